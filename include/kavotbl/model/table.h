@@ -1,0 +1,152 @@
+// The table: pieces, column and row trees, data indexes and the cell block.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+#include "kavotbl/file/cell_mask.h"
+#include "kavotbl/model/row_col_ob.h"
+#include "kavotbl/model/tbl_cell.h"
+#include "kavotbl/model/tbl_ob.h"
+#include "kavotbl/rtf/rtf_row.h"
+
+namespace kavo {
+
+class CStyleRegistry;
+class CProgressDlg;
+
+/// A table. Its own element text is its name. It owns its two trees, its
+/// four pieces (title, heading, footing, stub head) and every cell; rows,
+/// the data arrays and cells only refer. Cells keep their address for the
+/// table's whole life.
+class CTable : public CTblOb {
+    KAVO_DECLARE_DYNAMIC(CTable)
+
+public:
+    CTable();
+    ~CTable() override;
+    CTable(const CTable&) = delete;
+    CTable& operator=(const CTable&) = delete;
+
+    const CKAVOString& GetName() const { return m_strText; }
+    void SetName(const CKAVOString& strName) { m_strText = strName; }
+    CTblOb* GetTitle() { return &m_title; }
+    CTblOb* GetHeader() { return &m_header; }
+    CTblOb* GetFooter() { return &m_footer; }
+    CTblOb* GetStubHead() { return &m_stubHead; }
+    const CTblOb* GetTitle() const { return &m_title; }
+    const CTblOb* GetHeader() const { return &m_header; }
+    const CTblOb* GetFooter() const { return &m_footer; }
+    const CTblOb* GetStubHead() const { return &m_stubHead; }
+    void SetTitle(const CTblOb& ob) { m_title = ob; }
+    void SetHeader(const CTblOb& ob) { m_header = ob; }
+    void SetFooter(const CTblOb& ob) { m_footer = ob; }
+    void SetStubHead(const CTblOb& ob) { m_stubHead = ob; }
+
+    CTblColumn* GetColumnRoot() const { return m_pColumnRoot; }
+    CTblRow* GetRowRoot() const { return m_pRowRoot; }
+    /// Appends to the column root's (or row root's) children; parents not set.
+    void AddChild(CTblColumn* pColumn) { m_pColumnRoot->AddChild(pColumn); }
+    void AddChild(CTblRow* pRow) { m_pRowRoot->AddChild(pRow); }
+
+    void SetStyleRegistry(CStyleRegistry* pRegistry) { m_pRegistry = pRegistry; }
+    CStyleRegistry* GetStyleRegistry() const { return m_pRegistry; }
+    int IsLoaded() const { return m_bLoaded; }
+    unsigned GetNumAreaLevels() const { return m_nAreaLevels; }
+    int GetNumPages() const { return m_nNumPages; }
+    int GetNumHorzPages() const { return m_nHorzPages; }
+
+    int GetNumDataColumns() const { return m_arrDataColumns.GetSize(); }
+    int GetNumDataRows() const { return m_arrDataRows.GetSize(); }
+    int GetNumDataCells() const { return static_cast<int>(m_cellBlock.size()); }
+    CTblColumn*& GetColumn(int i) { return m_arrDataColumns[i]; }
+    CTblColumn* GetColumn(int i) const { return m_arrDataColumns[i]; }
+    CTblRow*& GetRow(int i) { return m_arrDataRows[i]; }
+    CTblRow* GetRow(int i) const { return m_arrDataRows[i]; }
+    int GetColumnNum(const CTblColumn* pColumn) const;
+    int GetRowNum(const CTblRow* pRow) const;
+    /// Cell of data row nRow and data column nCol (indexes not tested).
+    CTblCell*& GetCell(int nRow, int nCol) { return m_arrDataRows[nRow]->GetCell(nCol); }
+    CTblCell* GetCell(int nRow, int nCol) const { return m_arrDataRows[nRow]->GetCell(nCol); }
+    void SetCellData(int nRow, int nCol, int nValue) { GetCell(nRow, nCol)->SetData(nValue); }
+    std::int64_t GetCellData(int nRow, int nCol) const { return GetCell(nRow, nCol)->GetData(); }
+
+    /// Sets the number of cells in the block to size.cx × size.cy. Cells kept
+    /// keep their values and addresses. A negative or overflowing size
+    /// reserves nothing.
+    void Alloc(const CSize& size);
+    /// Hands out the next cell of the block with the value nData; past the
+    /// cells reserved, the block grows by one cell.
+    CTblCell* AllocCell(std::int64_t nData);
+
+    /// Width: column heading + stub; height: title + column heading + body.
+    CSize Size() const;
+    CSize ColSize() const { return m_sizeCol; }
+    CSize RowSize() const { return m_sizeRow; }
+    CSize TitleSize() const { return m_title.GetSize(); }
+    CSize StubHeadSize() const { return m_stubHead.GetSize(); }
+
+    /// Loaded flag, name, pieces, data counts, then roots by identity.
+    bool operator==(const CTable& o) const;
+    bool operator!=(const CTable& o) const { return !(*this == o); }
+
+    // Table file.
+    /// Reads the next table of the file; 1 when a table was read.
+    int Build(CSpecFile& file, CProgressDlg* pProgress = nullptr);
+    void BuildTblPiece(CSpecFile& file, CTblOb& piece);
+    void Save(CSpecFile& file, int bBlockedOnly = 0) const;
+
+    // Layout.
+    void LayoutTable(const CRect& rc, CDC* pDC);
+    void CalcTitleSize(const CRect& rc, CDC* pDC, int bLoadFont);
+    void CalcHeaderSize(const CRect& rc, CDC* pDC);
+    void CalcFooterSize(const CRect& rc, CDC* pDC);
+    void CalcStubHeadSize(const CRect& rc, CDC* pDC);
+    void AdjustForTitleSizeChange(int dy);
+    void LayoutPrinter(const CRect& rc, CDC* pDC);
+    void BackupClient(int bSlot) override;
+    void RestoreClient(int bSlot) override;
+
+    // Drawing, interaction and export.
+    void Draw(CDC* pDC, const CRect& rcDraw, int nPage);
+    using CTblOb::Draw;
+    int HitTest(const CPoint& pt, CTblOb*& pHit) override;
+    void Block(CRectArray& rects, int bBlock) override;
+    void BlockParents(CRectArray& rects, int bBlock);
+    int IsBlocked() const override;
+    void StuffBlockColor(unsigned long cr);
+    void ScrollBy(int dx, int dy) override;
+    void LayoutRTF(CRTFRowArray& rows, int bBlockedOnly);
+
+protected:
+    int CanDrawBorderBottom() const override { return m_bDrawBottomBorder; }
+    void CalcOffsets();
+
+private:
+    void OptimizeDataChildren();
+    void SetRowColObParent(CRowColOb* pNode, CRowColOb* pParent);
+    void AdjustCellLinkages();
+    void AdjustMasks(const CCellMaskArray& arrMasks);
+    void CalcComponentSize(CTblOb& ob, const CRect& rc, CDC* pDC, int bLoadFont);
+
+    int m_bLoaded = 0;
+    unsigned m_nAreaLevels = 0;
+    CTblOb m_title;
+    CTblOb m_header;
+    CTblOb m_footer;
+    CTblOb m_stubHead;
+    CTblColumn* m_pColumnRoot;
+    CTblRow* m_pRowRoot;
+    CSize m_sizeCol;
+    CSize m_sizeRow;
+    CStyleRegistry* m_pRegistry = nullptr;
+    int m_nNumPages = 0;
+    int m_nHorzPages = 0;
+    int m_bDrawBottomBorder = 1;
+    CArray<CTblColumn*, CTblColumn*> m_arrDataColumns;
+    CArray<CTblRow*, CTblRow*> m_arrDataRows;
+    std::deque<CTblCell> m_cellBlock;  // a deque keeps cell addresses as it grows
+    int m_nNextCell = 0;
+};
+
+}  // namespace kavo

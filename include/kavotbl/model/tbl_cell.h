@@ -1,0 +1,59 @@
+// One data cell: a 64-bit value and the number format that shows it.
+#pragma once
+
+#include <cstdint>
+
+#include "kavotbl/model/tbl_ob.h"
+
+namespace kavo {
+
+class CFormat;
+
+/// A data cell. Its element text holds the formatted value, rebuilt lazily
+/// when the dirty mark is set.
+class CTblCell : public CTblOb {
+    KAVO_DECLARE_DYNAMIC(CTblCell)
+    friend class CTable;
+
+public:
+    explicit CTblCell(std::int64_t nData = 0);
+    CTblCell(const CTblCell& src);
+    CTblCell& operator=(const CTblCell& src);
+    ~CTblCell() override;
+
+    std::int64_t GetData() const { return m_nData; }
+    /// Stores a different value and marks the cell dirty; an equal value changes nothing.
+    void SetData(std::int64_t n) {
+        if (n != m_nData) {
+            m_nData = n;
+            m_bDirty = 1;
+        }
+    }
+    CFormat* GetFormat() const { return m_pFormat; }
+    void SetFormat(CFormat* pFormat) { m_pFormat = pFormat; }
+    int IsDirty() const { return m_bDirty; }
+    CTblColumn* GetCol() { return m_pCol; }
+    const CTblColumn* GetCol() const { return m_pCol; }
+    void SetCol(CTblColumn* pCol) { m_pCol = pCol; }
+    CTblRow* GetRow() { return m_pRow; }
+    const CTblRow* GetRow() const { return m_pRow; }
+    void SetRow(CTblRow* pRow) { m_pRow = pRow; }
+
+    /// Formats the value if dirty, raises the minimum width to the longest
+    /// word, then sizes as any element.
+    CSize CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) override;
+    void Draw(CDC* pDC, int nPage) override;
+
+    /// Brings the text up to date when the cell is dirty and clears the mark.
+    /// A cell without a format keeps its text.
+    void Format();
+
+private:
+    CFormat* m_pFormat = nullptr;
+    std::int64_t m_nData = 0;
+    int m_bDirty = 1;
+    CTblColumn* m_pCol = nullptr;
+    CTblRow* m_pRow = nullptr;
+};
+
+}  // namespace kavo

@@ -1,0 +1,133 @@
+// Base of every visible piece of a table.
+#pragma once
+
+#include <cstdint>
+
+#include "kavotbl/host/dc.h"
+#include "kavotbl/host/object.h"
+#include "kavotbl/host/string.h"
+#include "kavotbl/host/types.h"
+
+namespace kavo {
+
+class CStyle;
+class CSpecFile;
+class CTable;
+class CRowColOb;
+class CTblColumn;
+class CTblRow;
+class CTblCell;
+
+using CRectArray = CArray<CRect, CRect&>;
+
+/// A table element: text, style, box (position), border rectangle, sizing
+/// limits, block mark and colour, printed pages and two saved layouts.
+class CTblOb : public CObject {
+    KAVO_DECLARE_DYNAMIC(CTblOb)
+    friend class CTable;
+    friend class CRowColOb;
+    friend class CTblColumn;
+    friend class CTblRow;
+    friend class CTblCell;
+
+public:
+    explicit CTblOb(const CKAVOString& strText = CKAVOString(), CStyle* pStyle = nullptr);
+    /// Copies everything but the block colour.
+    CTblOb(const CTblOb& src);
+    /// Copies text, style, position, sizes, saved positions and pages; keeps
+    /// the target's text height, border, block mark, block colour and saved
+    /// text heights.
+    void operator=(const CTblOb& src);
+    /// Text (case matters), style pointer, position, minimum size and pages.
+    bool operator==(const CTblOb& o) const;
+    bool operator!=(const CTblOb& o) const { return !(*this == o); }
+    ~CTblOb() override;
+
+    const CKAVOString& GetText() const { return m_strText; }
+    void SetText(const CKAVOString& strText) { m_strText = strText; }
+    CStyle* GetStyle() const { return m_pStyle; }
+    void SetStyle(CStyle* pStyle) { m_pStyle = pStyle; }
+
+    const CRect& GetPos() const { return m_rcPos; }
+    int Left() const { return m_rcPos.left; }
+    int Top() const { return m_rcPos.top; }
+    int Right() const { return m_rcPos.right; }
+    int Bottom() const { return m_rcPos.bottom; }
+    int Width() const { return m_rcPos.right - m_rcPos.left; }
+    /// Negative after the vertical flip of a printer layout.
+    int Height() const { return m_rcPos.bottom - m_rcPos.top; }
+    CSize GetSize() const { return CSize(Width(), Height()); }
+    const CSize& GetMinSize() const { return m_sizeMin; }
+    const CSize& GetMaxSize() const { return m_sizeMax; }
+    const CRect& GetBorder() const { return m_rcBorder; }
+    /// Height of the text as last measured, signed as the surface gave it.
+    int GetTextHeight() const { return m_nTextHeight; }
+
+    virtual int IsBlocked() const { return m_bBlocked; }
+    COLORREF GetBlockColor() const { return m_crBlock; }
+    void SetBlockColor(unsigned long cr) { m_crBlock = static_cast<COLORREF>(cr); }
+
+    int GetNumPages() const { return m_arrPages.GetSize(); }
+    int GetPage(int i) const { return m_arrPages[i]; }
+    void AddPage(int nPage) { m_arrPages.Add(nPage); }
+    virtual void RemoveAllPages() { m_arrPages.RemoveAll(); }
+
+    /// Moves the box, and the border unless it is empty.
+    virtual void ScrollBy(int dx, int dy);
+    /// Draws the element on a page (-1: the screen).
+    virtual void Draw(CDC* pDC, int nPage);
+    /// Sets pHit to this element when pt lies in its box.
+    virtual int HitTest(const CPoint& pt, CTblOb*& pHit);
+    /// Sets the block mark; appends the box to rects when it changed.
+    virtual void Block(CRectArray& rects, int bBlock);
+    /// Negates top and bottom of the box.
+    virtual void IHateTwips();
+    /// Saves box and text height in slot 1 (bSlot nonzero) or slot 0.
+    virtual void BackupClient(int bSlot);
+    virtual void RestoreClient(int bSlot);
+
+    /// Makes the font of the style for the surface (twips height and " Cyr"
+    /// on an MM_TWIPS surface); 0 when the style has no font.
+    int LoadFont(CDC* pDC, CFont& font) const;
+    void DrawLines(CDC* pDC) const;
+    void DrawBorders(CDC* pDC) const;
+    void Justify(UINT& nFormat, CRect& rcText) const;
+    /// Writes one piece section, leaving it out when the reader's defaults
+    /// give the same piece.
+    void Save(CSpecFile& file, const CKAVOString& strHeading, const CStyle* pDefaultStyle,
+              int bBlockedOnly) const;
+
+protected:
+    virtual CSize CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax);
+    virtual int CanDrawBorderLeft() const { return 1; }
+    virtual int CanDrawBorderTop() const { return 1; }
+    virtual int CanDrawBorderRight() const { return 1; }
+    virtual int CanDrawBorderBottom() const { return 1; }
+
+    CRect& Pos() { return m_rcPos; }
+    void SetMinSize(const CSize& size) { m_sizeMin = size; }
+    void SetMaxSize(const CSize& size) { m_sizeMax = size; }
+    void SetBorder(const CRect& rc) { m_rcBorder = rc; }
+    void SetWidth(int w) { m_rcPos.right = m_rcPos.left + w; }
+    void SetHeight(int h) { m_rcPos.bottom = m_rcPos.top + h; }
+    void SetSize(int cx, int cy) { SetWidth(cx); SetHeight(cy); }
+    void SetSize(const CSize& size) { SetSize(size.cx, size.cy); }
+    void Offset(int dx, int dy) { m_rcPos.OffsetRect(dx, dy); }
+    void Offset(const CPoint& pt) { m_rcPos.OffsetRect(pt.x, pt.y); }
+    void ResetPos() { m_rcPos.SetRectEmpty(); }
+
+    int m_nTextHeight = 0;
+    CKAVOString m_strText;
+    CStyle* m_pStyle = nullptr;
+    CRect m_rcPos;
+    CRect m_rcBorder;
+    CSize m_sizeMin;
+    CSize m_sizeMax;
+    int m_bBlocked = 0;
+    COLORREF m_crBlock = 0;
+    CArray<int, int> m_arrPages;
+    CRect m_rcBackupPos[2];
+    int m_nBackupTextHeight[2] = {0, 0};
+};
+
+}  // namespace kavo

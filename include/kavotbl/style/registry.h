@@ -1,0 +1,66 @@
+// Owner of a document's styles and number formats.
+#pragma once
+
+#include <memory>
+
+#include "kavotbl/host/dc.h"
+#include "kavotbl/host/object.h"
+#include "kavotbl/style/format.h"
+#include "kavotbl/style/style.h"
+
+namespace kavo {
+
+class CSpecFile;
+
+/// Owns every style and format of a document, with "Default" at index 0 and
+/// one style per kind of table element after Build; finds them by label
+/// (case-insensitive, lowest index wins) and keeps a measuring surface.
+class CStyleRegistry : public CObject {
+    KAVO_DECLARE_DYNAMIC(CStyleRegistry)
+public:
+    CStyleRegistry();
+    ~CStyleRegistry() override;
+    CStyleRegistry(const CStyleRegistry&) = delete;
+    CStyleRegistry& operator=(const CStyleRegistry&) = delete;
+
+    /// The measuring surface; never null.
+    CDC* GetDC() const { return m_pDC; }
+    /// Once only: makes a memory surface compatible with pDC (a recording
+    /// surface when pDC is null); returns 1 when it was made.
+    int CreateCompatibleDC(CDC* pDC);
+
+    int GetNumStyles() const { return m_styles.GetSize(); }
+    int GetNumFormats() const { return m_formats.GetSize(); }
+    /// Appends a copy and returns its index; the caller keeps its object.
+    int RegisterStyle(CStyle* pStyle);
+    int RegisterFormat(CFormat* pFormat);
+    CStyle*& GetStyle(int i) { return m_styles[i]; }
+    CStyle* GetStyle(int i) const { return m_styles[i]; }
+    CFormat*& GetFormat(int i) { return m_formats[i]; }
+    CFormat* GetFormat(int i) const { return m_formats[i]; }
+    CStyle* FindStyle(const CKAVOString& strLabel) const;
+    CStyle* FindStyle(int nStringID) const;
+    CFormat* FindFormat(const CKAVOString& strLabel) const;
+    CFormat* FindFormat(int nStringID) const;
+
+    /// Gives every style the font and its twips height.
+    void UpdateFonts(const LOGFONT* pLogFont, int nTwipsHeight);
+
+    /// Reads the [Style] and [Format] sections before the first [Table]; always 1.
+    int Build(CSpecFile& file);
+    /// Writes every style and format but those at index 0.
+    void Save(CSpecFile& file) const;
+
+private:
+    void RemoveStyleAt(int i);
+    void RemoveFormatAt(int i);
+    void RemoveAllStyles();
+    void RemoveAllFormats();
+
+    CArray<CStyle*, CStyle*> m_styles;
+    CArray<CFormat*, CFormat*> m_formats;
+    CDC* m_pDC;
+    int m_bDCCreated;
+};
+
+}  // namespace kavo
