@@ -82,6 +82,7 @@ protected:
 class CTblColumn : public CRowColOb {
     KAVO_DECLARE_DYNAMIC(CTblColumn)
     friend class CTable;
+    friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:
     CTblColumn();
@@ -141,6 +142,7 @@ private:
 class CTblRow : public CRowColOb {
     KAVO_DECLARE_DYNAMIC(CTblRow)
     friend class CTable;
+    friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:
     CTblRow();

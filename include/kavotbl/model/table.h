@@ -21,6 +21,7 @@ class CProgressDlg;
 /// table's whole life.
 class CTable : public CTblOb {
     KAVO_DECLARE_DYNAMIC(CTable)
+    friend struct LayoutTestAccess;  // layout tests reach the layout internals
 
 public:
     CTable();

@@ -29,6 +29,7 @@ class CTblOb : public CObject {
     friend class CTblColumn;
     friend class CTblRow;
     friend class CTblCell;
+    friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:
     explicit CTblOb(const CKAVOString& strText = CKAVOString(), CStyle* pStyle = nullptr);
