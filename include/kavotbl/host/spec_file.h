@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "kavotbl/host/string.h"
 
@@ -14,6 +16,15 @@ namespace kavo {
 /// lines are never returned; a value's leading blanks are dropped on reading;
 /// LF is written and CRLF accepted. The same class reads and writes text in
 /// memory.
+///
+/// Values are written byte for byte, except a value that holds a line break
+/// (CR or LF): it is written as "Key= \" followed by the value with "\\"
+/// for a backslash, "\n" for LF and "\r" for CR, and read back as it was.
+/// A value that begins with blanks loses them on reading (so an indented row
+/// text does not grow at each save and reload); hence an ordinary value that
+/// itself begins with a blank and a backslash is read as an escaped one.
+/// Keys lose their surrounding blanks; line breaks in a key, or in a whole
+/// line, are written as blanks so that the file keeps its lines.
 class CSpecFile {
 public:
     enum { modeRead = 0, modeWrite = 1 };
@@ -57,23 +68,45 @@ public:
     bool HasWriteError() const;
 
 private:
-    bool ReadRawLine(std::string& line);
-    void WriteRaw(const std::string& s);
+    // A physical line: a view into the read buffer, or into own when it had
+    // to outlive a refill (or spanned one).
+    struct Slot {
+        std::string_view line;
+        std::string own;
+        bool bOwned = false;
+        int nLineNumber = 0;
+        std::uint64_t nEndPos = 0;  // bytes consumed up to and including its end
+        void Pin();
+    };
+
+    void Reset();
+    bool NextPhysical(Slot& slot);
+    bool NextNonBlank(Slot& slot);
+    bool Refill();
+    void Parse(const Slot& slot, CKAVOString& strKey, CKAVOString& strValue) const;
+    void WriteRaw(const char* p, std::size_t n);
 
     std::FILE* m_pFile = nullptr;
     int m_nMode = modeRead;
     bool m_bMemory = false;
-    std::string m_text;         // memory text (read) or written text (write)
-    std::size_t m_nMemPos = 0;  // read offset in m_text
-    std::uint64_t m_nPosition = 0;
-    int m_nLineNumber = 0;
+    bool m_bOpen = false;
+    std::string m_text;           // memory text (read) or written text (write)
+    std::vector<char> m_buf;      // file read buffer
+    const char* m_pData = nullptr;  // bytes being read: m_text or m_buf
+    std::size_t m_nLen = 0;
+    std::size_t m_nPos = 0;
+    bool m_bSourceDone = false;   // nothing more to refill from
+    std::uint64_t m_nConsumed = 0;  // bytes read through m_nPos
+    int m_nPhysLine = 0;          // physical lines read so far
+    Slot m_cur;                   // the line last returned
+    Slot m_peek;                  // a non-blank line read ahead
+    bool m_bHaveCur = false;
+    bool m_bPeeked = false;
     bool m_bUnget = false;
     bool m_bWriteError = false;
-    bool m_bPeeked = false;  // m_peekLine holds a non-blank line read ahead
-    std::string m_peekLine;
-    int m_nPeekLineNumber = 0;
-    CKAVOString m_lastKey, m_lastValue;
-    int m_nLastLineNumber = 0;
+    std::uint64_t m_nPosition = 0;
+    int m_nLineNumber = 0;
+    std::string m_out;            // one line being written
 };
 
 }  // namespace kavo
