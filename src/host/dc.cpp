@@ -1,0 +1,322 @@
+// The drawing surface: state keeping, text wrapping and measuring.
+#include "kavotbl/host/dc.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace kavo {
+
+namespace {
+
+constexpr bool IsWrapBlank(char c) { return c == ' ' || c == '\t'; }
+
+int ClampInt(long long v) { return v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v)); }
+
+int ResolveCount(const char* pText, int nCount) {
+    if (!pText) return 0;
+    if (nCount < 0) {
+        const std::size_t n = std::strlen(pText);
+        return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+    }
+    return nCount;
+}
+
+// Scratch line list for the measuring path, so that repeated measuring does
+// not allocate. Users take it with swap, which keeps re-entrant calls safe.
+std::vector<CTextLine>& ScratchLines() {
+    static thread_local std::vector<CTextLine> s_lines;
+    return s_lines;
+}
+
+struct ScratchGuard {
+    std::vector<CTextLine> lines;
+    ScratchGuard() { lines.swap(ScratchLines()); }
+    ~ScratchGuard() {
+        lines.clear();
+        lines.swap(ScratchLines());
+    }
+    ScratchGuard(const ScratchGuard&) = delete;
+    ScratchGuard& operator=(const ScratchGuard&) = delete;
+};
+
+}  // namespace
+
+int CFont::CreateFontIndirect(const LOGFONT* pLogFont) {
+    if (!pLogFont) return 0;
+    m_lf = *pLogFont;
+    m_lf.lfFaceName[sizeof(m_lf.lfFaceName) - 1] = '\0';
+    m_bCreated = true;
+    return 1;
+}
+
+int CPen::CreatePen(int nStyle, int nWidth, COLORREF cr) {
+    m_nStyle = nStyle;
+    m_nWidth = nWidth;
+    m_cr = cr;
+    m_bCreated = true;
+    return 1;
+}
+
+int CBrush::CreateSolidBrush(COLORREF cr) {
+    m_cr = cr;
+    m_bCreated = true;
+    return 1;
+}
+
+CDC::CDC() = default;
+CDC::~CDC() = default;
+
+int CDC::SetMapMode(int nMapMode) {
+    const int prev = m_state.nMapMode;
+    m_state.nMapMode = nMapMode;
+    OnSetMapMode(nMapMode);
+    return prev;
+}
+
+int CDC::SaveDC() {
+    m_saved.push_back(m_state);
+    OnSaveDC();
+    return static_cast<int>(m_saved.size());
+}
+
+int CDC::RestoreDC(int nSavedDC) {
+    const int depth = static_cast<int>(m_saved.size());
+    // A negative level counts back from the last save (-1: the last).
+    const int level = nSavedDC < 0 ? depth + 1 + nSavedDC : nSavedDC;
+    if (level < 1 || level > depth) return 0;
+    m_state = m_saved[static_cast<std::size_t>(level - 1)];
+    for (int i = depth; i >= level; --i) {
+        m_saved.pop_back();
+        OnRestoreDC();
+    }
+    return 1;
+}
+
+CFont* CDC::SelectObject(CFont* pFont) {
+    CFont* prev = m_state.pFont;
+    m_state.pFont = pFont;
+    m_state.bHasFont = pFont != nullptr && pFont->IsCreated();
+    // The record is copied so that the surface never reads the font object later.
+    m_state.font = m_state.bHasFont ? pFont->GetLogFont() : LOGFONT();
+    OnSelectFont(m_state.bHasFont ? &m_state.font : nullptr);
+    return prev;
+}
+
+CPen* CDC::SelectObject(CPen* pPen) {
+    CPen* prev = m_state.pPen;
+    m_state.pPen = pPen;
+    m_state.crPen = pPen ? pPen->GetColor() : State().crPen;
+    OnSelectPen(pPen);
+    return prev;
+}
+
+CBrush* CDC::SelectObject(CBrush* pBrush) {
+    CBrush* prev = m_state.pBrush;
+    m_state.pBrush = pBrush;
+    m_state.crBrush = pBrush ? pBrush->GetColor() : State().crBrush;
+    OnSelectBrush(pBrush);
+    return prev;
+}
+
+int CDC::SetBkMode(int nMode) {
+    const int prev = m_state.nBkMode;
+    m_state.nBkMode = nMode;
+    OnSetBkMode(nMode);
+    return prev;
+}
+
+COLORREF CDC::SetBkColor(COLORREF cr) {
+    const COLORREF prev = m_state.crBk;
+    m_state.crBk = cr;
+    OnSetBkColor(cr);
+    return prev;
+}
+
+COLORREF CDC::SetTextColor(COLORREF cr) {
+    const COLORREF prev = m_state.crText;
+    m_state.crText = cr;
+    return prev;
+}
+
+CSize CDC::GetTextExtent(const char* pText, int nCount) const {
+    const int n = ResolveCount(pText, nCount);
+    return OnGetTextExtent(n ? pText : "", n);
+}
+
+void CDC::WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak,
+                   std::vector<CTextLine>& lines) const {
+    lines.clear();
+    const int n = ResolveCount(pText, nCount);
+    if (n == 0) {
+        lines.push_back(CTextLine());
+        return;
+    }
+    const char* const p = pText;
+    auto measure = [&](int from, int to) { return OnGetTextExtent(p + from, to - from).cx; };
+    auto emit = [&](int from, int to) {
+        CTextLine line;
+        line.nStart = from;
+        line.nLength = to - from;
+        line.nWidth = to > from ? measure(from, to) : 0;
+        lines.push_back(line);
+    };
+
+    int para = 0;
+    while (para <= n) {
+        // One paragraph: [para, paraEnd), ending at '\n' (a "\r\n" loses its CR).
+        const void* nl = std::memchr(p + para, '\n', static_cast<std::size_t>(n - para));
+        const int nlPos = nl ? static_cast<int>(static_cast<const char*>(nl) - p) : n;
+        int paraEnd = nlPos;
+        if (nl && paraEnd > para && p[paraEnd - 1] == '\r') --paraEnd;
+
+        // Words of the paragraph; trailing blanks never count.
+        int end = paraEnd;
+        while (end > para && IsWrapBlank(p[end - 1])) --end;
+        if (!bWordBreak || end == para) {
+            emit(para, end);
+        } else {
+            // Greedy filling. Widths of the pieces (blanks + word) are summed to
+            // find the break cheaply; the line is then measured as a whole and
+            // the break corrected, so the result matches whole-line measuring.
+            int lineStart = para;  // leading blanks of a paragraph are kept
+            while (lineStart < end) {
+                int wordEnds = 0;  // words accepted on this line
+                int lineEnd = lineStart;
+                long long sum = 0;
+                int pos = lineStart;
+                int lastFitEnd = lineStart;
+                // Accumulate pieces while the estimate fits.
+                while (pos < end) {
+                    int q = pos;
+                    while (q < end && IsWrapBlank(p[q])) ++q;
+                    while (q < end && !IsWrapBlank(p[q])) ++q;
+                    const int w = measure(pos, q);
+                    if (wordEnds > 0 && sum + w > nWidth) break;
+                    sum += w;
+                    ++wordEnds;
+                    lastFitEnd = q;
+                    pos = q;
+                    if (sum > nWidth) break;  // a lone word wider than the line
+                }
+                lineEnd = lastFitEnd;
+                // Correct the estimate with whole-line measurements.
+                int width = measure(lineStart, lineEnd);
+                while (width > nWidth && wordEnds > 1) {
+                    int q = lineEnd;
+                    while (q > lineStart && !IsWrapBlank(p[q - 1])) --q;
+                    while (q > lineStart && IsWrapBlank(p[q - 1])) --q;
+                    lineEnd = q;
+                    --wordEnds;
+                    width = measure(lineStart, lineEnd);
+                }
+                while (lineEnd < end && width <= nWidth) {
+                    int q = lineEnd;
+                    while (q < end && IsWrapBlank(p[q])) ++q;
+                    while (q < end && !IsWrapBlank(p[q])) ++q;
+                    const int w = measure(lineStart, q);
+                    if (w > nWidth) break;
+                    lineEnd = q;
+                    width = w;
+                }
+                CTextLine line;
+                line.nStart = lineStart;
+                line.nLength = lineEnd - lineStart;
+                line.nWidth = width;
+                lines.push_back(line);
+                // Blanks at the break are dropped.
+                lineStart = lineEnd;
+                while (lineStart < end && IsWrapBlank(p[lineStart])) ++lineStart;
+            }
+        }
+        if (!nl) break;
+        para = nlPos + 1;
+    }
+}
+
+int CDC::DrawText(const char* pText, int nCount, CRect* pRect, UINT nFormat) {
+    if (!pRect) return 0;
+    const int n = ResolveCount(pText, nCount);
+    const char* text = n ? pText : "";
+    ScratchGuard scratch;
+    const bool bSingle = (nFormat & DT_SINGLELINE) != 0;
+    if (bSingle) {
+        CTextLine line;
+        line.nLength = n;
+        line.nWidth = OnGetTextExtent(text, n).cx;
+        scratch.lines.push_back(line);
+    } else {
+        WrapText(text, n, ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left)),
+                 (nFormat & DT_WORDBREAK) != 0, scratch.lines);
+    }
+    const long long lineHeight = OnGetTextExtent("", 0).cy;
+    long long height = lineHeight * static_cast<long long>(scratch.lines.size());
+    if (height > INT_MAX) height = INT_MAX;
+    const int signedHeight = m_state.nMapMode == MM_TWIPS ? -static_cast<int>(height) : static_cast<int>(height);
+    if (nFormat & DT_CALCRECT) {
+        int widest = 0;
+        for (const CTextLine& line : scratch.lines) widest = std::max(widest, line.nWidth);
+        pRect->right = ClampInt(static_cast<long long>(pRect->left) + widest);
+        pRect->bottom = ClampInt(static_cast<long long>(pRect->top) + signedHeight);
+        return signedHeight;
+    }
+    OnDrawText(text, n, *pRect, nFormat);
+    return signedHeight;
+}
+
+void CDC::OnDrawText(const char* pText, int nCount, const CRect& rc, UINT nFormat) {
+    std::vector<CTextLine> lines;
+    if (nFormat & DT_SINGLELINE) {
+        CTextLine line;
+        line.nLength = nCount;
+        line.nWidth = OnGetTextExtent(pText, nCount).cx;
+        lines.push_back(line);
+    } else {
+        WrapText(pText, nCount, ClampInt(std::max(0LL, static_cast<long long>(rc.right) - rc.left)),
+                 (nFormat & DT_WORDBREAK) != 0, lines);
+    }
+    const long long lineStep = m_state.nMapMode == MM_TWIPS ? -OnGetTextExtent("", 0).cy : OnGetTextExtent("", 0).cy;
+    long long y = rc.top;
+    for (const CTextLine& line : lines) {
+        long long x = rc.left;
+        if (nFormat & DT_CENTER)
+            x = rc.left + ((static_cast<long long>(rc.right) - rc.left) - line.nWidth) / 2;
+        else if (nFormat & DT_RIGHT)
+            x = static_cast<long long>(rc.right) - line.nWidth;
+        OnTextLine(pText + line.nStart, line.nLength, ClampInt(x), ClampInt(y));
+        y += lineStep;
+    }
+}
+
+int CDC::Rectangle(int l, int t, int r, int b) {
+    OnRectangle(CRect(l, t, r, b));
+    return 1;
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+    const CPoint prev = m_state.ptCurrent;
+    m_state.ptCurrent = CPoint(x, y);
+    OnMoveTo(m_state.ptCurrent);
+    return prev;
+}
+
+int CDC::LineTo(int x, int y) {
+    const CPoint from = m_state.ptCurrent;
+    m_state.ptCurrent = CPoint(x, y);
+    OnLineTo(from, m_state.ptCurrent);
+    return 1;
+}
+
+int CDC::GetClipBox(CRect* pRect) const {
+    if (!pRect) return ERROR_REGION;
+    return OnGetClipBox(pRect);
+}
+
+int CDC::ExcludeClipRect(int l, int t, int r, int b) { return OnExcludeClipRect(CRect(l, t, r, b)); }
+
+int CDC::OnGetClipBox(CRect* pRect) const {
+    pRect->SetRect(-1000000000, -1000000000, 1000000000, 1000000000);
+    return SIMPLEREGION;
+}
+
+}  // namespace kavo
