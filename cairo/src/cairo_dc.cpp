@@ -1,0 +1,468 @@
+#include "kavotbl/cairo/cairo_dc.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <unordered_map>
+#include <vector>
+
+#include "text_encoding.h"
+
+namespace kavo {
+
+namespace {
+
+constexpr const char* kDefaultFamily = "DejaVu Sans";
+constexpr double kTwipsPerUnit = 20.0;
+constexpr double kPrintHairline = 0.5;  // points: a pen of width 0 on paper
+// Tables align digits by the font's own advances; kerning or ligatures would
+// make a string narrower than the sum of its characters, so both are off and
+// every string measures as that sum, on every path.
+constexpr const char* kFontFeatures = "kern=0,liga=0,clig=0,calt=0";
+constexpr int kFirstFast = 0x20;
+constexpr int kLastFast = 0x7E;
+constexpr std::size_t kMaxCachedWidths = 8192;
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Families known to the font configuration, by lower-case name.
+const std::unordered_map<std::string, std::string>& KnownFamilies() {
+    static const std::unordered_map<std::string, std::string> families = [] {
+        std::unordered_map<std::string, std::string> m;
+        PangoFontFamily** list = nullptr;
+        int n = 0;
+        pango_font_map_list_families(pango_cairo_font_map_get_default(), &list, &n);
+        for (int i = 0; i < n; ++i) {
+            const char* name = pango_font_family_get_name(list[i]);
+            if (name) m.emplace(Lower(name), name);
+        }
+        g_free(list);
+        return m;
+    }();
+    return families;
+}
+
+int CeilUnits(long long nPango) {
+    return static_cast<int>((nPango + PANGO_SCALE - 1) / PANGO_SCALE);
+}
+
+struct FontKey {
+    int nHeight = 0;
+    int nWeight = 0;
+    int bItalic = 0;
+    char szFace[32] = {};
+
+    static FontKey From(const LOGFONT* pLogFont, int nMapMode) {
+        FontKey k;
+        if (!pLogFont || pLogFont->lfHeight == 0) {
+            // No font selected: a 12-point face, as a window or printer starts.
+            k.nHeight = nMapMode == MM_TWIPS ? 240 : 16;
+            k.nWeight = FW_NORMAL;
+            return k;
+        }
+        k.nHeight = std::abs(pLogFont->lfHeight);
+        k.nWeight = pLogFont->lfWeight == FW_DONTCARE ? FW_NORMAL : std::clamp(pLogFont->lfWeight, 100, 1000);
+        k.bItalic = pLogFont->lfItalic ? 1 : 0;
+        std::memcpy(k.szFace, pLogFont->lfFaceName, sizeof k.szFace);
+        k.szFace[sizeof k.szFace - 1] = '\0';
+        return k;
+    }
+    bool operator==(const FontKey& o) const {
+        return nHeight == o.nHeight && nWeight == o.nWeight && bItalic == o.bItalic &&
+               std::strncmp(szFace, o.szFace, sizeof szFace) == 0;
+    }
+};
+
+// A font ready for measuring and drawing: Pango's description, the line
+// metrics, and the glyphs of printable ASCII so that the common case (digits,
+// Latin captions) is measured and drawn without shaping each string again.
+struct Font {
+    FontKey key;
+    PangoFontDescription* pDesc = nullptr;
+    PangoAttrList* pAttrs = nullptr;
+    int nLineHeight = 0;
+    double dAscent = 0;
+    struct Glyph {
+        PangoGlyph glyph = 0;
+        int nAdvance = 0;  // Pango units
+        int nFont = -1;    // index into fonts; -1: shape the string instead
+    };
+    Glyph ascii[kLastFast - kFirstFast + 1];
+    std::vector<PangoFont*> fonts;
+    std::unordered_map<std::string, int> widths;  // strings off the fast path
+
+    ~Font() {
+        for (PangoFont* f : fonts) g_object_unref(f);
+        if (pAttrs) pango_attr_list_unref(pAttrs);
+        if (pDesc) pango_font_description_free(pDesc);
+    }
+};
+
+}  // namespace
+
+std::string CairoFontFamily(const char* pszFaceName) {
+    std::string face = pszFaceName ? std::string(pszFaceName, strnlen(pszFaceName, 32)) : std::string();
+    const std::string cyr = " Cyr";
+    if (face.size() > cyr.size() && face.compare(face.size() - cyr.size(), cyr.size(), cyr) == 0)
+        face.resize(face.size() - cyr.size());
+    while (!face.empty() && face.back() == ' ') face.pop_back();
+    if (face.empty()) return kDefaultFamily;
+    const auto& known = KnownFamilies();
+    auto it = known.find(Lower(face));
+    return it == known.end() ? std::string(kDefaultFamily) : it->second;
+}
+
+struct CCairoDC::Impl {
+    cairo_t* cr = nullptr;
+    int nMapMode = MM_TEXT;
+    double ox = 0, oy = 0;  // viewport origin in cr's user space
+    bool bBounded = true;
+    double bx = 0, by = 0, bcx = 0, bcy = 0;
+    std::vector<int> excluded{0};  // exclusions per saved level
+
+    PangoContext* pContext = nullptr;
+    std::vector<std::unique_ptr<Font>> fonts;
+    Font* pLastFont = nullptr;
+
+    Impl(cairo_t* c, int mode) : cr(cairo_reference(c)), nMapMode(mode) {
+        double x1, y1, x2, y2;
+        cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
+        SetBounds(x1, y1, x2 - x1, y2 - y1);
+        pContext = pango_font_map_create_context(pango_cairo_font_map_get_default());
+        // Unhinted metrics make widths independent of the scale at which a
+        // surface draws, so a width measured once holds on screen and paper.
+        cairo_font_options_t* opts = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(opts, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_hint_style(opts, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_antialias(opts, CAIRO_ANTIALIAS_GRAY);
+        pango_cairo_context_set_font_options(pContext, opts);
+        cairo_font_options_destroy(opts);
+        pango_cairo_context_set_resolution(pContext, 72.0);
+    }
+    ~Impl() {
+        fonts.clear();
+        if (pContext) g_object_unref(pContext);
+        cairo_destroy(cr);
+    }
+
+    void SetBounds(double x, double y, double cx, double cy) {
+        bx = x; by = y; bcx = cx; bcy = cy;
+        bBounded = std::isfinite(x) && std::isfinite(y) && std::isfinite(cx) && std::isfinite(cy) &&
+                   cx < 1e7 && cy < 1e7;
+    }
+
+    // Logical units to cr's user space.
+    double Scale() const { return nMapMode == MM_TWIPS ? 1.0 / kTwipsPerUnit : 1.0; }
+    double UX(double x) const { return ox + x * Scale(); }
+    double UY(double y) const { return nMapMode == MM_TWIPS ? oy - y / kTwipsPerUnit : oy + y; }
+    double LX(double ux) const { return (ux - ox) / Scale(); }
+    double LY(double uy) const { return nMapMode == MM_TWIPS ? (oy - uy) * kTwipsPerUnit : uy - oy; }
+
+    void SetColor(COLORREF c) {
+        cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+    }
+
+    PangoLayout* NewLayout(const Font& f, const std::string& utf8) const {
+        PangoLayout* layout = pango_layout_new(pContext);
+        pango_layout_set_font_description(layout, f.pDesc);
+        pango_layout_set_attributes(layout, f.pAttrs);
+        pango_layout_set_single_paragraph_mode(layout, TRUE);
+        pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+        return layout;
+    }
+
+    Font* GetFont(const LOGFONT* pLogFont) {
+        const FontKey key = FontKey::From(pLogFont, nMapMode);
+        if (pLastFont && pLastFont->key == key) return pLastFont;
+        for (auto& f : fonts)
+            if (f->key == key) return pLastFont = f.get();
+        fonts.push_back(MakeFont(key));
+        return pLastFont = fonts.back().get();
+    }
+
+    std::unique_ptr<Font> MakeFont(const FontKey& key) const {
+        auto f = std::make_unique<Font>();
+        f->key = key;
+        f->pDesc = pango_font_description_new();
+        const std::string family = CairoFontFamily(key.szFace);
+        pango_font_description_set_family(f->pDesc, family.c_str());
+        pango_font_description_set_absolute_size(f->pDesc, static_cast<double>(key.nHeight) * PANGO_SCALE);
+        pango_font_description_set_weight(f->pDesc, static_cast<PangoWeight>(key.nWeight));
+        pango_font_description_set_style(f->pDesc, key.bItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+        f->pAttrs = pango_attr_list_new();
+        pango_attr_list_insert(f->pAttrs, pango_attr_font_features_new(kFontFeatures));
+
+        PangoLayout* probe = NewLayout(*f, "X");
+        PangoRectangle logical;
+        pango_layout_get_extents(probe, nullptr, &logical);
+        f->nLineHeight = std::max(1, CeilUnits(logical.height));
+        f->dAscent = static_cast<double>(pango_layout_get_baseline(probe)) / PANGO_SCALE;
+        g_object_unref(probe);
+
+        // Shape all of printable ASCII once and keep each character's glyph.
+        std::string ascii;
+        for (int c = kFirstFast; c <= kLastFast; ++c) ascii += static_cast<char>(c);
+        PangoLayout* layout = NewLayout(*f, ascii);
+        PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+        for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
+            auto* run = static_cast<PangoGlyphItem*>(l->data);
+            PangoFont* font = run->item->analysis.font;
+            int nFont = -1;
+            for (std::size_t i = 0; i < f->fonts.size(); ++i)
+                if (f->fonts[i] == font) nFont = static_cast<int>(i);
+            if (nFont < 0) {
+                f->fonts.push_back(PANGO_FONT(g_object_ref(font)));
+                nFont = static_cast<int>(f->fonts.size()) - 1;
+            }
+            PangoGlyphString* gs = run->glyphs;
+            for (int g = 0; g < gs->num_glyphs; ++g) {
+                const int nByte = run->item->offset + gs->log_clusters[g];
+                if (nByte < 0 || nByte >= static_cast<int>(ascii.size())) continue;
+                Font::Glyph& slot = f->ascii[nByte];
+                const PangoGlyphInfo& gi = gs->glyphs[g];
+                // A character that takes several glyphs, or none the font has,
+                // is left to full shaping.
+                const bool bSingle = (g + 1 >= gs->num_glyphs || gs->log_clusters[g + 1] != gs->log_clusters[g]) &&
+                                     (g == 0 || gs->log_clusters[g - 1] != gs->log_clusters[g]);
+                if (!bSingle || (gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) || gi.geometry.x_offset || gi.geometry.y_offset) {
+                    slot.nFont = -1;
+                    continue;
+                }
+                slot.glyph = gi.glyph;
+                slot.nAdvance = gi.geometry.width;
+                slot.nFont = nFont;
+            }
+        }
+        g_object_unref(layout);
+        return f;
+    }
+
+    static bool IsFast(const Font& f, const char* p, int n) {
+        for (int i = 0; i < n; ++i) {
+            const int c = static_cast<unsigned char>(p[i]);
+            if (c < kFirstFast || c > kLastFast || f.ascii[c - kFirstFast].nFont < 0) return false;
+        }
+        return true;
+    }
+
+    // Width in Pango units of one line of text.
+    long long WidthUnits(Font& f, const char* p, int n) const {
+        if (IsFast(f, p, n)) {
+            long long w = 0;
+            for (int i = 0; i < n; ++i) w += f.ascii[static_cast<unsigned char>(p[i]) - kFirstFast].nAdvance;
+            return w;
+        }
+        std::string key(p, static_cast<std::size_t>(n));
+        auto it = f.widths.find(key);
+        if (it != f.widths.end()) return it->second;
+        PangoLayout* layout = NewLayout(f, cairo_detail::ToUtf8(p, n));
+        PangoRectangle logical;
+        pango_layout_get_extents(layout, nullptr, &logical);
+        g_object_unref(layout);
+        if (f.widths.size() >= kMaxCachedWidths) f.widths.clear();
+        f.widths.emplace(std::move(key), logical.width);
+        return logical.width;
+    }
+
+    // Draws one line whose top-left corner is logical (x, y), in a user space
+    // of logical units with y growing downward.
+    void DrawLine(Font& f, const char* p, int n, int x, int y, const State& s) {
+        cairo_save(cr);
+        cairo_translate(cr, UX(x), UY(y));
+        cairo_scale(cr, Scale(), Scale());
+        if (s.nBkMode == OPAQUE) {
+            SetColor(s.crBk);
+            cairo_rectangle(cr, 0, 0, static_cast<double>(CeilUnits(WidthUnits(f, p, n))), f.nLineHeight);
+            cairo_fill(cr);
+        }
+        SetColor(s.crText);
+        if (IsFast(f, p, n)) {
+            PangoGlyphString* gs = pango_glyph_string_new();
+            double xRun = 0;
+            int i = 0;
+            while (i < n) {
+                const int nFont = f.ascii[static_cast<unsigned char>(p[i]) - kFirstFast].nFont;
+                int j = i;
+                long long nRunWidth = 0;
+                while (j < n && f.ascii[static_cast<unsigned char>(p[j]) - kFirstFast].nFont == nFont) ++j;
+                pango_glyph_string_set_size(gs, j - i);
+                for (int k = i; k < j; ++k) {
+                    const Font::Glyph& g = f.ascii[static_cast<unsigned char>(p[k]) - kFirstFast];
+                    PangoGlyphInfo& gi = gs->glyphs[k - i];
+                    gi.glyph = g.glyph;
+                    gi.geometry.width = g.nAdvance;
+                    gi.geometry.x_offset = 0;
+                    gi.geometry.y_offset = 0;
+                    gi.attr.is_cluster_start = 1;
+                    gs->log_clusters[k - i] = k - i;
+                    nRunWidth += g.nAdvance;
+                }
+                cairo_move_to(cr, xRun, f.dAscent);
+                pango_cairo_show_glyph_string(cr, f.fonts[static_cast<std::size_t>(nFont)], gs);
+                xRun += static_cast<double>(nRunWidth) / PANGO_SCALE;
+                i = j;
+            }
+            pango_glyph_string_free(gs);
+        } else {
+            PangoLayout* layout = NewLayout(f, cairo_detail::ToUtf8(p, n));
+            cairo_move_to(cr, 0, f.dAscent - static_cast<double>(pango_layout_get_baseline(layout)) / PANGO_SCALE);
+            pango_cairo_show_layout(cr, layout);
+            g_object_unref(layout);
+        }
+        cairo_restore(cr);
+    }
+};
+
+CCairoDC::CCairoDC(cairo_t* cr, int nMapMode) : m_pImpl(std::make_unique<Impl>(cr, nMapMode)) {
+    SetMapMode(nMapMode);
+}
+
+std::unique_ptr<CCairoDC> CCairoDC::CreateMeasuringDC(int nMapMode) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+    cairo_t* cr = cairo_create(surface);
+    cairo_surface_destroy(surface);
+    auto dc = std::make_unique<CCairoDC>(cr, nMapMode);
+    cairo_destroy(cr);
+    dc->m_pImpl->bBounded = false;
+    return dc;
+}
+
+CCairoDC::~CCairoDC() = default;
+
+void CCairoDC::SetViewportOrg(double x, double y) {
+    m_pImpl->ox = x;
+    m_pImpl->oy = y;
+}
+
+void CCairoDC::SetDeviceBounds(double x, double y, double cx, double cy) { m_pImpl->SetBounds(x, y, cx, cy); }
+
+cairo_t* CCairoDC::GetContext() const { return m_pImpl->cr; }
+
+std::unique_ptr<CDC> CCairoDC::CreateCompatibleDC() const { return CreateMeasuringDC(MM_TEXT); }
+
+CSize CCairoDC::OnGetTextExtent(const char* pText, int nCount) const {
+    Font* f = m_pImpl->GetFont(GetCurrentLogFont());
+    const int cx = nCount > 0 && pText ? CeilUnits(m_pImpl->WidthUnits(*f, pText, nCount)) : 0;
+    return CSize(cx, f->nLineHeight);
+}
+
+void CCairoDC::OnTextLine(const char* pText, int nCount, int x, int y) {
+    if (!pText || nCount <= 0) return;
+    Font* f = m_pImpl->GetFont(GetCurrentLogFont());
+    m_pImpl->DrawLine(*f, pText, nCount, x, y, GetState());
+}
+
+void CCairoDC::OnRectangle(const CRect& rc) {
+    Impl& d = *m_pImpl;
+    const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
+    const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
+    if (x1 == x2 || y1 == y2) return;
+    d.SetColor(GetBrushColor());
+    cairo_rectangle(d.cr, std::min(x1, x2), std::min(y1, y2), std::fabs(x2 - x1), std::fabs(y2 - y1));
+    cairo_fill(d.cr);
+}
+
+void CCairoDC::OnLineTo(const CPoint& from, const CPoint& to) {
+    Impl& d = *m_pImpl;
+    const CPen* pPen = GetState().pPen;
+    const int nWidth = pPen ? pPen->GetWidth() : 0;
+    d.SetColor(GetPenColor());
+    if (d.nMapMode != MM_TWIPS) {
+        // Screen pens cover whole pixels: a line from a to b covers the
+        // pixels from a up to, not including, b, as window systems draw it.
+        const double w = std::max(1, nWidth);
+        if (from.y == to.y || from.x == to.x) {
+            const double x1 = d.UX(std::min(from.x, to.x)), y1 = d.UY(std::min(from.y, to.y));
+            const double len = std::abs(to.x - from.x) + std::abs(to.y - from.y);
+            if (len == 0) return;
+            const double off = std::floor((w - 1) / 2);
+            if (from.y == to.y)
+                cairo_rectangle(d.cr, x1, y1 - off, len, w);
+            else
+                cairo_rectangle(d.cr, x1 - off, y1, w, len);
+            cairo_fill(d.cr);
+            return;
+        }
+        cairo_save(d.cr);
+        cairo_set_line_width(d.cr, w);
+        cairo_set_line_cap(d.cr, CAIRO_LINE_CAP_BUTT);
+        cairo_move_to(d.cr, d.UX(from.x) + 0.5, d.UY(from.y) + 0.5);
+        cairo_line_to(d.cr, d.UX(to.x) + 0.5, d.UY(to.y) + 0.5);
+        cairo_stroke(d.cr);
+        cairo_restore(d.cr);
+        return;
+    }
+    cairo_save(d.cr);
+    cairo_set_line_width(d.cr, nWidth > 0 ? nWidth / kTwipsPerUnit : kPrintHairline);
+    // Square caps close the corners where a rule meets the next one.
+    cairo_set_line_cap(d.cr, CAIRO_LINE_CAP_SQUARE);
+    cairo_move_to(d.cr, d.UX(from.x), d.UY(from.y));
+    cairo_line_to(d.cr, d.UX(to.x), d.UY(to.y));
+    cairo_stroke(d.cr);
+    cairo_restore(d.cr);
+}
+
+int CCairoDC::OnGetClipBox(CRect* pRect) const {
+    const Impl& d = *m_pImpl;
+    if (!d.bBounded) {
+        *pRect = CRect(-1000000000, -1000000000, 1000000000, 1000000000);
+        return d.excluded.back() ? COMPLEXREGION : SIMPLEREGION;
+    }
+    const double l = d.LX(d.bx), r = d.LX(d.bx + d.bcx);
+    const double t = d.LY(d.by), b = d.LY(d.by + d.bcy);
+    auto clampInt = [](double v) { return static_cast<int>(std::clamp(v, -1e9, 1e9)); };
+    // Whole logical units that cover the bounds; in MM_TWIPS top lies above bottom.
+    if (d.nMapMode == MM_TWIPS)
+        *pRect = CRect(clampInt(std::floor(l)), clampInt(std::ceil(t)), clampInt(std::ceil(r)), clampInt(std::floor(b)));
+    else
+        *pRect = CRect(clampInt(std::floor(l)), clampInt(std::floor(t)), clampInt(std::ceil(r)), clampInt(std::ceil(b)));
+    if (d.bcx <= 0 || d.bcy <= 0) return NULLREGION;
+    return d.excluded.back() ? COMPLEXREGION : SIMPLEREGION;
+}
+
+int CCairoDC::OnExcludeClipRect(const CRect& rc) {
+    Impl& d = *m_pImpl;
+    const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
+    const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
+    double cx1, cy1, cx2, cy2;
+    cairo_clip_extents(d.cr, &cx1, &cy1, &cx2, &cy2);
+    if (x1 == x2 || y1 == y2) return d.excluded.back() ? COMPLEXREGION : SIMPLEREGION;
+    // Clip to the current extent with the hole cut out by the even-odd rule;
+    // cairo intersects it with the clip in force.
+    cairo_new_path(d.cr);
+    cairo_rectangle(d.cr, cx1, cy1, cx2 - cx1, cy2 - cy1);
+    cairo_rectangle(d.cr, std::min(x1, x2), std::min(y1, y2), std::fabs(x2 - x1), std::fabs(y2 - y1));
+    cairo_set_fill_rule(d.cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_clip(d.cr);
+    cairo_set_fill_rule(d.cr, CAIRO_FILL_RULE_WINDING);
+    ++d.excluded.back();
+    if (std::min(x1, x2) <= cx1 && std::max(x1, x2) >= cx2 && std::min(y1, y2) <= cy1 && std::max(y1, y2) >= cy2)
+        return NULLREGION;
+    return COMPLEXREGION;
+}
+
+void CCairoDC::OnSaveDC() {
+    cairo_save(m_pImpl->cr);
+    m_pImpl->excluded.push_back(m_pImpl->excluded.back());
+}
+
+void CCairoDC::OnRestoreDC() {
+    if (m_pImpl->excluded.size() <= 1) return;
+    cairo_restore(m_pImpl->cr);
+    m_pImpl->excluded.pop_back();
+}
+
+void CCairoDC::OnSetMapMode(int nMapMode) {
+    m_pImpl->nMapMode = nMapMode == MM_TWIPS ? MM_TWIPS : MM_TEXT;
+    m_pImpl->pLastFont = nullptr;
+}
+
+}  // namespace kavo
