@@ -1,12 +1,397 @@
-// TODO(layout): placeholder definitions so that the library links; replaced by the printer layout.
+// Printer layout: the screen layout measured on a twips surface, cut into
+// column pages (data columns sharing the width beside the stub, spanners
+// repeated over their part on each page) and row pages, flipped for a y axis
+// that grows upward; and the two saved layouts of a table.
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "kavotbl/host/platform.h"
 #include "kavotbl/layout/metrics.h"
 #include "kavotbl/model/table.h"
+#include "kavotbl/style/registry.h"
+#include "layout/layout_common.h"
 
 namespace kavo {
 
 int g_bRepaginating = 0;
 
-void CTable::BackupClient(int) {}
-void CTable::RestoreClient(int) {}
+namespace {
+
+// Each repeated pass raises the widest minimum column width, so the passes
+// end by themselves; this bound only keeps an odd table from taking many.
+constexpr int kMaxPrinterPasses = 16;
+
+int FirstPage(const CTblOb* p) { return p->GetNumPages() > 0 ? p->GetPage(0) : -1; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// CTable
+
+void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
+    BeginWaitCursor();
+    for (int nPass = 1;; ++nPass) {
+        if (g_bRepaginating)
+            m_pColumnRoot->PruneSpanners();
+        else
+            LayoutTable(rc, pDC);
+
+        const CStyleFontScope font(*this, pDC);
+        m_pRowRoot->RemoveAllPages();
+        m_pColumnRoot->RemoveAllPages();
+        m_title.RemoveAllPages();
+        m_header.RemoveAllPages();
+        m_footer.RemoveAllPages();
+        m_stubHead.RemoveAllPages();
+
+        // How many data columns a page carries beside the stub. A page too
+        // narrow for even one column still gets one; columns that need no
+        // width all go on one page.
+        const int nCols = GetNumDataColumns();
+        const int nAvailW = rc.Width() - m_sizeRow.cx;
+        int nMaxMin = 0;
+        for (int c = 0; c < nCols; ++c) nMaxMin = std::max(nMaxMin, m_arrDataColumns[c]->GetMinSize().cx);
+        int nPerPage = nMaxMin > 0 ? nAvailW / nMaxMin : nCols;
+        if (nPerPage < 1) nPerPage = 1;
+        const int H = nCols > 0 ? (nCols + nPerPage - 1) / nPerPage : 1;
+        m_nHorzPages = H;
+
+        // Every page starts with nPerPage columns; the excess is taken off one
+        // at a time from the last page towards the first, round and round:
+        // each page loses nExcess / H, and the last nExcess % H one more.
+        const int nExcess = nCols > 0 ? H * nPerPage - nCols : 0;
+        int nMaxW = nMaxMin;
+        int iCol = 0;
+        for (int page = 0; page < H && iCol < nCols; ++page) {
+            const int nOnPage = nPerPage - nExcess / H - (page >= H - nExcess % H ? 1 : 0);
+            const int w = std::max(nAvailW / std::max(nOnPage, 1), 0);
+            int x = m_sizeRow.cx;
+            for (int k = 0; k < nOnPage && iCol < nCols; ++k, ++iCol) {
+                CTblColumn* pCol = m_arrDataColumns[iCol];
+                pCol->SetWidth(w);
+                // Only the text height is refreshed; the box keeps its height.
+                const int h = pCol->Height();
+                pCol->CalcRectSize(pDC, CSize(w, h), CSize(w, h));
+                pCol->Offset(x - pCol->Left(), 0);
+                x += w;
+                pCol->AddPage(page);
+            }
+            nMaxW = std::max(nMaxW, w);
+        }
+
+        m_pColumnRoot->AddPage(0);
+        m_pColumnRoot->InitSpannerPageNums();
+        OptimizeDataChildren();
+        m_pColumnRoot->CalcLayoutSize(pDC);
+
+        // A spanner wider than its columns on a page widened them; a column
+        // now wider than any page gave it needs the whole pass again with
+        // fewer columns per page.
+        g_bRepaginating = 0;
+        if (nPass < kMaxPrinterPasses) {
+            for (int c = 0; c < GetNumDataColumns(); ++c) {
+                CTblColumn* pCol = m_arrDataColumns[c];
+                if (pCol->Width() > nMaxW) {
+                    pCol->SetMinSize(CSize(pCol->Width(), 0));
+                    g_bRepaginating = 1;
+                }
+            }
+        }
+        if (g_bRepaginating) continue;
+
+        CArray<int, int> levels;
+        levels.SetSize(m_pColumnRoot->GetDepth(0) + 1);
+        m_pColumnRoot->GetColumnLvlHeights(levels, 0);
+        m_pColumnRoot->AlignColumnLvlHeights(levels, 0);
+
+        // Place the column heading of every page. Below the root every node
+        // shares its column page with its children, so one walk over the
+        // root's children, with a running x per page, places every column.
+        const int nTitleH = m_title.Height();
+        m_pColumnRoot->ResetPos();
+        m_pColumnRoot->CalcPtrOffset(CPoint(m_sizeRow.cx, nTitleH), 0);
+        {
+            std::vector<int> xs(static_cast<std::size_t>(H), m_sizeRow.cx);
+            for (CRowColOb* p : m_pColumnRoot->m_listChildren) {
+                CTblColumn* pChild = static_cast<CTblColumn*>(p);
+                const int page = FirstPage(pChild);
+                if (page < 0 || page >= H || page == 0) continue;  // page 0 was placed above
+                int& x = xs[static_cast<std::size_t>(page)];
+                pChild->CalcPtrOffset(CPoint(x, nTitleH), page);
+                x += pChild->Width();
+            }
+        }
+
+        const int nColH = m_pColumnRoot->SpannedHeight();
+        const int nBody = rc.bottom - rc.top + nColH + nTitleH;
+        m_pColumnRoot->ResetPos();
+        m_pColumnRoot->FlushColumns(nTitleH + nColH);
+        if (m_stubHead.Height() < nColH) m_stubHead.SetHeight(nColH);
+
+        int nRowPage = 0;
+        int y = nTitleH + nColH;
+        m_pRowRoot->CalcPtrOffset(nBody, nTitleH + nColH, y, nRowPage, -1);
+        const int R = nRowPage + 1;
+
+        m_pRowRoot->IHateTwips();
+        m_pColumnRoot->IHateTwips();
+        m_title.IHateTwips();
+        m_header.IHateTwips();
+        m_footer.IHateTwips();
+        m_stubHead.IHateTwips();
+
+        m_pRowRoot->SetPageNums(H, R);
+        m_pColumnRoot->SetPageNums(H, R);
+
+        const int nDataCols = GetNumDataColumns();
+        for (int r = 0; r < GetNumDataRows(); ++r) {
+            const CTblRow* pRow = m_arrDataRows[r];
+            const int nRowFirst = FirstPage(pRow);
+            const int nCells = std::min(pRow->GetNumCells(), nDataCols);
+            for (int c = 0; c < nCells; ++c) {
+                CTblCell* pCell = pRow->GetCell(c);
+                if (!pCell) continue;
+                const CTblColumn* pCol = m_arrDataColumns[c];
+                // Rewritten in place: a repeated print allocates nothing per cell.
+                pCell->m_arrPages.SetSize(1);
+                pCell->m_arrPages[0] = FirstPage(pCol) + nRowFirst;
+                pCell->m_rcPos.SetRect(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
+            }
+        }
+
+        m_nNumPages = H * R;
+        m_pColumnRoot->ResetPos();
+        m_pRowRoot->ResetPos();
+        const int nFlippedTitleH = m_title.Height();
+        m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), m_pColumnRoot->SpannedHeight());
+        m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
+        m_pColumnRoot->SetBorders(m_sizeRow.cy + nFlippedTitleH + m_sizeCol.cy);
+        m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
+        m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nFlippedTitleH + m_sizeRow.cy + m_sizeCol.cy);
+
+        BackupClient(0);
+        break;
+    }
+    EndWaitCursor();
+}
+
+void CTable::BackupClient(int bSlot) {
+    m_pColumnRoot->BackupClient(bSlot);
+    m_pRowRoot->BackupClient(bSlot);
+    m_title.BackupClient(bSlot);
+    m_header.BackupClient(bSlot);
+    m_footer.BackupClient(bSlot);
+    m_stubHead.BackupClient(bSlot);
+    for (int r = 0; r < GetNumDataRows(); ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        for (int c = 0; c < pRow->GetNumCells(); ++c)
+            if (CTblCell* pCell = pRow->GetCell(c)) pCell->BackupClient(bSlot);
+    }
+}
+
+void CTable::RestoreClient(int bSlot) {
+    if (bSlot) {
+        // The screen layout was measured on the registry's surface: its
+        // metrics come back with it.
+        if (m_pRegistry && m_pRegistry->GetDC()) {
+            CDC* pDC = m_pRegistry->GetDC();
+            const CStyleFontScope font(*this, pDC);
+            MeasureLayoutMetrics(pDC);
+        }
+        m_pColumnRoot->PruneSpanners();
+    }
+    m_pColumnRoot->RestoreClient(bSlot);
+    m_pRowRoot->RestoreClient(bSlot);
+    m_title.RestoreClient(bSlot);
+    m_header.RestoreClient(bSlot);
+    m_footer.RestoreClient(bSlot);
+    m_stubHead.RestoreClient(bSlot);
+    OptimizeDataChildren();
+    for (int r = 0; r < GetNumDataRows(); ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        for (int c = 0; c < pRow->GetNumCells(); ++c)
+            if (CTblCell* pCell = pRow->GetCell(c)) pCell->RestoreClient(bSlot);
+    }
+
+    const int nTitleH = m_title.Height();
+    m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), m_pColumnRoot->SpannedHeight());
+    m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
+    m_pColumnRoot->SetBorders(m_sizeRow.cy + nTitleH + m_sizeCol.cy);
+    m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
+    m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nTitleH + m_sizeRow.cy + m_sizeCol.cy);
+}
+
+// ---------------------------------------------------------------------------
+// CTblColumn
+
+void CTblColumn::CalcPtrOffset(CPoint pt, int nPage) {
+    int y = pt.y;
+    if (FirstPage(this) == nPage) {
+        Offset(pt.x - Left(), pt.y - Top());
+        y = pt.y + Height();
+    }
+    int x = pt.x;
+    for (CRowColOb* p : m_listChildren) {
+        CTblColumn* pChild = static_cast<CTblColumn*>(p);
+        pChild->CalcPtrOffset(CPoint(x, y), nPage);
+        if (FirstPage(pChild) == nPage) x += pChild->Width();
+    }
+}
+
+int CTblColumn::GetNumSpannedPages() const {
+    if (HasData()) return 1;
+    const int nFirst = FirstPage(m_listChildren.front());
+    const int nLast = FirstPage(m_listChildren.back());
+    if (nFirst < 0 || nLast < 0) return 1;
+    return nLast - nFirst + 1;
+}
+
+void CTblColumn::InitSpannerPageNums() {
+    // The children list is rebuilt rather than inserted into, so that a
+    // spanner split over many pages costs no more than its children.
+    std::vector<CRowColOb*> result;
+    result.reserve(m_listChildren.size());
+    for (CRowColOb* pNode : m_listChildren) {
+        CTblColumn* pC = static_cast<CTblColumn*>(pNode);
+        pC->InitSpannerPageNums();
+        if (pC->GetNumPages() == 0) {
+            int nCounter = 0;
+            const CRowColOb* pFirstData = pC->HasData() ? pC : pC->GetDataChild(0, &nCounter);
+            if (pFirstData && pFirstData->GetNumPages() > 0) pC->AddPage(pFirstData->GetPage(0));
+        }
+        result.push_back(pC);
+        if (pC->GetNumSpannedPages() <= 1) continue;
+
+        // pC keeps the columns of its first page; each further page gets a
+        // copy of it with the same caption over that page's columns.
+        std::vector<CRowColOb*>& kids = pC->m_listChildren;
+        const int nFirst = FirstPage(kids.front());
+        std::size_t k = 1;
+        while (k < kids.size() && FirstPage(kids[k]) == nFirst) ++k;
+        int nCur = nFirst + 1;
+
+        auto makeCopy = [pC]() {
+            // Copy without the children: they are handed over one by one.
+            std::vector<CRowColOb*> held;
+            held.swap(pC->m_listChildren);
+            CTblColumn* pCopy = new CTblColumn(*pC);
+            held.swap(pC->m_listChildren);
+            pCopy->CTblOb::RemoveAllPages();
+            pCopy->SetParent(pC->GetParent());
+            return pCopy;
+        };
+        CTblColumn* pCopy = makeCopy();
+        auto finishCopy = [&](int nPage) {
+            pCopy->SetText(pC->GetText());
+            pCopy->AddPage(nPage);
+            pCopy->SetMultiPage();
+            result.push_back(pCopy);
+        };
+        for (std::size_t i = k; i < kids.size();) {
+            CTblColumn* pG = static_cast<CTblColumn*>(kids[i]);
+            const int nPage = FirstPage(pG);
+            if (nPage <= nCur) {
+                // Pages ascend along the columns; one behind the cursor stays
+                // with the current copy rather than stalling the walk.
+                pCopy->m_listChildren.push_back(pG);
+                pG->SetParent(pCopy);
+                ++i;
+            } else if (pCopy->m_listChildren.empty()) {
+                // No column of the spanner on the pages between: no copy for them.
+                nCur = nPage;
+            } else {
+                finishCopy(nCur);
+                ++nCur;
+                pCopy = makeCopy();
+            }
+        }
+        if (pCopy->m_listChildren.empty())
+            delete pCopy;
+        else
+            finishCopy(nCur);
+        kids.resize(k);
+    }
+    m_listChildren.swap(result);
+}
+
+void CTblColumn::PruneSpanners() {
+    // Copies hand their columns back to the spanner they continue, all at
+    // once, before that spanner is pruned itself.
+    std::vector<CRowColOb*> kept;
+    std::vector<CTblColumn*> copies;
+    kept.reserve(m_listChildren.size());
+    CTblColumn* pOwner = nullptr;
+    for (CRowColOb* pNode : m_listChildren) {
+        CTblColumn* pC = static_cast<CTblColumn*>(pNode);
+        if (pC->m_bMultiPage && pOwner) {
+            for (CRowColOb* pG : pC->m_listChildren) {
+                pOwner->m_listChildren.push_back(pG);
+                static_cast<CTblColumn*>(pG)->SetParent(pOwner);
+            }
+            pC->m_listChildren.clear();
+            copies.push_back(pC);
+            continue;
+        }
+        // A continuation with nothing before it to return to stays as a spanner of its own.
+        pC->m_bMultiPage = 0;
+        pOwner = pC;
+        kept.push_back(pC);
+    }
+    for (CTblColumn* pCopy : copies) delete pCopy;
+    m_listChildren.swap(kept);
+    for (CRowColOb* pNode : m_listChildren) static_cast<CTblColumn*>(pNode)->PruneSpanners();
+}
+
+void CTblColumn::SetPageNums(int nHorzPages, int nRowPages) {
+    if (GetNumPages() > 0) {
+        const int p = GetPage(0);
+        for (int k = 1; k < nRowPages; ++k) AddPage(p + k * nHorzPages);
+    }
+    for (CRowColOb* pNode : m_listChildren) static_cast<CTblColumn*>(pNode)->SetPageNums(nHorzPages, nRowPages);
+}
+
+// ---------------------------------------------------------------------------
+// CTblRow
+
+void CTblRow::CalcPtrOffset(int nBody, int nTop, int& y, int& nPage, int nLevel) {
+    Offset(-Left(), -Top());
+    // The room is |nBody| below nTop; a row that would cross it starts a page.
+    if (static_cast<long long>(y) + Height() > std::llabs(nBody) + nTop) {
+        y = nTop;
+        ++nPage;
+    }
+    Offset(5 * g_nMargin * nLevel, y);
+    y += Height();
+    AddPage(nPage);
+    for (CRowColOb* pNode : m_listChildren)
+        static_cast<CTblRow*>(pNode)->CalcPtrOffset(nBody, nTop, y, nPage, nLevel + 1);
+}
+
+void CTblRow::SetPageNums(int nHorzPages, int nRowPages) {
+    (void)nRowPages;
+    if (GetNumPages() > 0) {
+        const int r = GetPage(0);
+        m_arrPages.SetSize(1);
+        m_arrPages[0] = r * nHorzPages;
+        for (int k = 1; k < nHorzPages; ++k) AddPage(r * nHorzPages + k);
+    }
+    for (CRowColOb* pNode : m_listChildren) static_cast<CTblRow*>(pNode)->SetPageNums(nHorzPages, nRowPages);
+}
+
+int CTblRow::GetVerticalPageSize(int nPage) const {
+    int nBottom = 0;
+    for (int i = 0; i < GetNumPages(); ++i) {
+        if (GetPage(i) != nPage) continue;
+        nBottom = Bottom();
+        break;
+    }
+    for (const CRowColOb* pNode : m_listChildren) {
+        const int n = static_cast<const CTblRow*>(pNode)->GetVerticalPageSize(nPage);
+        if (std::llabs(n) > std::llabs(nBottom)) nBottom = n;
+    }
+    return nBottom;
+}
 
 }  // namespace kavo

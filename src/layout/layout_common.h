@@ -1,0 +1,37 @@
+// Pieces shared by the sizing, screen layout and printer layout code.
+#pragma once
+
+#include "kavotbl/host/dc.h"
+#include "kavotbl/model/tbl_ob.h"
+
+namespace kavo {
+
+/// Flags of every measuring call: calculate only, ampersands are plain text,
+/// external leading counted, lines broken at word boundaries.
+constexpr UINT kMeasureFlags = DT_CALCRECT | DT_NOPREFIX | DT_EXTERNALLEADING | DT_WORDBREAK;
+
+/// Horizontal indentation of a row at a tree level (the row root is -1).
+int RowIndent(int nLevel);
+
+/// Sets g_nMargin and g_nLineHeight from the height of "X" in the font
+/// selected into the surface.
+void MeasureLayoutMetrics(CDC* pDC);
+
+/// Selects the font of an element's style into a surface for the lifetime of
+/// the object, then selects the previous font again and releases its own. An
+/// element without a font leaves the surface's font alone.
+class CStyleFontScope {
+public:
+    CStyleFontScope(const CTblOb& ob, CDC* pDC);
+    ~CStyleFontScope();
+    CStyleFontScope(const CStyleFontScope&) = delete;
+    CStyleFontScope& operator=(const CStyleFontScope&) = delete;
+
+private:
+    CDC* m_pDC;
+    CFont m_font;
+    CFont* m_pOldFont = nullptr;
+    bool m_bSelected = false;
+};
+
+}  // namespace kavo
