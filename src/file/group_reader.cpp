@@ -1,0 +1,235 @@
+// Reading column and row sections: spanners and data columns, row groups and
+// data rows with their values, area codes and single-cell styles and formats.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "file/file_util.h"
+#include "kavotbl/host/platform.h"
+#include "kavotbl/host/spec_file.h"
+#include "kavotbl/model/row_col_ob.h"
+#include "kavotbl/model/table.h"
+#include "kavotbl/model/tbl_cell.h"
+#include "kavotbl/resources/strings.h"
+#include "kavotbl/style/registry.h"
+
+namespace kavo {
+
+using file_detail::FindFormat;
+using file_detail::FindStyle;
+using file_detail::IsHeading;
+
+namespace {
+
+bool Is(const CKAVOString& strKey, const char* pszName) { return strKey.CompareNoCase(pszName) == 0; }
+
+// Nesting depth of the group readers now running. One reader runs at a time
+// per thread, and the readers take no depth argument, so it is kept here.
+thread_local int t_nDepth = 0;
+
+class DepthGuard {
+public:
+    DepthGuard() { ++t_nDepth; }
+    ~DepthGuard() { --t_nDepth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+};
+
+// A nested group heading past the depth limit: reported like an unknown
+// heading, its section skipped, and the group being read ends.
+bool TooDeep(CSpecFile& file, const CKAVOString& strKey) {
+    if (t_nDepth < file_detail::kMaxGroupDepth) return false;
+    ShowLineMessage(IDS_INVALID_SECTION_HEADING, file.GetLineNumber(), strKey);
+    file.SkipSection();
+    return true;
+}
+
+void StopMessage(unsigned nID, std::string_view item = std::string_view()) {
+    KAVOMessageBox(FormatItemMessage(nID, CKAVOString(std::string(item))), MB_OK | MB_ICONSTOP);
+}
+
+}  // namespace
+
+int CTblColumn::Build(CSpecFile& file, CTable* pTable, int bGroup) {
+    const DepthGuard depth;
+    const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
+    const char* pszKind = bGroup ? "ColumnGroup" : "Column";
+    m_strText.Empty();
+    m_pStyle = FindStyle(pRegistry, pszKind);
+
+    CKAVOString strKey, strValue;
+    if (file.GetLine(strKey, strValue) != 0) return 1;
+    for (;;) {
+        if (IsHeading(strKey)) {
+            if (Is(strKey, "[EndGroup]")) {
+                if (!bGroup) file.UngetLine();
+                return 1;
+            }
+            if (Is(strKey, "[Table]") || Is(strKey, "[RowGroup]") || Is(strKey, "[Row]")) {
+                file.UngetLine();
+                return 1;
+            }
+            const bool bChildGroup = Is(strKey, "[ColumnGroup]");
+            if (bChildGroup || Is(strKey, "[Column]")) {
+                if (!bGroup) {
+                    file.UngetLine();
+                    return 1;
+                }
+                if (TooDeep(file, strKey)) return 1;
+                auto pChild = std::make_unique<CTblColumn>();
+                if (!pChild->Build(file, pTable, bChildGroup ? 1 : 0)) return 0;
+                AddChild(pChild.release());
+            } else {
+                ShowLineMessage(IDS_INVALID_SECTION_HEADING, file.GetLineNumber(), strKey);
+                file.SkipSection();
+                return 1;
+            }
+        } else if (Is(strKey, "Text")) {
+            m_strText = strValue;
+        } else if (Is(strKey, "Style")) {
+            CStyle* pStyle = FindStyle(pRegistry, strValue);
+            if (pStyle == nullptr) {
+                ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+                pStyle = FindStyle(pRegistry, pszKind);
+            }
+            m_pStyle = pStyle;
+        } else if (Is(strKey, "CellStyle")) {
+            m_pCellStyle = FindStyle(pRegistry, strValue);
+            if (m_pCellStyle == nullptr) ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+        } else if (Is(strKey, "CellFormat")) {
+            m_pCellFormat = FindFormat(pRegistry, strValue);
+            if (m_pCellFormat == nullptr) ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+        } else {
+            ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+        }
+        if (file.GetLine(strKey, strValue) != 0) return 1;
+    }
+}
+
+int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, int& nDataRow, int bGroup) {
+    const DepthGuard depth;
+    const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
+    const char* pszKind = bGroup ? "RowGroup" : "Row";
+    m_strText.Empty();
+    m_pStyle = FindStyle(pRegistry, pszKind);
+
+    CKAVOString strKey, strValue;
+    if (file.GetLine(strKey, strValue) != 0) return 1;
+    for (;;) {
+        bool bTaken = true;
+        if (IsHeading(strKey)) {
+            if (Is(strKey, "[EndGroup]")) {
+                if (!bGroup) file.UngetLine();
+                return 1;
+            }
+            if (Is(strKey, "[Table]") || Is(strKey, "[ColumnGroup]") || Is(strKey, "[Column]")) {
+                file.UngetLine();
+                return 1;
+            }
+            const bool bChildGroup = Is(strKey, "[RowGroup]");
+            if (bChildGroup || Is(strKey, "[Row]")) {
+                if (!bGroup) {
+                    file.UngetLine();
+                    return 1;
+                }
+                if (TooDeep(file, strKey)) return 1;
+                auto pChild = std::make_unique<CTblRow>();
+                if (!pChild->Build(file, pTable, arrMasks, nDataRow, bChildGroup ? 1 : 0)) return 0;
+                AddChild(pChild.release());
+                if (!bChildGroup) ++nDataRow;
+            } else {
+                ShowLineMessage(IDS_INVALID_SECTION_HEADING, file.GetLineNumber(), strKey);
+                file.SkipSection();
+                return 1;
+            }
+        } else if (Is(strKey, "Text")) {
+            m_strText = strValue;
+        } else if (Is(strKey, "Style")) {
+            CStyle* pStyle = FindStyle(pRegistry, strValue);
+            if (pStyle == nullptr) {
+                bTaken = false;
+                pStyle = FindStyle(pRegistry, pszKind);
+            }
+            m_pStyle = pStyle;
+        } else if (Is(strKey, "CellStyle") || Is(strKey, "CellFormat")) {
+            const bool bStyle = Is(strKey, "CellStyle");
+            CKAVOString strItems(strValue);
+            CKAVOString strFirst = strItems.GetNextWord();
+            if (strItems.IsEmpty()) {
+                if (bStyle) {
+                    m_pCellStyle = FindStyle(pRegistry, strFirst);
+                    bTaken = m_pCellStyle != nullptr;
+                } else {
+                    m_pCellFormat = FindFormat(pRegistry, strFirst);
+                    bTaken = m_pCellFormat != nullptr;
+                }
+            } else {
+                CELL_MASK mask;
+                mask.nCol = file_detail::Low32(strFirst.Val());
+                mask.nRow = nDataRow;
+                const CKAVOString strName = strItems.GetNextWord();
+                if (bStyle) {
+                    mask.pStyle = FindStyle(pRegistry, strName);
+                    bTaken = mask.pStyle != nullptr;
+                } else {
+                    mask.pFormat = FindFormat(pRegistry, strName);
+                    bTaken = mask.pFormat != nullptr;
+                }
+                arrMasks.Add(mask);
+            }
+        } else if (Is(strKey, "Data")) {
+            file_detail::ItemCursor items(file_detail::View(strValue));
+            CKAVOString strItem;
+            while (!items.Empty()) {
+                const std::string_view item = items.Next();
+                if (item.empty()) {
+                    StopMessage(IDS_DATA_CELL_EMPTY);
+                    return 0;
+                }
+                strItem.str().assign(item.data(), item.size());
+                if (!strItem.IsNumeric()) {
+                    StopMessage(IDS_DATA_CELL_NOT_NUMERIC, item);
+                    return 0;
+                }
+                CTblCell* pCell = pTable ? pTable->AllocCell(strItem.Val()) : nullptr;
+                if (pCell == nullptr) break;  // no table, or a block that cannot grow
+                m_arrCells.Add(pCell);
+            }
+        } else if (Is(strKey, "AreaCodes")) {
+            m_bHasArea = 1;
+            file_detail::ItemCursor items(file_detail::View(strValue));
+            CKAVOString strItem;
+            int nCode = 0;
+            while (!items.Empty()) {
+                const std::string_view item = items.Next();
+                if (item.empty()) {
+                    StopMessage(IDS_AREA_CODES_MISSING);
+                    return 0;
+                }
+                strItem.str().assign(item.data(), item.size());
+                if (!strItem.IsNumeric()) {
+                    StopMessage(IDS_AREA_CODES_NOT_NUMERIC);
+                    return 0;
+                }
+                // The record has eight levels; further codes are checked but
+                // have nowhere to go.
+                if (nCode < CAreaStruct::NUM_CODES) m_area.SetCode(nCode, file_detail::Low32(strItem.Val()));
+                ++nCode;
+            }
+            if (!bGroup) {
+                int nLast = -1;
+                for (int i = 0; i < CAreaStruct::NUM_CODES; ++i)
+                    if (m_area.GetCode(i) != 0) nLast = i;
+                if (nLast >= 0) m_strText = CKAVOString(4 * (nLast + 1), ' ') + m_strText;
+            }
+        } else if (Is(strKey, "AreaName")) {
+            m_strAreaName = strValue;
+        } else {
+            bTaken = false;
+        }
+        if (!bTaken) ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+        if (file.GetLine(strKey, strValue) != 0) return 1;
+    }
+}
+
+}  // namespace kavo

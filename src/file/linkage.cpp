@@ -1,0 +1,121 @@
+// Linking a table after it was read: data arrays, parent links, one cell per
+// data column in every data row, and each cell's style and format.
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
+#include "kavotbl/model/table.h"
+#include "kavotbl/style/registry.h"
+
+namespace kavo {
+
+namespace {
+
+// One depth-first walk: the leaves below pNode in child order.
+template <class Node>
+void CollectLeaves(const CRowColOb* pNode, CArray<Node*, Node*>& arr) {
+    const int n = pNode->GetNumChildren();
+    for (int i = 0; i < n; ++i) {
+        CRowColOb* pChild = pNode->GetChildAt(i);
+        if (pChild->HasData())
+            arr.Add(static_cast<Node*>(pChild));
+        else
+            CollectLeaves(pChild, arr);
+    }
+}
+
+}  // namespace
+
+void CTable::OptimizeDataChildren() {
+    m_arrDataColumns.RemoveAll();
+    m_arrDataRows.RemoveAll();
+    CollectLeaves(m_pColumnRoot, m_arrDataColumns);
+    CollectLeaves(m_pRowRoot, m_arrDataRows);
+}
+
+void CTable::SetRowColObParent(CRowColOb* pNode, CRowColOb* pParent) {
+    if (pNode == nullptr) return;
+    pNode->m_pParent = pParent;
+    for (CRowColOb* pChild : pNode->m_listChildren) SetRowColObParent(pChild, pNode);
+}
+
+void CTable::AdjustCellLinkages() {
+    const int nCols = GetNumDataColumns();
+    const int nRows = GetNumDataRows();
+    for (int r = 0; r < nRows; ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        // Cells cut off stay in the block; no row refers to them any more.
+        while (pRow->GetNumCells() > nCols) pRow->RemoveCellAt(pRow->GetNumCells() - 1);
+        pRow->m_arrCells.Reserve(nCols);
+        while (pRow->GetNumCells() < nCols) {
+            CTblCell* pCell = AllocCell(0);
+            if (pCell == nullptr) break;  // the block cannot grow further
+            pRow->AddCell(pCell);
+        }
+        const int n = pRow->GetNumCells();
+        for (int c = 0; c < n; ++c) {
+            CTblCell* pCell = pRow->m_arrCells[c];
+            pCell->m_pCol = m_arrDataColumns[c];
+            pCell->m_pRow = pRow;
+        }
+    }
+}
+
+void CTable::AdjustMasks(const CCellMaskArray& arrMasks) {
+    const bool bStyles = m_pRegistry != nullptr && m_pRegistry->GetNumStyles() > 0;
+    const bool bFormats = m_pRegistry != nullptr && m_pRegistry->GetNumFormats() > 0;
+    CStyle* pDefaultStyle = bStyles ? m_pRegistry->GetStyle(0) : nullptr;
+    CFormat* pDefaultFormat = bFormats ? m_pRegistry->GetFormat(0) : nullptr;
+    const int nRows = GetNumDataRows();
+
+    // Masks that hit a cell, ordered by (row, column) and, within one cell,
+    // by list order: the first of a cell carrying a style (or a format) wins.
+    // Sorting keeps a file with a mask for every cell in n log n.
+    std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(arrMasks.GetSize()));
+    for (int i = 0; i < arrMasks.GetSize(); ++i) {
+        const CELL_MASK& m = arrMasks[i];
+        if (m.nRow >= 0 && m.nRow < nRows && m.nCol >= 0 && m.nCol < m_arrDataRows[m.nRow]->GetNumCells())
+            order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [&arrMasks](int a, int b) {
+        const CELL_MASK& ma = arrMasks[a];
+        const CELL_MASK& mb = arrMasks[b];
+        return ma.nRow != mb.nRow ? ma.nRow < mb.nRow : ma.nCol < mb.nCol;
+    });
+    for (std::size_t i = 0; i < order.size();) {
+        const CELL_MASK& first = arrMasks[order[i]];
+        CTblCell* pCell = m_arrDataRows[first.nRow]->m_arrCells[first.nCol];
+        CStyle* pStyle = nullptr;
+        CFormat* pFormat = nullptr;
+        for (; i < order.size(); ++i) {
+            const CELL_MASK& m = arrMasks[order[i]];
+            if (m.nRow != first.nRow || m.nCol != first.nCol) break;
+            if (pStyle == nullptr) pStyle = m.pStyle;
+            if (pFormat == nullptr) pFormat = m.pFormat;
+        }
+        if (pFormat != nullptr) pCell->m_pFormat = pFormat;
+        if (pStyle != nullptr) pCell->m_pStyle = pStyle;
+    }
+
+    for (int r = 0; r < nRows; ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        const int n = pRow->GetNumCells();
+        for (int c = 0; c < n; ++c) {
+            CTblCell* pCell = pRow->m_arrCells[c];
+            const CTblColumn* pCol = pCell->m_pCol;
+            if (pCell->m_pFormat == nullptr) {
+                CFormat* pFormat = pRow->m_pCellFormat;
+                if (pFormat == nullptr && pCol != nullptr) pFormat = pCol->m_pCellFormat;
+                pCell->m_pFormat = pFormat ? pFormat : pDefaultFormat;
+            }
+            if (pCell->m_pStyle == nullptr) {
+                CStyle* pStyle = pRow->m_pCellStyle;
+                if (pStyle == nullptr && pCol != nullptr) pStyle = pCol->m_pCellStyle;
+                pCell->m_pStyle = pStyle ? pStyle : pDefaultStyle;
+            }
+        }
+    }
+}
+
+}  // namespace kavo

@@ -1,0 +1,169 @@
+// Reading one table from a table file: the [Table] section, the four text
+// pieces and, through the group readers, the column and row trees.
+#include <climits>
+#include <cstdint>
+#include <memory>
+
+#include "file/file_util.h"
+#include "kavotbl/host/platform.h"
+#include "kavotbl/host/progress.h"
+#include "kavotbl/host/spec_file.h"
+#include "kavotbl/model/table.h"
+#include "kavotbl/resources/strings.h"
+#include "kavotbl/style/registry.h"
+
+namespace kavo {
+
+using file_detail::FindStyle;
+using file_detail::IsHeading;
+
+namespace {
+
+bool Is(const CKAVOString& strKey, const char* pszName) { return strKey.CompareNoCase(pszName) == 0; }
+
+}  // namespace
+
+// A table without a registry has no styles to give its elements, so it reads
+// nothing and answers 0, as for a file without tables.
+int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
+    if (m_pRegistry == nullptr) return 0;
+
+    m_strText.Empty();
+    m_title.m_strText.Empty();
+    m_header.m_strText.Empty();
+    m_footer.m_strText.Empty();
+    m_stubHead.m_strText.Empty();
+    m_pStyle = FindStyle(m_pRegistry, "Table");
+    m_title.m_pStyle = FindStyle(m_pRegistry, "Title");
+    m_header.m_pStyle = FindStyle(m_pRegistry, "Header");
+    m_footer.m_pStyle = FindStyle(m_pRegistry, "Footer");
+    m_stubHead.m_pStyle = FindStyle(m_pRegistry, "StubHead");
+
+    CCellMaskArray arrMasks;
+    int nDataRow = 0;
+    CKAVOString strKey, strValue;
+
+    for (;;) {
+        if (file.GetLine(strKey, strValue) != 0) return 0;
+        if (Is(strKey, "[Table]")) break;
+    }
+
+    while (file.GetLine(strKey, strValue) == 0) {
+        if (IsHeading(strKey)) {
+            if (pProgress != nullptr) {
+                const std::uint64_t nPos = file.GetPosition() / 100;
+                pProgress->SetPos(nPos > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(nPos));
+                if (pProgress->CheckCancelButton()) return 0;
+            }
+            if (Is(strKey, "[Table]")) {
+                file.UngetLine();
+                break;
+            }
+            const bool bColumnGroup = Is(strKey, "[ColumnGroup]");
+            const bool bRowGroup = Is(strKey, "[RowGroup]");
+            if (bColumnGroup || Is(strKey, "[Column]")) {
+                auto pColumn = std::make_unique<CTblColumn>();
+                if (!pColumn->Build(file, this, bColumnGroup ? 1 : 0)) return 0;
+                m_pColumnRoot->AddChild(pColumn.release());
+            } else if (bRowGroup || Is(strKey, "[Row]")) {
+                auto pRow = std::make_unique<CTblRow>();
+                if (!pRow->Build(file, this, arrMasks, nDataRow, bRowGroup ? 1 : 0)) return 0;
+                m_pRowRoot->AddChild(pRow.release());
+                if (!bRowGroup) ++nDataRow;
+            } else if (Is(strKey, "[EndGroup]")) {
+                // A stray group end at table level closes nothing.
+            } else if (Is(strKey, "[Title]")) {
+                BuildTblPiece(file, m_title);
+            } else if (Is(strKey, "[Heading]")) {
+                BuildTblPiece(file, m_header);
+            } else if (Is(strKey, "[Footing]")) {
+                BuildTblPiece(file, m_footer);
+            } else if (Is(strKey, "[StubHead]")) {
+                BuildTblPiece(file, m_stubHead);
+            } else {
+                ShowLineMessage(IDS_INVALID_SECTION_HEADING, file.GetLineNumber(), strKey);
+                file.SkipSection();
+                break;
+            }
+            continue;
+        }
+
+        if (Is(strKey, "Name")) {
+            m_strText = strValue;
+        } else if (Is(strKey, "Style")) {
+            CStyle* pStyle = m_pRegistry->FindStyle(strValue);
+            if (pStyle == nullptr) {
+                // An unknown name leaves the table with the style of its kind,
+                // which sizing and drawing need.
+                ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+                pStyle = FindStyle(m_pRegistry, "Table");
+            }
+            m_pStyle = pStyle;
+        } else if (Is(strKey, "Size")) {
+            CKAVOString strItems(strValue);
+            const std::int32_t nRows = file_detail::Low32(strItems.GetNextWord().Val());
+            const std::int32_t nCols = file_detail::Low32(strItems.GetNextWord().Val());
+            // The size is a promise the file may not keep: reserve only a
+            // modest one, and never once cells are handed out, since shrinking
+            // the block would pull cells from under the rows.
+            const std::int64_t nCells = std::int64_t{nRows} * nCols;
+            if (m_nNextCell == 0 && nRows >= 0 && nCols >= 0 && nCells <= file_detail::kMaxReservedCells)
+                Alloc(CSize(nRows, nCols));
+        } else if (Is(strKey, "AreaLevels")) {
+            m_nAreaLevels = static_cast<unsigned>(file_detail::Low32(strValue.Val()));
+        } else {
+            ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+        }
+    }
+
+    // Linking pads every data row to the number of data columns; a table
+    // whose two trees ask for more cells than any table can hold is refused
+    // before it takes the memory.
+    const std::int64_t nCols = m_pColumnRoot->GetNumDataChildren();
+    const std::int64_t nRows = m_pRowRoot->GetNumDataChildren();
+    if (nCols * nRows > file_detail::kMaxTableCells) {
+        KAVOMessageBox(LoadKAVOString(IDS_TOO_MANY_ROWS), MB_OK | MB_ICONSTOP);
+        return 0;
+    }
+
+    OptimizeDataChildren();
+    SetRowColObParent(m_pRowRoot, nullptr);
+    SetRowColObParent(m_pColumnRoot, nullptr);
+    AdjustCellLinkages();
+    AdjustMasks(arrMasks);
+    m_bLoaded = 1;
+    return 1;
+}
+
+void CTable::BuildTblPiece(CSpecFile& file, CTblOb& piece) {
+    CKAVOString strKey, strValue;
+    if (file.GetLine(strKey, strValue) != 0) return;
+    for (;;) {
+        if (IsHeading(strKey)) {
+            file.UngetLine();
+            return;
+        }
+        if (Is(strKey, "Text")) {
+            piece.m_strText = strValue;
+        } else if (Is(strKey, "Style")) {
+            CStyle* pStyle = FindStyle(m_pRegistry, strValue);
+            if (pStyle == nullptr) {
+                ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+                // Back to the piece's own default; a piece of no known kind
+                // keeps what it has.
+                const char* pszDefault = &piece == &m_title      ? "Title"
+                                         : &piece == &m_header   ? "Header"
+                                         : &piece == &m_footer   ? "Footer"
+                                         : &piece == &m_stubHead ? "StubHead"
+                                                                 : nullptr;
+                pStyle = pszDefault ? FindStyle(m_pRegistry, pszDefault) : piece.m_pStyle;
+            }
+            piece.m_pStyle = pStyle;
+        } else {
+            ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+        }
+        if (file.GetLine(strKey, strValue) != 0) return;
+    }
+}
+
+}  // namespace kavo

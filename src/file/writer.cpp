@@ -1,0 +1,174 @@
+// Writing a table back to a table file. Only what departs from the reader's
+// defaults is written (a label always).
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "file/file_util.h"
+#include "kavotbl/host/spec_file.h"
+#include "kavotbl/model/table.h"
+#include "kavotbl/style/registry.h"
+
+namespace kavo {
+
+using file_detail::FindStyle;
+
+namespace {
+
+void PutKey(CSpecFile& file, const char* pszKey, const CKAVOString& strValue) {
+    file.PutLine(CKAVOString(pszKey), strValue);
+}
+
+void PutHeading(CSpecFile& file, const char* pszHeading) {
+    file.PutLine(CKAVOString());
+    file.PutLine(CKAVOString(pszHeading));
+}
+
+// A "Data" line is closed before a value would take it past 200 characters,
+// counting 7 for the key, each value with its ", " and 10 to spare.
+constexpr std::size_t kDataLineLimit = 200;
+constexpr std::size_t kDataLineKey = 7;
+constexpr std::size_t kDataLineSpare = 10;
+
+bool Exported(const CTblCell* pCell, int bBlockedOnly) {
+    if (!bBlockedOnly) return true;
+    const CTblColumn* pCol = pCell->GetCol();
+    return pCol != nullptr && pCol->IsBlocked();
+}
+
+}  // namespace
+
+void CTable::Save(CSpecFile& file, int bBlockedOnly) const {
+    PutHeading(file, "[Table]");
+
+    int nRows = GetNumDataRows();
+    int nCols = GetNumDataColumns();
+    if (bBlockedOnly) {
+        nRows = nCols = 0;
+        for (int i = 0; i < GetNumDataRows(); ++i) nRows += m_arrDataRows[i]->IsBlocked() ? 1 : 0;
+        for (int i = 0; i < GetNumDataColumns(); ++i) nCols += m_arrDataColumns[i]->IsBlocked() ? 1 : 0;
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d, %d", nRows, nCols);
+    PutKey(file, "Size", CKAVOString(buf));
+    if (m_nAreaLevels != 0) {
+        std::snprintf(buf, sizeof buf, "%u", m_nAreaLevels);
+        PutKey(file, "AreaLevels", CKAVOString(buf));
+    }
+    if (!m_strText.IsEmpty()) PutKey(file, "Name", m_strText);
+    if (m_pStyle != nullptr && m_pStyle != FindStyle(m_pRegistry, "Table")) PutKey(file, "Style", m_pStyle->GetLabel());
+
+    m_title.Save(file, CKAVOString("[Title]"), FindStyle(m_pRegistry, "Title"), 0);
+    m_stubHead.Save(file, CKAVOString("[StubHead]"), FindStyle(m_pRegistry, "StubHead"), 0);
+    m_header.Save(file, CKAVOString("[Heading]"), FindStyle(m_pRegistry, "Header"), 0);
+    m_footer.Save(file, CKAVOString("[Footing]"), FindStyle(m_pRegistry, "Footer"), 0);
+
+    m_pColumnRoot->Save(file, this, bBlockedOnly);
+    m_pRowRoot->Save(file, this, bBlockedOnly);
+}
+
+void CTblOb::Save(CSpecFile& file, const CKAVOString& strHeading, const CStyle* pDefaultStyle,
+                  int bBlockedOnly) const {
+    if (bBlockedOnly && !IsBlocked()) return;
+    if (m_strText.IsEmpty() && m_pStyle == pDefaultStyle) return;
+    file.PutLine(CKAVOString());
+    file.PutLine(strHeading);
+    if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);
+    if (m_pStyle != nullptr && m_pStyle != pDefaultStyle) PutKey(file, "Style", m_pStyle->GetLabel());
+}
+
+void CTblColumn::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const {
+    const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
+    const bool bGroup = !HasData();
+    const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !IsBlocked());
+    if (bWrite) {
+        PutHeading(file, bGroup ? "[ColumnGroup]" : "[Column]");
+        if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);
+        if (m_pStyle != FindStyle(pRegistry, bGroup ? "ColumnGroup" : "Column")) PutKey(file, "Style", m_pStyle->GetLabel());
+        if (m_pCellStyle != nullptr) PutKey(file, "CellStyle", m_pCellStyle->GetLabel());
+        if (m_pCellFormat != nullptr) PutKey(file, "CellFormat", m_pCellFormat->GetLabel());
+    }
+    for (const CRowColOb* pChild : m_listChildren)
+        static_cast<const CTblColumn*>(pChild)->Save(file, pTable, bBlockedOnly);
+    if (bGroup && bWrite) file.PutLine(CKAVOString("[EndGroup]"));
+}
+
+void CTblRow::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const {
+    const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
+    const bool bGroup = !HasData();
+    const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !IsBlocked());
+    if (bWrite) {
+        PutHeading(file, bGroup ? "[RowGroup]" : "[Row]");
+        if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);
+        if (m_bHasArea) {
+            std::string codes;
+            char buf[24];
+            for (int i = 0; i < CAreaStruct::NUM_CODES; ++i) {
+                if (i) codes += ", ";
+                codes += i64toa(m_area.GetCode(i), buf);
+            }
+            PutKey(file, "AreaCodes", CKAVOString(std::move(codes)));
+            PutKey(file, "AreaName", m_strAreaName);
+        }
+        if (m_pStyle != FindStyle(pRegistry, bGroup ? "RowGroup" : "Row")) PutKey(file, "Style", m_pStyle->GetLabel());
+        if (m_pCellStyle != nullptr) PutKey(file, "CellStyle", m_pCellStyle->GetLabel());
+        if (m_pCellFormat != nullptr) PutKey(file, "CellFormat", m_pCellFormat->GetLabel());
+
+        if (!bGroup) {
+            // Single-cell lines. The column number counts the cells written,
+            // so that in a save of the block it matches the "Data" values the
+            // reader numbers afresh. A cell is left out when the reader would
+            // give it the same style anyway: from the row, else the column.
+            char buf[48];
+            int nOut = 0;
+            for (int i = 0; i < m_arrCells.GetSize(); ++i) {
+                const CTblCell* pCell = m_arrCells[i];
+                if (!Exported(pCell, bBlockedOnly)) continue;
+                const CTblColumn* pCol = pCell->GetCol();
+                const CStyle* pStyle = pCell->GetStyle();
+                const CStyle* pStyleFrom = m_pCellStyle ? m_pCellStyle : (pCol ? pCol->GetCellStyle() : nullptr);
+                if (pStyle != nullptr && pStyle->GetLabel().Compare("Default") != 0 && pStyle != pStyleFrom) {
+                    std::snprintf(buf, sizeof buf, "%d, ", nOut);
+                    PutKey(file, "CellStyle", CKAVOString(buf) + pStyle->GetLabel());
+                }
+                const CFormat* pFormat = pCell->GetFormat();
+                const CFormat* pFormatFrom =
+                    m_pCellFormat ? m_pCellFormat : (pCol ? pCol->GetCellFormat() : nullptr);
+                if (pFormat != nullptr && pFormat->GetLabel().Compare("Default") != 0 && pFormat != pFormatFrom) {
+                    std::snprintf(buf, sizeof buf, "%d, ", nOut);
+                    PutKey(file, "CellFormat", CKAVOString(buf) + pFormat->GetLabel());
+                }
+                ++nOut;
+            }
+
+            std::string line;
+            line.reserve(kDataLineLimit);
+            std::size_t nUsed = kDataLineKey;  // the key and the values gathered, with their ", "
+            bool bAny = false;
+            bool bWritten = false;
+            char digits[24];
+            for (int i = 0; i < m_arrCells.GetSize(); ++i) {
+                const CTblCell* pCell = m_arrCells[i];
+                if (!Exported(pCell, bBlockedOnly)) continue;
+                i64toa(pCell->GetData(), digits);
+                const std::size_t nLen = std::strlen(digits);
+                if (bAny && nUsed + nLen + kDataLineSpare > kDataLineLimit) {
+                    PutKey(file, "Data", CKAVOString(line));
+                    bWritten = true;
+                    line.clear();
+                    nUsed = kDataLineKey;
+                    bAny = false;
+                }
+                if (bAny) line += ", ";
+                line.append(digits, nLen);
+                nUsed += nLen + 2;
+                bAny = true;
+            }
+            if (bAny || !bWritten) PutKey(file, "Data", CKAVOString(line));
+        }
+    }
+    for (const CRowColOb* pChild : m_listChildren) static_cast<const CTblRow*>(pChild)->Save(file, pTable, bBlockedOnly);
+    if (bGroup && bWrite) file.PutLine(CKAVOString("[EndGroup]"));
+}
+
+}  // namespace kavo
