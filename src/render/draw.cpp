@@ -1,7 +1,20 @@
-// TODO(render): placeholder definitions so that the library links; replaced by the drawing code.
+// Drawing of a laid-out table on the screen (page -1) or on one printed page.
+//
+// On the screen the cost of a repaint follows what is visible: the screen
+// layout places rows downward in pre-order and columns rightward in tree
+// order, each node's subtree inside its own band, so the first visible row,
+// column or cell is found by binary search and the walk stops after the last
+// visible one. Printed pages and other surfaces take the plain walk.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "kavotbl/layout/metrics.h"
 #include "kavotbl/model/row_col_ob.h"
+#include "kavotbl/model/table.h"
 #include "kavotbl/model/tbl_cell.h"
 #include "kavotbl/render/draw_state.h"
+#include "kavotbl/style/style.h"
 
 namespace kavo {
 
@@ -11,12 +24,368 @@ int g_nStubWidth = 0;
 int g_nDrawRight = 0;
 int g_nDrawBottom = 0;
 
-void CTblOb::Draw(CDC*, int) {}
+namespace {
+
+// Direction of y in the pass under way: 1 when y grows downward, -1 on a
+// twips surface. The row border tests compare in this direction so that a
+// printed row keeps the borders it has on the screen.
+int s_nYSign = 1;
+
+bool IsTwips(const CDC* pDC) { return pDC->GetMapMode() == MM_TWIPS; }
+
+// 64-bit so that the most negative coordinate has a magnitude too.
+std::int64_t Mag(int v) { return std::llabs(static_cast<std::int64_t>(v)); }
+
+int ClampInt(std::int64_t v) {
+    if (v > INT32_MAX) return INT32_MAX;
+    if (v < INT32_MIN) return INT32_MIN;
+    return static_cast<int>(v);
+}
+
+// Page lists are ascending, so the scan gives up at the first later page.
+bool ListsPage(const CTblOb& ob, int nPage) {
+    const int n = ob.GetNumPages();
+    for (int i = 0; i < n; ++i) {
+        const int p = ob.GetPage(i);
+        if (p == nPage) return true;
+        if (p > nPage) return false;
+    }
+    return false;
+}
+
+// The screen pass: page -1 on a surface whose y grows downward.
+bool IsScreenPass(const CDC* pDC, int nPage) { return nPage == -1 && !IsTwips(pDC); }
+
+// Vertical test of the screen pass, on coordinates as they are: rows
+// scrolled above the window have negative coordinates and stay outside.
+bool RowOutside(int nTop, int nBottom, const CRect& rcClip) {
+    return nTop >= rcClip.bottom || nBottom <= rcClip.top;
+}
+
+// A vertical rule lies on the pixel column of its x, so a box touching the
+// clip box with its right edge is still visible.
+bool ColumnOutside(int nLeft, int nRight, const CRect& rcClip) {
+    return nRight < rcClip.left || nLeft >= rcClip.right;
+}
+
+// Bottom of the last row of a subtree in pre-order: on the screen layout the
+// lowest edge of the whole subtree.
+int SubtreeBottom(const CRowColOb* pNode) {
+    while (pNode->GetNumChildren() > 0) pNode = pNode->GetChildAt(pNode->GetNumChildren() - 1);
+    return pNode->Bottom();
+}
+
+// First index in [0, n) for which pred holds, pred being false then true.
+template <class Pred>
+int FirstTrue(int n, Pred pred) {
+    int lo = 0, hi = n;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (pred(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// Pre-order walk of a subtree without recursion, so that a deep tree cannot
+// exhaust the stack. first(node) gives the index of the first child worth
+// visiting, stop(child) ends the walk over the remaining siblings, and
+// visit(node) draws one node.
+template <class First, class Stop, class Visit>
+void WalkTree(CRowColOb* pRoot, First first, Stop stop, Visit visit) {
+    struct Frame {
+        CRowColOb* pNode;
+        int nNext;
+    };
+    std::vector<Frame> stack;
+    visit(pRoot);
+    stack.push_back({pRoot, first(pRoot)});
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.nNext >= f.pNode->GetNumChildren()) {
+            stack.pop_back();
+            continue;
+        }
+        CRowColOb* pChild = f.pNode->GetChildAt(f.nNext);
+        if (stop(pChild)) {
+            stack.pop_back();
+            continue;
+        }
+        ++f.nNext;
+        visit(pChild);
+        stack.push_back({pChild, first(pChild)});
+    }
+}
+
+void DrawRowTreeOnScreen(CRowColOb* pRoot, CDC* pDC, const CRect& rcClip) {
+    WalkTree(
+        pRoot,
+        [&](const CRowColOb* pNode) {
+            return FirstTrue(pNode->GetNumChildren(),
+                             [&](int k) { return SubtreeBottom(pNode->GetChildAt(k)) > rcClip.top; });
+        },
+        [&](const CRowColOb* pChild) { return pChild->Top() >= rcClip.bottom; },
+        [&](CRowColOb* pNode) {
+            if (!RowOutside(pNode->Top(), pNode->Bottom(), rcClip)) pNode->CTblOb::Draw(pDC, -1);
+        });
+}
+
+void DrawColumnTreeOnScreen(CRowColOb* pRoot, CDC* pDC, const CRect& rcClip) {
+    WalkTree(
+        pRoot,
+        [&](const CRowColOb* pNode) {
+            return FirstTrue(pNode->GetNumChildren(),
+                             [&](int k) { return pNode->GetChildAt(k)->Right() >= rcClip.left; });
+        },
+        [&](const CRowColOb* pChild) { return pChild->Left() >= rcClip.right; },
+        [&](CRowColOb* pNode) {
+            if (!ColumnOutside(pNode->Left(), pNode->Right(), rcClip)) pNode->CTblOb::Draw(pDC, -1);
+        });
+}
+
+// The walk of printed pages and of other surfaces: every node is visited; on
+// a surface that is not twips, rows outside the clip box (their edges taken
+// by magnitude, which also serves a flipped layout) are not drawn.
+void DrawTreeByWalk(CRowColOb* pRoot, CDC* pDC, int nPage, int bRowTree, bool bTwips,
+                    const CRect& rcClip) {
+    WalkTree(
+        pRoot, [](const CRowColOb*) { return 0; }, [](const CRowColOb*) { return false; },
+        [&](CRowColOb* pNode) {
+            if (bRowTree && !bTwips &&
+                (Mag(pNode->Top()) >= rcClip.bottom || Mag(pNode->Bottom()) <= rcClip.top))
+                return;
+            pNode->CTblOb::Draw(pDC, nPage);
+        });
+}
+
+}  // namespace
+
+void CTblOb::Justify(UINT& nFormat, CRect& rcText) const {
+    if (m_pStyle == nullptr) return;
+    if (m_pStyle->m_nHorJust == 1)
+        nFormat |= DT_CENTER;
+    else if (m_pStyle->m_nHorJust == 2)
+        nFormat |= DT_RIGHT;
+
+    const std::int64_t top = rcText.top, bottom = rcText.bottom, height = m_nTextHeight;
+    if (m_pStyle->m_nVertJust == 1)
+        rcText.top = ClampInt(top + (bottom - height - top) / 2);  // truncates towards zero
+    else if (m_pStyle->m_nVertJust == 2)
+        rcText.top = ClampInt(bottom - height);
+}
+
+void CTblOb::DrawLines(CDC* pDC) const {
+    if (pDC == nullptr || m_pStyle == nullptr) return;
+    const CRect& rc = m_rcPos;
+    // Only a single rule is drawn; double and thick rules have no pen of their own.
+    pDC->MoveTo(rc.left, rc.bottom);
+    if (m_pStyle->m_lineLeft == LINE_SINGLE) pDC->LineTo(rc.left, rc.top);
+    pDC->MoveTo(rc.left, rc.top);
+    if (m_pStyle->m_lineTop == LINE_SINGLE) pDC->LineTo(rc.right, rc.top);
+    pDC->MoveTo(rc.right, rc.top);
+    if (m_pStyle->m_lineRight == LINE_SINGLE) pDC->LineTo(rc.right, rc.bottom);
+    pDC->MoveTo(rc.right, rc.bottom);
+    if (m_pStyle->m_lineBottom == LINE_SINGLE) pDC->LineTo(rc.left, rc.bottom);
+}
+
+void CTblOb::DrawBorders(CDC* pDC) const {
+    if (pDC == nullptr || m_pStyle == nullptr) return;
+    const CRect& rc = m_rcBorder;
+    if (rc.IsRectNull()) return;
+    // Borders stop at the edge of what is drawn: the drawing rectangle or the
+    // end of the table on this page.
+    const int bottom = Mag(g_nDrawBottom) < Mag(rc.bottom) ? g_nDrawBottom : rc.bottom;
+    const int right = Mag(g_nDrawRight) < Mag(rc.right) ? g_nDrawRight : rc.right;
+
+    if (CanDrawBorderLeft()) {
+        pDC->MoveTo(rc.left, bottom);
+        if (m_pStyle->m_borderLeft == LINE_SINGLE) pDC->LineTo(rc.left, rc.top);
+    }
+    if (CanDrawBorderTop()) {
+        pDC->MoveTo(rc.left, rc.top);
+        if (m_pStyle->m_borderTop == LINE_SINGLE) pDC->LineTo(right, rc.top);
+    }
+    if (CanDrawBorderRight()) {
+        pDC->MoveTo(right, rc.top);
+        if (m_pStyle->m_borderRight == LINE_SINGLE) pDC->LineTo(right, bottom);
+    }
+    if (CanDrawBorderBottom()) {
+        pDC->MoveTo(right, bottom);
+        if (m_pStyle->m_borderBottom == LINE_SINGLE) pDC->LineTo(rc.left, bottom);
+    }
+}
+
+void CTblOb::Draw(CDC* pDC, int nPage) {
+    if (pDC == nullptr) return;
+    if (m_rcPos.IsRectNull() || m_strText.IsEmpty()) return;
+    if (nPage != -1 && GetNumPages() > 0 && !ListsPage(*this, nPage)) return;
+
+    const bool bTwips = IsTwips(pDC);
+    const int nSign = bTwips ? -1 : 1;
+    CRect rcText = m_rcPos;
+
+    DrawBorders(pDC);
+
+    // On a twips surface top lies above bottom, so the inset still moves
+    // them towards each other.
+    rcText.left += g_nMargin;
+    rcText.right -= g_nMargin;
+    rcText.top += g_nMargin * nSign;
+    rcText.bottom -= g_nMargin * nSign;
+
+    UINT nFormat = DT_WORDBREAK | DT_NOCLIP | DT_NOPREFIX;
+
+    const int nSaved = pDC->SaveDC();
+    pDC->SetBkMode(TRANSPARENT);
+    CFont font;
+    CFont* pOldFont = nullptr;
+    const bool bFont = LoadFont(pDC, font) != 0;
+    if (bFont) pOldFont = pDC->SelectObject(&font);
+    DrawLines(pDC);
+    Justify(nFormat, rcText);
+
+    if (m_bBlocked && !bTwips) {
+        CBrush brush(m_crBlock);
+        CPen pen(PS_SOLID, 0, m_crBlock);
+        CBrush* pOldBrush = pDC->SelectObject(&brush);
+        CPen* pOldPen = pDC->SelectObject(&pen);
+        pDC->SetBkColor(m_crBlock);
+        // From inside the left and top rules; Rectangle leaves out the right
+        // and bottom edges, so all four rules stay visible.
+        pDC->Rectangle(m_rcPos.left + 1, m_rcPos.top + 1, m_rcPos.right, m_rcPos.bottom);
+        pDC->SelectObject(pOldBrush);
+        pDC->SelectObject(pOldPen);
+        brush.DeleteObject();
+        pen.DeleteObject();
+    }
+
+    pDC->DrawText(m_strText, &rcText, nFormat);
+
+    if (bFont) pDC->SelectObject(pOldFont);
+    pDC->RestoreDC(nSaved);
+    font.DeleteObject();
+}
+
 void CTblCell::Draw(CDC* pDC, int nPage) { CTblOb::Draw(pDC, nPage); }
-void CRowColOb::Draw(CDC*, int, int) {}
-int CTblColumn::CanDrawBorderLeft() const { return 1; }
-int CTblColumn::CanDrawBorderRight() const { return 1; }
-int CTblRow::CanDrawBorderTop() const { return 1; }
-int CTblRow::CanDrawBorderBottom() const { return 1; }
+
+void CRowColOb::Draw(CDC* pDC, int nPage, int bRowTree) {
+    if (pDC == nullptr) return;
+    CRect rcClip;
+    pDC->GetClipBox(&rcClip);
+    if (IsScreenPass(pDC, nPage)) {
+        if (bRowTree)
+            DrawRowTreeOnScreen(this, pDC, rcClip);
+        else
+            DrawColumnTreeOnScreen(this, pDC, rcClip);
+        return;
+    }
+    DrawTreeByWalk(this, pDC, nPage, bRowTree, IsTwips(pDC), rcClip);
+}
+
+void CTblRow::DrawCells(CDC* pDC, int nPage) {
+    const int n = GetNumCells();
+    for (int i = 0; i < n; ++i)
+        if (CTblCell* pCell = m_arrCells[i]) pCell->Draw(pDC, nPage);
+}
+
+int CTblColumn::CanDrawBorderLeft() const { return Left() > g_nStubWidth; }
+int CTblColumn::CanDrawBorderRight() const { return Right() > g_nStubWidth; }
+
+int CTblRow::CanDrawBorderTop() const {
+    const std::int64_t band = static_cast<std::int64_t>(g_nTitleHeight) + g_nHeadingHeight;
+    return static_cast<std::int64_t>(Top()) * s_nYSign > band * s_nYSign;
+}
+
+int CTblRow::CanDrawBorderBottom() const {
+    const std::int64_t band = static_cast<std::int64_t>(g_nTitleHeight) + g_nHeadingHeight;
+    return static_cast<std::int64_t>(Bottom()) * s_nYSign > band * s_nYSign;
+}
+
+void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
+    if (pDC == nullptr) return;
+    const bool bTwips = IsTwips(pDC);
+    s_nYSign = bTwips ? -1 : 1;
+
+    g_nTitleHeight = m_title.Height();
+    g_nHeadingHeight = m_sizeCol.cy;
+    g_nStubWidth = m_sizeRow.cx;
+    CRect rcClip;
+    pDC->GetClipBox(&rcClip);
+
+    const std::int64_t nDrawn =
+        nPage == -1 ? static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy + m_sizeRow.cy
+                    : m_pRowRoot->GetVerticalPageSize(nPage);
+    if (nDrawn == 0) return;
+
+    g_nDrawRight = rcDraw.right;
+    g_nDrawBottom = rcDraw.bottom;
+    if (Mag(rcDraw.bottom) > std::llabs(nDrawn)) g_nDrawBottom = ClampInt(nDrawn);
+
+    // Frame rules, in the surface's own pen whatever the styles say.
+    const int yHeadTop = g_nTitleHeight;
+    const int yHeadBottom = ClampInt(static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy);
+    const int xStub = m_stubHead.Width();
+    pDC->MoveTo(0, yHeadTop);
+    pDC->LineTo(g_nDrawRight, yHeadTop);
+    pDC->MoveTo(xStub, yHeadTop);
+    pDC->LineTo(xStub, g_nDrawBottom);
+    pDC->MoveTo(0, yHeadBottom);
+    pDC->LineTo(g_nDrawRight, yHeadBottom);
+
+    // The table's bottom border belongs to the last row of pages only.
+    m_bDrawBottomBorder = nPage == -1 ? 1 : (nPage >= m_nNumPages - m_nHorzPages ? 1 : 0);
+    DrawBorders(pDC);
+    m_bDrawBottomBorder = 1;
+
+    m_stubHead.Draw(pDC, nPage);
+    m_title.Draw(pDC, nPage);
+
+    const bool bScreen = nPage == -1;
+    const int nHeadingBand = ClampInt(static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy + 2);
+    // Scrolled column heads and captions slide under the stub head corner.
+    if (bScreen) pDC->ExcludeClipRect(0, 0, m_sizeRow.cx + 1, nHeadingBand);
+
+    m_pColumnRoot->Draw(pDC, nPage, 0);
+    m_pRowRoot->Draw(pDC, nPage, 1);
+
+    if (bScreen) {
+        // Scrolled cells slide under the stub column and the heading band.
+        pDC->ExcludeClipRect(0, 0, m_sizeRow.cx + 1,
+                             ClampInt(static_cast<std::int64_t>(nHeadingBand) + m_sizeRow.cy));
+        pDC->ExcludeClipRect(0, 0, ClampInt(static_cast<std::int64_t>(m_sizeRow.cx) + m_sizeCol.cx + 1),
+                             nHeadingBand);
+    }
+
+    const int nRows = m_arrDataRows.GetSize();
+    if (IsScreenPass(pDC, nPage)) {
+        // Only the rows and cells crossing the clip box: data rows go
+        // downward, data columns (and the cells under them) rightward.
+        int r = FirstTrue(nRows, [&](int k) { return m_arrDataRows[k]->Bottom() > rcClip.top; });
+        const int nCols = m_arrDataColumns.GetSize();
+        const int c0 = FirstTrue(nCols, [&](int k) { return m_arrDataColumns[k]->Right() >= rcClip.left; });
+        const int c1 = FirstTrue(nCols, [&](int k) { return m_arrDataColumns[k]->Left() >= rcClip.right; });
+        for (; r < nRows; ++r) {
+            CTblRow* pRow = m_arrDataRows[r];
+            if (pRow->Top() >= rcClip.bottom) break;
+            if (RowOutside(pRow->Top(), pRow->Bottom(), rcClip)) continue;
+            const int nCells = pRow->GetNumCells();
+            const int cEnd = c1 < nCells ? c1 : nCells;
+            for (int c = c0; c < cEnd; ++c) {
+                CTblCell* pCell = pRow->GetCell(c);
+                if (pCell == nullptr || ColumnOutside(pCell->Left(), pCell->Right(), rcClip)) continue;
+                pCell->Draw(pDC, -1);
+            }
+        }
+        return;
+    }
+    for (int r = 0; r < nRows; ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        if (!bTwips && (Mag(pRow->Top()) >= Mag(rcClip.bottom) || Mag(pRow->Bottom()) <= Mag(rcClip.top)))
+            continue;
+        pRow->DrawCells(pDC, nPage);
+    }
+}
 
 }  // namespace kavo
