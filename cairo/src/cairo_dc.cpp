@@ -380,7 +380,10 @@ void CCairoDC::OnLineTo(const CPoint& from, const CPoint& to) {
         // pixels from a up to, not including, b, as window systems draw it.
         const double w = std::max(1, nWidth);
         if (from.y == to.y || from.x == to.x) {
-            const double x1 = d.UX(std::min(from.x, to.x)), y1 = d.UY(std::min(from.y, to.y));
+            // Pixels from the start point inclusive to the end point exclusive,
+            // in whichever direction the line runs.
+            auto first = [](int a, int b) { return a <= b ? a : b + 1; };
+            const double x1 = d.UX(first(from.x, to.x)), y1 = d.UY(first(from.y, to.y));
             const double len = std::abs(to.x - from.x) + std::abs(to.y - from.y);
             if (len == 0) return;
             const double off = std::floor((w - 1) / 2);
