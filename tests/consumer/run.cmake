@@ -1,0 +1,140 @@
+# Drives one step of the consumer tests; run with cmake -P.
+#
+#   MODE=install           installs BUILD_DIR into a staging prefix, moves the
+#                          tree to PREFIX and checks what landed there
+#   MODE=find_package      builds and runs consumer/find_package against PREFIX
+#   MODE=pkg_config        builds and runs consumer/pkg_config against PREFIX
+#   MODE=add_subdirectory  builds and runs consumer/add_subdirectory, which adds
+#                          the source tree SOURCE_DIR
+#
+# Consumers build with GENERATOR, CXX, CXX_FLAGS, LINKER_FLAGS and BUILD_TYPE
+# of the project's own build (sanitizer flags included), and their output
+# must match EXPECT.
+
+cmake_minimum_required(VERSION 3.20)
+
+function(fail)
+  string(JOIN "" text ${ARGV})
+  message(FATAL_ERROR "${text}")
+endfunction()
+
+function(run_step what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    fail("${what} failed (${rc}):\n${out}\n${err}")
+  endif()
+endfunction()
+
+# The parent build's settings for a consumer project.
+# A fresh build tree keeps a cache from an earlier prefix out of the way; the
+# add_subdirectory consumer keeps its tree, so that rerunning it only
+# rebuilds what changed.
+function(consumer_configure source binary fresh)
+  if(fresh)
+    file(REMOVE_RECURSE ${binary})
+  endif()
+  set(args -S ${source} -B ${binary} -G "${GENERATOR}"
+      -DCMAKE_CXX_COMPILER=${CXX}
+      "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+      "-DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS}"
+      -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF
+      ${ARGN})
+  if(BUILD_TYPE)
+    list(APPEND args -DCMAKE_BUILD_TYPE=${BUILD_TYPE})
+  endif()
+  if(MAKE_PROGRAM)
+    list(APPEND args -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM})
+  endif()
+  run_step("configuring ${source}" ${CMAKE_COMMAND} ${args})
+endfunction()
+
+function(consumer_build_and_run binary)
+  set(config_args "")
+  if(CONFIG)
+    set(config_args --config ${CONFIG})
+  endif()
+  run_step("building ${binary}" ${CMAKE_COMMAND} --build ${binary} --parallel 2 ${config_args})
+  find_program(consumer_exe NAMES consumer PATHS ${binary} ${binary}/${CONFIG} NO_DEFAULT_PATH NO_CACHE)
+  if(NOT consumer_exe)
+    fail("no consumer program was built in ${binary}")
+  endif()
+  execute_process(COMMAND ${consumer_exe} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  message(STATUS "consumer output:\n${out}${err}")
+  if(NOT rc EQUAL 0)
+    fail("the consumer exited with ${rc}")
+  endif()
+  if(NOT out MATCHES "${EXPECT}")
+    fail("the consumer's output does not match \"${EXPECT}\"")
+  endif()
+endfunction()
+
+if(MODE STREQUAL "install")
+  set(stage ${PREFIX}.stage)
+  file(REMOVE_RECURSE ${stage} ${PREFIX})
+  set(config_args "")
+  if(CONFIG)
+    set(config_args --config ${CONFIG})
+  endif()
+  run_step("installing ${BUILD_DIR}" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${stage} ${config_args})
+  # Everything below must work from wherever the tree ends up: move it.
+  file(RENAME ${stage} ${PREFIX})
+
+  foreach(required
+      include/kavotbl/kavotbl.h
+      include/kavotbl/model/table.h
+      ${LIBDIR}/cmake/KAVOTbl/KAVOTblConfig.cmake
+      ${LIBDIR}/cmake/KAVOTbl/KAVOTblConfigVersion.cmake
+      ${LIBDIR}/cmake/KAVOTbl/KAVOTblTargets.cmake
+      ${LIBDIR}/pkgconfig/kavotbl.pc)
+    if(NOT EXISTS ${PREFIX}/${required})
+      fail("the installed tree lacks ${required}")
+    endif()
+  endforeach()
+  file(GLOB libraries ${PREFIX}/${LIBDIR}/libkavotbl.* ${PREFIX}/${LIBDIR}/kavotbl.lib)
+  if(NOT libraries)
+    fail("the installed tree lacks the library in ${LIBDIR}")
+  endif()
+  # Private sources stay private.
+  file(GLOB_RECURSE private_files ${PREFIX}/*.cpp)
+  if(private_files)
+    fail("sources were installed: ${private_files}")
+  endif()
+  # A package file that names the staging prefix, the source tree or the
+  # build tree would break as soon as the tree moves.
+  file(GLOB_RECURSE package_files ${PREFIX}/${LIBDIR}/cmake/*.cmake ${PREFIX}/${LIBDIR}/pkgconfig/*.pc)
+  foreach(package_file IN LISTS package_files)
+    file(READ ${package_file} text)
+    foreach(path ${stage} ${SOURCE_DIR} ${BUILD_DIR})
+      string(FIND "${text}" "${path}" at)
+      if(NOT at EQUAL -1)
+        fail("${package_file} names ${path}")
+      endif()
+    endforeach()
+  endforeach()
+
+elseif(MODE STREQUAL "find_package")
+  set(binary ${WORK_DIR}/find_package)
+  consumer_configure(${CONSUMER_DIR}/find_package ${binary} ON
+    -DCMAKE_PREFIX_PATH=${PREFIX} -DKAVOTBL_EXPECTED_PREFIX=${PREFIX}
+    -DKAVOTBL_EXPECTED_VERSION=${VERSION})
+  consumer_build_and_run(${binary})
+
+elseif(MODE STREQUAL "pkg_config")
+  # Only the .pc file may lead the consumer to the library: no CMake prefix
+  # path, and pkg-config searches the installed tree alone.
+  set(ENV{PKG_CONFIG_PATH} ${PREFIX}/${LIBDIR}/pkgconfig)
+  set(ENV{PKG_CONFIG_LIBDIR} ${PREFIX}/${LIBDIR}/pkgconfig)
+  unset(ENV{CMAKE_PREFIX_PATH})
+  set(binary ${WORK_DIR}/pkg_config)
+  consumer_configure(${CONSUMER_DIR}/pkg_config ${binary} ON
+    -DKAVOTBL_EXPECTED_PREFIX=${PREFIX} -DKAVOTBL_EXPECTED_VERSION=${VERSION})
+  consumer_build_and_run(${binary})
+
+elseif(MODE STREQUAL "add_subdirectory")
+  set(binary ${WORK_DIR}/add_subdirectory)
+  consumer_configure(${CONSUMER_DIR}/add_subdirectory ${binary} OFF -DKAVOTBL_SOURCE_DIR=${SOURCE_DIR})
+  consumer_build_and_run(${binary})
+
+else()
+  fail("unknown MODE \"${MODE}\"")
+endif()
