@@ -54,16 +54,25 @@ void MarkTree(const kavo::CRowColOb* pNode, UsedLabels& used) {
 }
 
 // Labels of the marked entries, ", "-separated; "(none)" when nothing is marked.
-template <typename GetLabel>
-std::string JoinLabels(const std::vector<bool>& marked, GetLabel getLabel) {
+template <typename Entry>
+std::string JoinLabels(const std::vector<bool>& marked, Entry* (kavo::CStyleRegistry::*get)(int) const,
+                       const kavo::CStyleRegistry& registry) {
     std::string out;
     for (std::size_t i = 0; i < marked.size(); ++i) {
         if (!marked[i]) continue;
         if (!out.empty()) out += ", ";
-        const std::string label = getLabel(static_cast<int>(i));
+        const std::string& label = (registry.*get)(static_cast<int>(i))->GetLabel().str();
         out += label.empty() ? "(no label)" : label;
     }
     return out.empty() ? "(none)" : out;
+}
+
+void PrintLabels(const kavo::CStyleRegistry& registry, const std::vector<bool>& styles,
+                 const std::vector<bool>& formats) {
+    std::printf("  %-13s%s\n",
+                "styles:", JoinLabels(styles, &kavo::CStyleRegistry::GetStyle, registry).c_str());
+    std::printf("  %-13s%s\n",
+                "formats:", JoinLabels(formats, &kavo::CStyleRegistry::GetFormat, registry).c_str());
 }
 
 int Levels(const kavo::CRowColOb* pRoot) { return pRoot && !pRoot->HasData() ? pRoot->GetDepth(0) : 0; }
@@ -73,7 +82,8 @@ void PrintPiece(const char* pszName, const kavo::CTblOb* pPiece) {
 }
 
 void PrintTable(int nTable, const kavo::CTable& table, const kavo::CStyleRegistry& registry) {
-    std::printf("\ntable %d: %s\n", nTable, table.GetName().IsEmpty() ? "(no name)" : table.GetName().c_str());
+    std::printf("\ntable %d: %s\n", nTable,
+                table.GetName().IsEmpty() ? "(no name)" : table.GetName().c_str());
     PrintPiece("title:", table.GetTitle());
     PrintPiece("stub head:", table.GetStubHead());
     PrintPiece("heading:", table.GetHeader());
@@ -82,12 +92,14 @@ void PrintTable(int nTable, const kavo::CTable& table, const kavo::CStyleRegistr
     const int nCols = table.GetNumDataColumns();
     std::printf("  %-13s%d row%s x %d column%s\n", "data:", nRows, nRows == 1 ? "" : "s", nCols,
                 nCols == 1 ? "" : "s");
-    std::printf("  %-13s%d column, %d row\n", "levels:", Levels(table.GetColumnRoot()), Levels(table.GetRowRoot()));
+    std::printf("  %-13s%d column, %d row\n", "levels:", Levels(table.GetColumnRoot()),
+                Levels(table.GetRowRoot()));
     if (table.GetNumAreaLevels() != 0) std::printf("  %-13s%u\n", "area levels:", table.GetNumAreaLevels());
 
     UsedLabels used(registry);
     used.Mark(table.GetStyle());
-    for (const kavo::CTblOb* pPiece : {table.GetTitle(), table.GetStubHead(), table.GetHeader(), table.GetFooter()})
+    for (const kavo::CTblOb* pPiece :
+         {table.GetTitle(), table.GetStubHead(), table.GetHeader(), table.GetFooter()})
         used.Mark(pPiece->GetStyle());
     // The roots only hold the trees; their children are what the table shows.
     for (const kavo::CRowColOb* pRoot : {static_cast<const kavo::CRowColOb*>(table.GetColumnRoot()),
@@ -106,10 +118,7 @@ void PrintTable(int nTable, const kavo::CTable& table, const kavo::CStyleRegistr
             used.Mark(pCell->GetFormat());
         }
     }
-    std::printf("  %-13s%s\n", "styles:",
-                JoinLabels(used.Styles(), [&](int i) { return registry.GetStyle(i)->GetLabel().str(); }).c_str());
-    std::printf("  %-13s%s\n", "formats:",
-                JoinLabels(used.Formats(), [&](int i) { return registry.GetFormat(i)->GetLabel().str(); }).c_str());
+    PrintLabels(registry, used.Styles(), used.Formats());
 }
 
 }  // namespace
@@ -164,12 +173,8 @@ int main(int argc, char** argv) {
     file.Close();
 
     std::printf("%s: %zu table%s\n", path.c_str(), tables.size(), tables.size() == 1 ? "" : "s");
-    std::vector<bool> allStyles(static_cast<std::size_t>(registry.GetNumStyles()), true);
-    std::vector<bool> allFormats(static_cast<std::size_t>(registry.GetNumFormats()), true);
-    std::printf("  %-13s%s\n", "styles:",
-                JoinLabels(allStyles, [&](int i) { return registry.GetStyle(i)->GetLabel().str(); }).c_str());
-    std::printf("  %-13s%s\n", "formats:",
-                JoinLabels(allFormats, [&](int i) { return registry.GetFormat(i)->GetLabel().str(); }).c_str());
+    PrintLabels(registry, std::vector<bool>(static_cast<std::size_t>(registry.GetNumStyles()), true),
+                std::vector<bool>(static_cast<std::size_t>(registry.GetNumFormats()), true));
     for (std::size_t i = 0; i < tables.size(); ++i) PrintTable(static_cast<int>(i) + 1, *tables[i], registry);
 
     if (nFailed) return 1;
