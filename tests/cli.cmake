@@ -19,7 +19,7 @@ endforeach()
 
 # Program tests: run the built kavotbl on files under tests/cli/ and check
 # the PDF (poppler-utils: pdfinfo, pdftotext), the images and the errors.
-if(TARGET kavotbl_tool AND TARGET kavotbl_cairo)
+if(TARGET kavotbl_tool AND TARGET kavotbl_cairo AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cli/cli_test.cpp)
   add_executable(kavotbl_cli_test ${CMAKE_CURRENT_SOURCE_DIR}/cli/cli_test.cpp)
   target_link_libraries(kavotbl_cli_test PRIVATE kavotbl::cairo kavotbl::kavotbl PkgConfig::KAVOTBL_CAIRO_DEPS
                                                  GTest::gtest GTest::gtest_main kavotbl_warnings)

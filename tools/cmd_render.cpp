@@ -1,0 +1,154 @@
+// kavotbl render: one table as a window shows it, written as PNG or SVG.
+#include <cairo-svg.h>
+#include <cairo.h>
+
+#include <string>
+#include <vector>
+
+#include "common.h"
+#include "kavotbl/cairo/cairo_dc.h"
+
+namespace kavotool {
+namespace {
+
+using kavo::CRect;
+using kavo::CTable;
+
+// The shade of selected cells: a light blue that keeps black text readable.
+constexpr kavo::COLORREF kSelection = kavo::RGB(0xCC, 0xE0, 0xFF);
+
+struct Selection {
+    int nRow0 = 0, nRow1 = -1, nCol0 = 0, nCol1 = -1;
+};
+
+bool ParseSelection(const std::string& text, Selection& sel) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    return ParseRange(text.substr(0, colon), sel.nRow0, sel.nRow1) &&
+           ParseRange(text.substr(colon + 1), sel.nCol0, sel.nCol1);
+}
+
+// Blocks the cells of the ranges, their data rows and data columns, and the
+// captions and spanners above them, as a user's drag selection would.
+void BlockSelection(CTable& table, const Selection& sel) {
+    kavo::CRectArray rects;
+    for (int r = sel.nRow0; r <= sel.nRow1; ++r) {
+        table.GetRow(r)->Block(rects, 1);
+        for (int c = sel.nCol0; c <= sel.nCol1; ++c) table.GetCell(r, c)->Block(rects, 1);
+    }
+    for (int c = sel.nCol0; c <= sel.nCol1; ++c) table.GetColumn(c)->Block(rects, 1);
+    table.BlockParents(rects, 1);
+    table.StuffBlockColor(kSelection);
+}
+
+}  // namespace
+
+static int RunRender(int argc, char** argv) {
+    OptionParser opts("render", "FILE -o OUT.png|OUT.svg [options]",
+                      "Lays one table out for a window of the given size, as a program showing it\n"
+                      "would, and writes what the window shows as a PNG or SVG image (by the\n"
+                      "extension of OUT). The title, stub head and column headings stay in place\n"
+                      "while the body scrolls.",
+                      {
+                          {"output", 'o', "OUT", "the image to write: .png or .svg (required)"},
+                          {"table", 0, "N", "the table to show (from 1; default 1)"},
+                          {"width", 0, "PX", "window width in pixels (default 800)"},
+                          {"height", 0, "PX", "window height in pixels (default 600)"},
+                          {"scroll", 0, "DX,DY", "scroll the body DX pixels right and DY down"},
+                          {"select", 0, "ROWS:COLS", "shade a block, e.g. 2-5:0-3 (data rows and columns from 0)"},
+                          {"font", 0, "FAMILY", "font family (default DejaVu Sans)"},
+                          {"size", 0, "PT", "font size in points (default 10)"},
+                      });
+    std::string error;
+    if (!opts.Parse(argc, argv, error)) return Fail("render", error, kExitUsage);
+    if (opts.HelpRequested()) {
+        opts.PrintHelp(stdout);
+        return kExitOk;
+    }
+    if (opts.Positionals().size() != 1)
+        return Fail("render", opts.Positionals().empty() ? "no table file given (see kavotbl render --help)"
+                                                         : "one table file at a time, please",
+                    kExitUsage);
+    const std::string output = opts.Get("output");
+    if (output.empty()) return Fail("render", "no output file given (-o OUT.png or OUT.svg)", kExitUsage);
+    const std::string ext = Extension(output);
+    if (ext != "png" && ext != "svg")
+        return Fail("render", "cannot tell the image type of " + output + " (use .png or .svg)", kExitUsage);
+
+    int nTable = 1, nWidth = 800, nHeight = 600, dx = 0, dy = 0;
+    if (opts.Has("table") && !ParseInt(opts.Get("table"), 1, 1 << 30, nTable))
+        return Fail("render", "--table needs a table number from 1, not '" + opts.Get("table") + "'", kExitUsage);
+    if (opts.Has("width") && !ParseInt(opts.Get("width"), 16, 16384, nWidth))
+        return Fail("render", "--width needs 16 to 16384 pixels, not '" + opts.Get("width") + "'", kExitUsage);
+    if (opts.Has("height") && !ParseInt(opts.Get("height"), 16, 16384, nHeight))
+        return Fail("render", "--height needs 16 to 16384 pixels, not '" + opts.Get("height") + "'", kExitUsage);
+    if (opts.Has("scroll") && !ParsePair(opts.Get("scroll"), dx, dy))
+        return Fail("render", "--scroll needs DX,DY such as 100,40, not '" + opts.Get("scroll") + "'", kExitUsage);
+    Selection sel;
+    const bool bSelect = opts.Has("select");
+    if (bSelect && !ParseSelection(opts.Get("select"), sel))
+        return Fail("render", "--select needs ROWS:COLS such as 2-5:0-3, not '" + opts.Get("select") + "'",
+                    kExitUsage);
+    double dSize = 10.0;
+    if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
+        return Fail("render", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
+    const std::string family = kavo::CairoFontFamily(opts.Get("font", "DejaVu Sans").c_str());
+
+    ProgressBar progress("loading", 1);
+    Document doc;
+    const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
+    if (status != LoadStatus::Ok)
+        return Fail("render", error, status == LoadStatus::Cancelled ? kExitCancelled : kExitFailure);
+    std::vector<CTable*> tables;
+    if (!SelectTables(doc, nTable, tables, error)) return Fail("render", error);
+    CTable& table = *tables.front();
+    if (bSelect && (sel.nRow1 >= table.GetNumDataRows() || sel.nCol1 >= table.GetNumDataColumns()))
+        return Fail("render", "--select " + opts.Get("select") + " lies outside the table's " +
+                                  std::to_string(table.GetNumDataRows()) + " rows and " +
+                                  std::to_string(table.GetNumDataColumns()) + " columns",
+                    kExitUsage);
+    GiveFont(*doc.registry, family, dSize);
+
+    AtomicFile out(output);
+    if (!out.Open(error)) return Fail("render", error);
+    cairo_surface_t* surface = ext == "svg"
+                                   ? cairo_svg_surface_create(out.TempPath().c_str(), nWidth, nHeight)
+                                   : cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        const std::string why = cairo_status_to_string(cairo_surface_status(surface));
+        cairo_surface_destroy(surface);
+        return Fail("render", "cannot write " + output + ": " + why);
+    }
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    {
+        kavo::CCairoDC dc(cr, kavo::MM_TEXT);
+        dc.SetDeviceBounds(0, 0, nWidth, nHeight);
+        doc.registry->CreateCompatibleDC(&dc);
+        const CRect window(0, 0, nWidth, nHeight);
+        table.LayoutTable(window, &dc);
+        // Scrolling right or down moves the body left or up under the headings.
+        if (dx || dy) table.ScrollBy(-dx, -dy);
+        if (bSelect) BlockSelection(table, sel);
+        table.Draw(&dc, window, -1);
+    }
+    cairo_destroy(cr);
+    cairo_status_t written;
+    if (ext == "png") {
+        written = cairo_surface_write_to_png(surface, out.TempPath().c_str());
+    } else {
+        cairo_surface_finish(surface);
+        written = cairo_surface_status(surface);
+    }
+    cairo_surface_destroy(surface);
+    if (g_bInterrupted) return Fail("render", "cancelled; " + output + " was not written", kExitCancelled);
+    if (written != CAIRO_STATUS_SUCCESS)
+        return Fail("render", "cannot write " + output + ": " + cairo_status_to_string(written));
+    if (!out.Commit(error)) return Fail("render", error);
+    return kExitOk;
+}
+
+extern const Command kCommand_render = {"render", "render a table as a window shows it, to PNG or SVG", &RunRender};
+
+}  // namespace kavotool

@@ -1,0 +1,418 @@
+#include "common.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace kavotool {
+
+int Fail(const char* command, const std::string& reason, int nStatus) {
+    if (command && *command)
+        std::fprintf(stderr, "kavotbl %s: %s\n", command, reason.c_str());
+    else
+        std::fprintf(stderr, "kavotbl: %s\n", reason.c_str());
+    return nStatus;
+}
+
+// ------------------------------------------------------------------ options
+
+OptionParser::OptionParser(std::string command, std::string usage, std::string description,
+                           std::vector<OptionSpec> specs)
+    : m_command(std::move(command)), m_usage(std::move(usage)), m_description(std::move(description)),
+      m_specs(std::move(specs)) {}
+
+const OptionSpec* OptionParser::Find(const std::string& name) const {
+    for (const OptionSpec& s : m_specs)
+        if (name == s.name) return &s;
+    return nullptr;
+}
+
+const OptionSpec* OptionParser::FindShort(char c) const {
+    for (const OptionSpec& s : m_specs)
+        if (s.shortName && s.shortName == c) return &s;
+    return nullptr;
+}
+
+bool OptionParser::Parse(int argc, char** argv, std::string& error) {
+    bool bOptions = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!bOptions || arg == "-" || arg.empty() || arg[0] != '-') {
+            m_positionals.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            bOptions = false;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            m_bHelp = true;
+            continue;
+        }
+        const OptionSpec* spec = nullptr;
+        std::string value;
+        bool bHasValue = false;
+        std::string shown = arg;
+        if (arg.compare(0, 2, "--") == 0) {
+            std::string name = arg.substr(2);
+            const std::size_t eq = name.find('=');
+            if (eq != std::string::npos) {
+                value = name.substr(eq + 1);
+                name.resize(eq);
+                bHasValue = true;
+                shown = "--" + name;
+            }
+            spec = Find(name);
+        } else {
+            spec = FindShort(arg[1]);
+            shown = arg.substr(0, 2);
+            if (arg.size() > 2) {
+                value = arg.substr(2);
+                bHasValue = true;
+            }
+        }
+        if (!spec) {
+            error = "unknown option " + shown + " (see kavotbl " + m_command + " --help)";
+            return false;
+        }
+        if (!spec->metavar) {
+            if (bHasValue) {
+                error = "option " + shown + " takes no value";
+                return false;
+            }
+            m_values.emplace_back(spec->name, "");
+            continue;
+        }
+        if (!bHasValue) {
+            if (i + 1 >= argc) {
+                error = "option " + shown + " needs a value (" + spec->metavar + ")";
+                return false;
+            }
+            value = argv[++i];
+        }
+        m_values.emplace_back(spec->name, value);
+    }
+    return true;
+}
+
+bool OptionParser::Has(const char* name) const {
+    for (const auto& v : m_values)
+        if (v.first == name) return true;
+    return false;
+}
+
+std::string OptionParser::Get(const char* name, const char* pszDefault) const {
+    // The last occurrence wins, as on most command lines.
+    for (auto it = m_values.rbegin(); it != m_values.rend(); ++it)
+        if (it->first == name) return it->second;
+    return pszDefault ? pszDefault : "";
+}
+
+void OptionParser::PrintHelp(std::FILE* out) const {
+    std::fprintf(out, "usage: kavotbl %s %s\n\n%s\n\noptions:\n", m_command.c_str(), m_usage.c_str(),
+                 m_description.c_str());
+    for (const OptionSpec& s : m_specs) {
+        std::string left = s.shortName ? std::string("-") + s.shortName + ", " : std::string("    ");
+        left += std::string("--") + s.name;
+        if (s.metavar) left += std::string(" ") + s.metavar;
+        std::fprintf(out, "  %-26s %s\n", left.c_str(), s.help);
+    }
+    std::fprintf(out, "  %-26s %s\n", "-h, --help", "show this help and exit");
+}
+
+bool ParseInt(const std::string& text, int nMin, int nMax, int& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (errno || !end || *end || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+    if (v < nMin || v > nMax) return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseNumber(const std::string& text, double dMin, double dMax, double& value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno || !end || *end || !std::isfinite(v) || v < dMin || v > dMax) return false;
+    value = v;
+    return true;
+}
+
+bool ParseLength(const std::string& text, double& points) {
+    struct Unit {
+        const char* name;
+        double points;
+    };
+    static const Unit units[] = {{"in", 72.0}, {"cm", 72.0 / 2.54}, {"mm", 72.0 / 25.4}, {"pt", 1.0}};
+    std::string number = text;
+    double scale = 72.0;
+    for (const Unit& u : units) {
+        const std::size_t n = std::strlen(u.name);
+        if (text.size() > n && text.compare(text.size() - n, n, u.name) == 0) {
+            number = text.substr(0, text.size() - n);
+            scale = u.points;
+            break;
+        }
+    }
+    double v;
+    if (!ParseNumber(number, 0.0, 1e6, v)) return false;
+    points = v * scale;
+    return true;
+}
+
+bool ParseRange(const std::string& text, int& first, int& last) {
+    const std::size_t dash = text.find('-');
+    if (dash == std::string::npos) {
+        if (!ParseInt(text, 0, 1 << 30, first)) return false;
+        last = first;
+        return true;
+    }
+    return ParseInt(text.substr(0, dash), 0, 1 << 30, first) && ParseInt(text.substr(dash + 1), 0, 1 << 30, last) &&
+           first <= last;
+}
+
+bool ParsePair(const std::string& text, int& x, int& y) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    return ParseInt(text.substr(0, comma), -(1 << 30), 1 << 30, x) &&
+           ParseInt(text.substr(comma + 1), -(1 << 30), 1 << 30, y);
+}
+
+// ------------------------------------------------------------------ cancel
+
+volatile std::sig_atomic_t g_bInterrupted = 0;
+
+namespace {
+extern "C" void OnInterrupt(int) { g_bInterrupted = 1; }
+}  // namespace
+
+void InstallInterruptHandler() {
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = OnInterrupt;
+    sigemptyset(&sa.sa_mask);
+    // One-shot: a second Ctrl-C ends the program the ordinary way.
+    sa.sa_flags = SA_RESETHAND;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+// ------------------------------------------------------------------ progress
+
+namespace {
+double Now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+constexpr double kShowAfter = 0.5;   // seconds before a bar appears
+constexpr double kRedrawEvery = 0.1;  // seconds between redraws
+constexpr int kBarWidth = 30;
+}  // namespace
+
+ProgressBar::ProgressBar(std::string label, long long nTotal)
+    : m_label(std::move(label)), m_nTotal(std::max(1LL, nTotal)), m_dStart(Now()),
+      m_bTerminal(isatty(STDERR_FILENO) != 0) {}
+
+ProgressBar::~ProgressBar() { Finish(); }
+
+void ProgressBar::Restart(std::string label, long long nTotal) {
+    m_label = std::move(label);
+    m_nTotal = std::max(1LL, nTotal);
+    m_dLastDraw = -1;
+}
+
+void ProgressBar::SetPos(int nPos) { Update(nPos); }
+
+int ProgressBar::CheckCancelButton() { return g_bInterrupted ? 1 : 0; }
+
+void ProgressBar::Update(long long nDone) {
+    if (!m_bTerminal) return;
+    const double now = Now();
+    if (now - m_dStart < kShowAfter || (m_dLastDraw >= 0 && now - m_dLastDraw < kRedrawEvery)) return;
+    m_dLastDraw = now;
+    const double frac = std::clamp(static_cast<double>(nDone) / static_cast<double>(m_nTotal), 0.0, 1.0);
+    const int filled = static_cast<int>(frac * kBarWidth);
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+    std::fprintf(stderr, "\r%s [%s] %3d%%", m_label.c_str(), bar.c_str(), static_cast<int>(frac * 100));
+    std::fflush(stderr);
+    m_bShown = true;
+}
+
+void ProgressBar::Finish() {
+    if (!m_bShown) return;
+    std::fprintf(stderr, "\r\033[K");
+    std::fflush(stderr);
+    m_bShown = false;
+}
+
+// ------------------------------------------------------------------ document
+
+LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pProgress, std::string& error) {
+    doc.path = path;
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return LoadStatus::Failed;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        error = "cannot open " + path + ": it is a folder";
+        return LoadStatus::Failed;
+    }
+    kavo::CSpecFile file;
+    errno = 0;
+    if (!file.Open(path.c_str(), kavo::CSpecFile::modeRead)) {
+        error = "cannot open " + path + ": " + (errno ? std::strerror(errno) : "unreadable");
+        return LoadStatus::Failed;
+    }
+    if (pProgress) pProgress->Restart("loading " + path, static_cast<long long>(st.st_size) / 100);
+
+    // The library reports problems with the line it was reading; they are
+    // warnings unless a table then fails.
+    bool bStop = false;
+    kavo::MessageBoxHandler previous = kavo::SetMessageBoxHandler(
+        [&](const kavo::CKAVOString& text, unsigned nType) {
+            std::string line = text.str();
+            std::replace(line.begin(), line.end(), '\n', ' ');
+            if (pProgress) pProgress->Finish();
+            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), file.GetLineNumber(), line.c_str());
+            if (nType & kavo::MB_ICONSTOP) bStop = true;
+            return static_cast<int>(kavo::IDOK);
+        });
+    struct RestoreHandler {
+        kavo::MessageBoxHandler h;
+        ~RestoreHandler() { kavo::SetMessageBoxHandler(std::move(h)); }
+    } restore{std::move(previous)};
+
+    doc.registry = std::make_unique<kavo::CStyleRegistry>();
+    doc.registry->Build(file);
+    for (;;) {
+        auto table = std::make_unique<kavo::CTable>();
+        table->SetStyleRegistry(doc.registry.get());
+        bStop = false;
+        if (table->Build(file, pProgress)) {
+            doc.tables.push_back(std::move(table));
+            continue;
+        }
+        if (g_bInterrupted) {
+            error = "cancelled";
+            return LoadStatus::Cancelled;
+        }
+        if (bStop) {
+            error = "table " + std::to_string(doc.tables.size() + 1) + " of " + path +
+                    " cannot be read (see the messages above)";
+            return LoadStatus::Failed;
+        }
+        break;
+    }
+    if (pProgress) pProgress->Finish();
+    if (doc.tables.empty()) {
+        error = path + " holds no table";
+        return LoadStatus::Failed;
+    }
+    return LoadStatus::Ok;
+}
+
+bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& tables, std::string& error) {
+    tables.clear();
+    const int nCount = static_cast<int>(doc.tables.size());
+    if (nTable == 0) {
+        for (const auto& t : doc.tables) tables.push_back(t.get());
+        return true;
+    }
+    if (nTable < 1 || nTable > nCount) {
+        error = "there is no table " + std::to_string(nTable) + " in " + doc.path + " (it holds " +
+                std::to_string(nCount) + (nCount == 1 ? " table)" : " tables)");
+        return false;
+    }
+    tables.push_back(doc.tables[static_cast<std::size_t>(nTable - 1)].get());
+    return true;
+}
+
+void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double dPoints) {
+    kavo::LOGFONT lf;
+    lf.lfHeight = -std::max(1, static_cast<int>(std::lround(dPoints * 96.0 / 72.0)));
+    lf.lfWeight = kavo::FW_NORMAL;
+    lf.lfCharSet = kavo::DEFAULT_CHARSET;
+    std::strncpy(lf.lfFaceName, family.c_str(), sizeof lf.lfFaceName - 1);
+    registry.UpdateFonts(&lf, std::max(1, static_cast<int>(std::lround(dPoints * 20.0))));
+}
+
+// ------------------------------------------------------------------ output
+
+AtomicFile::AtomicFile(std::string target) : m_target(std::move(target)) {}
+
+AtomicFile::~AtomicFile() { Discard(); }
+
+bool AtomicFile::Open(std::string& error) {
+    const std::size_t slash = m_target.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
+    if (base.empty()) {
+        error = "cannot write " + m_target + ": no file name";
+        return false;
+    }
+    struct stat st;
+    if (stat(m_target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        error = "cannot write " + m_target + ": it is a folder";
+        return false;
+    }
+    std::string temp = dir + "." + base + ".tmp-XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        error = "cannot write " + m_target + ": " + std::strerror(errno);
+        return false;
+    }
+    close(fd);
+    m_temp = temp;
+    return true;
+}
+
+bool AtomicFile::Commit(std::string& error) {
+    if (m_temp.empty()) {
+        error = "cannot write " + m_target + ": not opened";
+        return false;
+    }
+    // mkstemp makes the file private; give it the permissions of a new file.
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(m_temp.c_str(), 0666 & ~mask);
+    if (std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+        error = "cannot write " + m_target + ": " + std::strerror(errno);
+        Discard();
+        return false;
+    }
+    m_temp.clear();
+    m_bCommitted = true;
+    return true;
+}
+
+void AtomicFile::Discard() {
+    if (!m_temp.empty()) {
+        unlink(m_temp.c_str());
+        m_temp.clear();
+    }
+}
+
+std::string Extension(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot + 1 >= path.size())
+        return std::string();
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+}  // namespace kavotool

@@ -1,0 +1,170 @@
+// Pieces shared by the subcommands of the kavotbl program: the command
+// record, option parsing, loading a document with its messages, a progress
+// bar that Ctrl-C cancels, and output files that appear only when complete.
+#pragma once
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kavotbl/kavotbl.h"
+
+namespace kavotool {
+
+/// A subcommand: its name, a one-line summary for the command list, and the
+/// function that runs it with argv[0] being the subcommand's name. Each
+/// cmd_*.cpp defines one as `extern const Command kCommand_<name>`.
+struct Command {
+    const char* name;
+    const char* summary;
+    int (*run)(int argc, char** argv);
+};
+
+/// Exit statuses.
+enum : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitCancelled = 130 };
+
+/// Prints "kavotbl <command>: <reason>" on one line to standard error and
+/// returns nStatus.
+int Fail(const char* command, const std::string& reason, int nStatus = kExitFailure);
+
+// ------------------------------------------------------------------ options
+
+/// One option: long name (without dashes), optional one-letter name, the
+/// name of its value (null for a flag) and its help text.
+struct OptionSpec {
+    const char* name;
+    char shortName;
+    const char* metavar;
+    const char* help;
+};
+
+/// Parses "--name value", "--name=value", "-x value" and flags; everything
+/// else is positional ("--" ends the options). --help and -h are built in.
+class OptionParser {
+public:
+    OptionParser(std::string command, std::string usage, std::string description, std::vector<OptionSpec> specs);
+    /// argv[0] is the subcommand; false with a one-line error otherwise.
+    bool Parse(int argc, char** argv, std::string& error);
+    bool HelpRequested() const { return m_bHelp; }
+    bool Has(const char* name) const;
+    /// The value given for an option, or pszDefault when it was not given.
+    std::string Get(const char* name, const char* pszDefault = "") const;
+    const std::vector<std::string>& Positionals() const { return m_positionals; }
+    void PrintHelp(std::FILE* out) const;
+
+private:
+    const OptionSpec* Find(const std::string& name) const;
+    const OptionSpec* FindShort(char c) const;
+    std::string m_command, m_usage, m_description;
+    std::vector<OptionSpec> m_specs;
+    std::vector<std::pair<std::string, std::string>> m_values;
+    std::vector<std::string> m_positionals;
+    bool m_bHelp = false;
+};
+
+/// A whole decimal number within [nMin, nMax].
+bool ParseInt(const std::string& text, int nMin, int nMax, int& value);
+/// A decimal number within [dMin, dMax] ("10", "10.5").
+bool ParseNumber(const std::string& text, double dMin, double dMax, double& value);
+/// A length in points: a number with the unit in, cm, mm or pt; a bare
+/// number is in inches. Negative lengths are refused.
+bool ParseLength(const std::string& text, double& points);
+/// "A-B" or "A" (0-based, A <= B) as [first, last].
+bool ParseRange(const std::string& text, int& first, int& last);
+/// "X,Y" with two whole numbers (either may be negative).
+bool ParsePair(const std::string& text, int& x, int& y);
+
+// ------------------------------------------------------------------ cancel
+
+/// Set by the first Ctrl-C; the second one ends the program at once.
+extern volatile std::sig_atomic_t g_bInterrupted;
+void InstallInterruptHandler();
+
+// ------------------------------------------------------------------ progress
+
+/// A progress bar on standard error, shown only on a terminal and only once
+/// a task has run for a moment. Its cancel button is Ctrl-C.
+class ProgressBar : public kavo::CProgressDlg {
+public:
+    /// nTotal is the value of a finished task in SetPos units.
+    ProgressBar(std::string label, long long nTotal);
+    ~ProgressBar() override;
+    void SetPos(int nPos) override;
+    int CheckCancelButton() override;
+    /// Starts a new task on the same line.
+    void Restart(std::string label, long long nTotal);
+    void Update(long long nDone);
+    /// Erases the bar.
+    void Finish();
+
+private:
+    std::string m_label;
+    long long m_nTotal;
+    double m_dStart;
+    double m_dLastDraw = -1;
+    bool m_bShown = false;
+    bool m_bTerminal;
+};
+
+// ------------------------------------------------------------------ document
+
+/// A loaded table file: the registry and, after it in destruction order
+/// reversed, the tables that point into it.
+struct Document {
+    std::string path;
+    std::unique_ptr<kavo::CStyleRegistry> registry;
+    std::vector<std::unique_ptr<kavo::CTable>> tables;
+
+    Document() = default;
+    Document(Document&&) = default;
+    Document& operator=(Document&&) = delete;
+    ~Document() { tables.clear(); }
+};
+
+enum class LoadStatus { Ok, Failed, Cancelled };
+
+/// Reads every table of the file. The library's messages go to standard
+/// error as "FILE:LINE: text". A file without any table, or a table that
+/// cannot be read, fails with a one-line reason in error.
+LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pProgress, std::string& error);
+
+/// Picks the tables to work on: all (nTable 0) or the nTable-th (from 1).
+bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& tables, std::string& error);
+
+/// Gives every style of the registry one font: the face at a point size,
+/// |lfHeight| = pt × 96 / 72 pixels on screen and pt × 20 twips on paper.
+void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double dPoints);
+
+// ------------------------------------------------------------------ output
+
+/// An output file written under a temporary name in the same folder and
+/// renamed over the target only by Commit; otherwise removed.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string target);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    /// Creates the temporary file; false with a reason when the folder is
+    /// not writable.
+    bool Open(std::string& error);
+    const std::string& TempPath() const { return m_temp; }
+    const std::string& Target() const { return m_target; }
+    /// Renames the temporary file to the target; false with a reason.
+    bool Commit(std::string& error);
+    /// Removes the temporary file (also done by the destructor).
+    void Discard();
+
+private:
+    std::string m_target;
+    std::string m_temp;
+    bool m_bCommitted = false;
+};
+
+/// The lower-case extension of a path, without the dot ("" when none).
+std::string Extension(const std::string& path);
+
+}  // namespace kavotool
