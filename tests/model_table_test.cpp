@@ -309,3 +309,103 @@ TEST(CellBlock, StuffBlockColorReachesEveryCellPieceAndNode) {
     // A cell added after the call has the initial colour.
     EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), 0u);
 }
+
+// --- A loaded table ------------------------------------------------------------
+
+namespace {
+
+const char kAreaTable[] =
+    "[Table]\n"
+    "Size=3, 2\n"
+    "AreaLevels=2\n"
+    "[Column]\n"
+    "Text=Urban\n"
+    "[Column]\n"
+    "Text=Rural\n"
+    "[RowGroup]\n"
+    "Text=Region\n"
+    "AreaCodes=7, 3\n"
+    "AreaName=North\n"
+    "[Row]\n"
+    "Text=District\n"
+    "Data=1, 2\n"
+    "[Row]\n"
+    "Text=Village\n"
+    "AreaCodes=7, 3, 12\n"
+    "AreaName=Hill\n"
+    "Data=3, 4\n"
+    "[EndGroup]\n"
+    "[Row]\n"
+    "Text=Total\n"
+    "Data=4, 6\n";
+
+class LoadedModel : public ::testing::Test {
+protected:
+    void SetUp() override {
+        int nMessages = -1;
+        ASSERT_EQ(kavo_test::LoadTableText(kAreaTable, m_reg, table, &nMessages), 1);
+        ASSERT_EQ(nMessages, 0);
+        ASSERT_EQ(table.GetNumDataColumns(), 2);
+        ASSERT_EQ(table.GetNumDataRows(), 3);
+    }
+    kavo::CStyleRegistry m_reg;
+    CTable table;
+};
+
+}  // namespace
+
+TEST_F(LoadedModel, CellsAndDataNumbersAgreeWithTheTrees) {
+    CTblRow* pGroup = table.GetRowRoot()->GetChild(0);
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(table.GetRowNum(table.GetRow(r)), r);
+        for (int c = 0; c < 2; ++c) EXPECT_EQ(table.GetCell(r, c), table.GetRow(r)->GetCell(c));
+    }
+    EXPECT_EQ(table.GetColumnNum(table.GetColumn(1)), 1);
+    EXPECT_EQ(table.GetColumnNum(table.GetColumnRoot()), -1);
+    EXPECT_EQ(table.GetRowNum(pGroup), -1);  // a caption is not a data row
+    EXPECT_EQ(table.GetCellData(1, 1), 4);
+    EXPECT_EQ(table.GetCellData(2, 0), 4);
+
+    table.SetCellData(2, 1, -1);
+    EXPECT_EQ(table.GetCellData(2, 1), INT64_C(-1));
+    EXPECT_EQ(table.GetCell(2, 1)->IsDirty(), 1);
+}
+
+TEST_F(LoadedModel, TablesFromTheSameFileDiffer) {
+    kavo::CStyleRegistry reg;
+    CTable again;
+    ASSERT_EQ(kavo_test::LoadTableText(kAreaTable, reg, again, nullptr), 1);
+    EXPECT_TRUE(table == table);
+    EXPECT_FALSE(table == again);
+    EXPECT_TRUE(table != again);
+    EXPECT_EQ(table.GetName(), again.GetName());
+}
+
+TEST_F(LoadedModel, AreaParentIsTheNearestRowWithArea) {
+    CTblRow* pGroup = table.GetRowRoot()->GetChild(0);
+    CTblRow* pDistrict = table.GetRow(0);
+    CTblRow* pVillage = table.GetRow(1);
+    EXPECT_EQ(pDistrict->GetParent(), pGroup);
+    EXPECT_EQ(pDistrict->GetAreaParent(), pGroup);
+    EXPECT_EQ(pVillage->GetAreaParent(), pVillage);
+    EXPECT_EQ(pGroup->GetAreaParent(), pGroup);
+    EXPECT_EQ(table.GetRow(2)->GetAreaParent(), nullptr);  // under the bare root
+}
+
+TEST_F(LoadedModel, RowAssignmentCarriesTheAreaFields) {
+    CTblRow* pVillage = table.GetRow(1);
+    CTblRow copy;
+    copy = *pVillage;
+    EXPECT_EQ(copy.HasArea(), 1);
+    EXPECT_EQ(copy.GetArea(), pVillage->GetArea());
+    EXPECT_EQ(copy.GetArea().GetCode(2), 12);
+    EXPECT_EQ(copy.GetAreaName(), "Hill");
+    ASSERT_EQ(copy.GetNumCells(), 2);
+    EXPECT_EQ(copy.GetCell(1), table.GetCell(1, 1));
+    // Same cells, no children: the rows compare equal, whatever their areas.
+    EXPECT_TRUE(copy == *pVillage);
+    CTblRow other;
+    other = *table.GetRow(0);
+    EXPECT_EQ(other.HasArea(), 0);
+    EXPECT_TRUE(other.GetAreaName().IsEmpty());
+}

@@ -6,10 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "kavotbl/host/platform.h"
+#include "kavotbl/host/spec_file.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/model/table.h"
 #include "kavotbl/model/tbl_cell.h"
 #include "kavotbl/model/tbl_ob.h"
+#include "kavotbl/style/registry.h"
 
 namespace kavo_test {
 
@@ -110,5 +113,22 @@ public:
     using CTblOb::Pos;
     using CTblOb::SetBorder;
 };
+
+/// Loads the first table of a table-file text into t (registry part first),
+/// counting the messages shown. Returns what the table reader returns.
+inline int LoadTableText(const char* pszText, kavo::CStyleRegistry& reg, kavo::CTable& t,
+                         int* pnMessages) {
+    int nMessages = 0;
+    kavo::MessageBoxHandler old = kavo::SetMessageBoxHandler(
+        [&nMessages](const kavo::CKAVOString&, unsigned) { return ++nMessages, kavo::IDOK; });
+    kavo::CSpecFile file;
+    file.OpenText(pszText);
+    reg.Build(file);
+    t.SetStyleRegistry(&reg);
+    const int nResult = t.Build(file);
+    kavo::SetMessageBoxHandler(old);
+    if (pnMessages != nullptr) *pnMessages = nMessages;
+    return nResult;
+}
 
 }  // namespace kavo_test
