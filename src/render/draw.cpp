@@ -26,10 +26,17 @@ int g_nDrawBottom = 0;
 
 namespace {
 
-// Direction of y in the pass under way: 1 when y grows downward, -1 on a
-// twips surface. The row border tests compare in this direction so that a
-// printed row keeps the borders it has on the screen.
+// Direction of y in the table pass under way: 1 when y grows downward, -1
+// on a twips surface; 1 outside a pass. The row border tests compare in this
+// direction so that a printed row keeps the borders it has on the screen.
 int s_nYSign = 1;
+
+struct YSignScope {
+    explicit YSignScope(int nSign) { s_nYSign = nSign; }
+    ~YSignScope() { s_nYSign = 1; }
+    YSignScope(const YSignScope&) = delete;
+    YSignScope& operator=(const YSignScope&) = delete;
+};
 
 bool IsTwips(const CDC* pDC) { return pDC->GetMapMode() == MM_TWIPS; }
 
@@ -306,7 +313,7 @@ int CTblRow::CanDrawBorderBottom() const {
 void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     if (pDC == nullptr) return;
     const bool bTwips = IsTwips(pDC);
-    s_nYSign = bTwips ? -1 : 1;
+    const YSignScope sign(bTwips ? -1 : 1);
 
     g_nTitleHeight = m_title.Height();
     g_nHeadingHeight = m_sizeCol.cy;
