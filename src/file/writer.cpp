@@ -70,7 +70,9 @@ void CTable::Save(CSpecFile& file, int bBlockedOnly) const {
 void CTblOb::Save(CSpecFile& file, const CKAVOString& strHeading, const CStyle* pDefaultStyle,
                   int bBlockedOnly) const {
     if (bBlockedOnly && !IsBlocked()) return;
-    if (m_strText.IsEmpty() && m_pStyle == pDefaultStyle) return;
+    // A piece without a style (one never loaded) reads back with the default
+    // of its kind, so it counts as having that one.
+    if (m_strText.IsEmpty() && (m_pStyle == pDefaultStyle || m_pStyle == nullptr)) return;
     file.PutLine(CKAVOString());
     file.PutLine(strHeading);
     if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);
