@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "kavotbl/host/platform.h"
 #include "kavotbl/model/tbl_cell.h"
@@ -280,4 +281,53 @@ TEST_F(CellFormatTest, HugeDecimalCountStaysBounded) {
     EXPECT_EQ(text.substr(0, 3), "-0.");
     EXPECT_EQ(text.substr(text.size() - 3), "987");
     EXPECT_EQ(text.find_first_not_of('0', 3), text.size() - 3);
+}
+
+// --- against the step-by-step rules ------------------------------------------------
+
+namespace {
+
+// The rules as written: digits of the magnitude, then pad, leading zero,
+// split and grouping by insertion from the right end, then the sign.
+std::string ByTheRules(std::int64_t v, int d, bool bZeroBefore, const std::string& ts, const std::string& ds) {
+    const bool bNeg = v < 0;
+    std::string s = std::to_string(v);
+    if (bNeg) s.erase(0, 1);
+    if (d < 0) d = 0;
+    if (d == 0) {
+        for (int p = static_cast<int>(s.size()) - 3; p > 0; p -= 3) s.insert(static_cast<std::size_t>(p), ts);
+    } else {
+        if (d > static_cast<int>(s.size())) s.insert(0, static_cast<std::size_t>(d) - s.size(), '0');
+        if (bZeroBefore && static_cast<int>(s.size()) == d) s.insert(0, "0");
+        const std::size_t n = s.size();
+        s = s.substr(0, n - static_cast<std::size_t>(d)) + ds + s.substr(n - static_cast<std::size_t>(d));
+        for (int p = static_cast<int>(s.size() - ds.size()) - d - 3; p > 0; p -= 3)
+            s.insert(static_cast<std::size_t>(p), ts);
+    }
+    return bNeg ? "-" + s : s;
+}
+
+}  // namespace
+
+TEST_F(CellFormatTest, AgreesWithTheRulesAroundEveryPowerOfTen) {
+    std::vector<std::int64_t> values = {1, -1, std::numeric_limits<std::int64_t>::max(),
+                                        std::numeric_limits<std::int64_t>::min() + 1};
+    std::int64_t p = 1;
+    for (int k = 1; k <= 18; ++k) {
+        p *= 10;
+        for (std::int64_t v : {p - 1, p, p + 1, p * 9 / 10 + 7}) {
+            values.push_back(v);
+            values.push_back(-v);
+        }
+    }
+    const std::pair<const char*, const char*> seps[] = {{",", "."}, {"", ""}, {"<>", "::"}, {".", ","}};
+    for (const auto& sep : seps) {
+        m_fmt.m_strThousandSep = sep.first;
+        m_fmt.m_strDecimalSep = sep.second;
+        for (std::int64_t v : values)
+            for (int d = -1; d <= 22; ++d)
+                for (int z = 0; z <= 1; ++z)
+                    ASSERT_EQ(Text(v, d, z), ByTheRules(v, d, z != 0, sep.first, sep.second))
+                        << "value " << v << ", decimals " << d << ", leading zero " << z;
+    }
 }

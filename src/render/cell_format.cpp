@@ -15,18 +15,70 @@ namespace {
 // grows past this many decimal places, whatever the file says.
 constexpr int kMaxDecimals = 255;
 
+constexpr std::uint64_t kPow10[20] = {1u,
+                                      10u,
+                                      100u,
+                                      1000u,
+                                      10000u,
+                                      100000u,
+                                      1000000u,
+                                      10000000u,
+                                      100000000u,
+                                      1000000000u,
+                                      10000000000u,
+                                      100000000000u,
+                                      1000000000000u,
+                                      10000000000000u,
+                                      100000000000000u,
+                                      1000000000000000u,
+                                      10000000000000000u,
+                                      100000000000000000u,
+                                      1000000000000000000u,
+                                      10000000000000000000u};
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 int CountDigits(std::uint64_t u) {
-    int n = 1;
-    while (u >= 10) {
-        u /= 10;
-        ++n;
-    }
-    return n;
+    // The bit length gives the digit count to within one (1233 / 4096 is
+    // just above log10 2); one comparison settles it, without a loop.
+    const int nBits = 64 - __builtin_clzll(u | 1);
+    const int t = (nBits * 1233) >> 12;
+    return t + (u >= kPow10[t] ? 1 : 0);
 }
 
-char* PutBytes(char* p, const std::string& s) {
-    p -= s.size();
-    if (!s.empty()) std::memcpy(p, s.data(), s.size());
+// Writes the decimal digits of u so that they end just before pEnd: eight at
+// a time in 32-bit arithmetic while more than eight remain, then two at a time.
+void PutDigits(char* pEnd, std::uint64_t u) {
+    char* p = pEnd;
+    while (u >= 100000000u) {
+        auto r = static_cast<std::uint32_t>(u % 100000000u);
+        u /= 100000000u;
+        for (int i = 0; i < 4; ++i) {
+            p -= 2;
+            std::memcpy(p, kDigitPairs + 2 * (r % 100), 2);
+            r /= 100;
+        }
+    }
+    auto v = static_cast<std::uint32_t>(u);
+    while (v >= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (v % 100), 2);
+        v /= 100;
+    }
+    if (v >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * v, 2);
+    } else {
+        *--p = static_cast<char>('0' + v);
+    }
+}
+
+char* PutBytes(char* p, const char* pSrc, std::size_t n) {
+    p -= n;
+    if (n) std::memcpy(p, pSrc, n);
     return p;
 }
 
@@ -52,7 +104,7 @@ void CTblCell::Format() {
 
     const bool bNegative = m_nData < 0;
     // Unsigned negation gives the magnitude of every value, the most negative included.
-    std::uint64_t mag = bNegative ? 0 - static_cast<std::uint64_t>(m_nData) : static_cast<std::uint64_t>(m_nData);
+    const std::uint64_t mag = bNegative ? 0 - static_cast<std::uint64_t>(m_nData) : static_cast<std::uint64_t>(m_nData);
     const int nDigits = CountDigits(mag);
 
     int nDecimals = fmt.m_nDecimals;
@@ -73,27 +125,36 @@ void CTblCell::Format() {
     if (nDecimals > 0) nLength += strDecimal.size() + static_cast<std::size_t>(nDecimals);
 
     out.resize(nLength);
-    char* const pBegin = &out[0];
-    char* p = pBegin + nLength;  // filled from the right
+    char* p = &out[0] + nLength;  // filled from the right
+
+    // The digits go to a small buffer on the stack first; from there they
+    // are copied around the separators.
+    char digits[20];
+    char* const pDigitsEnd = digits + sizeof digits;
+    PutDigits(pDigitsEnd, mag);
+    const char* pDigit = pDigitsEnd;  // digits not yet copied end here
 
     if (nDecimals > 0) {
-        int i = 0;
-        for (; i < nDecimals && mag != 0; ++i) {
-            *--p = static_cast<char>('0' + mag % 10);
-            mag /= 10;
-        }
+        const int nPlaced = nDigits < nDecimals ? nDigits : nDecimals;
+        pDigit -= nPlaced;
+        p = PutBytes(p, pDigit, static_cast<std::size_t>(nPlaced));
         // Places beyond the value's digits are zeros.
-        p -= nDecimals - i;
-        std::memset(p, '0', static_cast<std::size_t>(nDecimals - i));
-        p = PutBytes(p, strDecimal);
+        p -= nDecimals - nPlaced;
+        std::memset(p, '0', static_cast<std::size_t>(nDecimals - nPlaced));
+        p = PutBytes(p, strDecimal.data(), strDecimal.size());
     }
 
     if (nIntDigits > 0) {
-        for (int i = 0; i < nIntDigits; ++i) {
-            if (i > 0 && i % 3 == 0) p = PutBytes(p, strThousand);
-            *--p = static_cast<char>('0' + mag % 10);
-            mag /= 10;
+        // Full groups of three from the right, a separator before each but the first.
+        int nLeft = nIntDigits;
+        while (nLeft > 3) {
+            pDigit -= 3;
+            p = PutBytes(p, pDigit, 3);
+            p = PutBytes(p, strThousand.data(), strThousand.size());
+            nLeft -= 3;
         }
+        pDigit -= nLeft;
+        p = PutBytes(p, pDigit, static_cast<std::size_t>(nLeft));
     } else if (bLeadZero) {
         *--p = '0';
     }
