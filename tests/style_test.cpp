@@ -1,6 +1,7 @@
 // Styles: defaults, line words, the [Style] reader and writer.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <new>
 #include <string>
@@ -70,30 +71,20 @@ protected:
     MessageBoxHandler m_prevHandler;
 };
 
-void ExpectNoRules(const CStyle& s) {
-    EXPECT_EQ(s.m_lineLeft, LINE_NONE);
-    EXPECT_EQ(s.m_lineTop, LINE_NONE);
-    EXPECT_EQ(s.m_lineRight, LINE_NONE);
-    EXPECT_EQ(s.m_lineBottom, LINE_NONE);
-    EXPECT_EQ(s.m_borderLeft, LINE_NONE);
-    EXPECT_EQ(s.m_borderTop, LINE_NONE);
-    EXPECT_EQ(s.m_borderRight, LINE_NONE);
-    EXPECT_EQ(s.m_borderBottom, LINE_NONE);
+std::array<LINES, 8> Rules(const CStyle& s) {
+    return {s.m_lineLeft,   s.m_lineTop,   s.m_lineRight,   s.m_lineBottom,
+            s.m_borderLeft, s.m_borderTop, s.m_borderRight, s.m_borderBottom};
 }
+
+const std::array<LINES, 8> kNoRules = {LINE_NONE, LINE_NONE, LINE_NONE, LINE_NONE,
+                                       LINE_NONE, LINE_NONE, LINE_NONE, LINE_NONE};
 
 void ExpectSameFields(const CStyle& a, const CStyle& b) {
     EXPECT_EQ(a.m_strLabel, b.m_strLabel);
     EXPECT_EQ(a.m_crColor, b.m_crColor);
     EXPECT_EQ(a.m_nHorJust, b.m_nHorJust);
     EXPECT_EQ(a.m_nVertJust, b.m_nVertJust);
-    EXPECT_EQ(a.m_lineLeft, b.m_lineLeft);
-    EXPECT_EQ(a.m_lineTop, b.m_lineTop);
-    EXPECT_EQ(a.m_lineRight, b.m_lineRight);
-    EXPECT_EQ(a.m_lineBottom, b.m_lineBottom);
-    EXPECT_EQ(a.m_borderLeft, b.m_borderLeft);
-    EXPECT_EQ(a.m_borderTop, b.m_borderTop);
-    EXPECT_EQ(a.m_borderRight, b.m_borderRight);
-    EXPECT_EQ(a.m_borderBottom, b.m_borderBottom);
+    EXPECT_EQ(Rules(a), Rules(b));
 }
 
 }  // namespace
@@ -107,31 +98,21 @@ TEST_F(StyleTest, NewStyleHasDefaults) {
     EXPECT_EQ(s.m_nHorJust, 2);
     EXPECT_EQ(s.m_nVertJust, 2);
     EXPECT_EQ(s.m_nTwipsHeight, 0);
-    ExpectNoRules(s);
+    EXPECT_EQ(Rules(s), kNoRules);
 }
 
 TEST_F(StyleTest, NewStyleHasZeroedFontEvenOnDirtyMemory) {
-    // Construct over memory full of garbage: every byte of the font record
-    // must come out zero, not just its height.
+    // Built over garbage, every member of the font record must come out zero.
     alignas(CStyle) unsigned char raw[sizeof(CStyle)];
-    std::memset(raw, 0xAB, sizeof raw);
-    auto* p = new (raw) CStyle(CKAVOString("x"));
-    const LOGFONT& lf = p->m_logFont;
-    EXPECT_EQ(lf.lfHeight, 0);
-    EXPECT_EQ(lf.lfWidth, 0);
-    EXPECT_EQ(lf.lfWeight, 0);
-    EXPECT_EQ(lf.lfItalic, 0);
-    EXPECT_EQ(lf.lfCharSet, 0);
-    EXPECT_EQ(lf.lfPitchAndFamily, 0);
-    for (char ch : lf.lfFaceName) EXPECT_EQ(ch, 0);
-    p->~CStyle();
-
-    std::memset(raw, 0xCD, sizeof raw);
-    p = new (raw) CStyle(IDS_UNRECOGNIZED_COMMAND);
-    EXPECT_EQ(p->m_logFont.lfEscapement, 0);
-    EXPECT_EQ(p->m_logFont.lfFaceName[0], 0);
-    EXPECT_EQ(p->m_logFont.lfFaceName[31], 0);
-    p->~CStyle();
+    for (int id : {-1, static_cast<int>(IDS_UNRECOGNIZED_COMMAND)}) {
+        std::memset(raw, 0xAB, sizeof raw);
+        auto* p = id < 0 ? new (raw) CStyle(CKAVOString("x")) : new (raw) CStyle(id);
+        const LOGFONT& lf = p->m_logFont;
+        EXPECT_EQ(lf.lfHeight | lf.lfWidth | lf.lfEscapement | lf.lfOrientation | lf.lfWeight, 0);
+        EXPECT_EQ(lf.lfItalic | lf.lfUnderline | lf.lfStrikeOut | lf.lfCharSet | lf.lfPitchAndFamily, 0);
+        for (char ch : lf.lfFaceName) EXPECT_EQ(ch, 0);
+        p->~CStyle();
+    }
 }
 
 TEST_F(StyleTest, ConstructFromStringTableId) {
@@ -165,7 +146,7 @@ TEST_F(StyleTest, InitResetsAllButTheFontRecord) {
     EXPECT_EQ(s.m_logFont.lfHeight, 0);  // no font any more ...
     EXPECT_EQ(s.m_logFont.lfWeight, 700);  // ... but the rest of the record stays
     EXPECT_STREQ(s.m_logFont.lfFaceName, "Serif");
-    ExpectNoRules(s);
+    EXPECT_EQ(Rules(s), kNoRules);
 }
 
 TEST_F(StyleTest, CopyTakesEveryFieldIncludingFont) {
@@ -184,12 +165,8 @@ TEST_F(StyleTest, CopyTakesEveryFieldIncludingFont) {
     EXPECT_EQ(c.m_nTwipsHeight, 200);
     EXPECT_EQ(c.m_logFont.lfHeight, -16);
     EXPECT_STREQ(c.m_logFont.lfFaceName, "Mono");
-}
-
-TEST_F(StyleTest, RunTimeClass) {
-    CStyle s;
-    EXPECT_STREQ(s.GetRuntimeClass()->m_lpszClassName, "CStyle");
-    EXPECT_TRUE(s.IsKindOf(KAVO_RUNTIME_CLASS(CObject)));
+    EXPECT_STREQ(c.GetRuntimeClass()->m_lpszClassName, "CStyle");
+    EXPECT_TRUE(c.IsKindOf(KAVO_RUNTIME_CLASS(CObject)));
 }
 
 // --- line words -----------------------------------------------------------
@@ -224,7 +201,7 @@ TEST_F(StyleTest, LabelOnlyGivesDefaults) {
     EXPECT_EQ(s.GetLabel(), "Only");
     EXPECT_EQ(s.m_nHorJust, 2);
     EXPECT_EQ(s.m_nVertJust, 2);
-    ExpectNoRules(s);
+    EXPECT_EQ(Rules(s), kNoRules);
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -237,13 +214,12 @@ TEST_F(StyleTest, BuildStartsFromDefaultsEachTime) {
     EXPECT_EQ(s.GetLabel(), "New");
     EXPECT_EQ(s.m_nHorJust, 2);
     EXPECT_EQ(s.m_lineTop, LINE_NONE);
-}
 
-TEST_F(StyleTest, EmptyBodyAtEndOfFile) {
-    CStyle s = Read("[Style]\n");
+    s.m_nVertJust = 0;
+    m_file.OpenText("");  // at end of file at once: defaults only
+    EXPECT_EQ(s.Build(m_file), 1);
     EXPECT_TRUE(s.GetLabel().IsEmpty());
-    EXPECT_EQ(s.m_nHorJust, 2);
-    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(s.m_nVertJust, 2);
 }
 
 TEST_F(StyleTest, HorizontalJustificationWords) {
@@ -270,14 +246,9 @@ TEST_F(StyleTest, EachRuleKeyReachesItsOwnEdge) {
         "[Style]\n"
         "LineLeft=Single\nLineTop=Double\nLineRight=Thick\nLineBottom=Bogus\n"
         "BorderLeft=Thick\nBorderTop=\nBorderRight=Double\nBorderBottom=NONE\n");
-    EXPECT_EQ(s.m_lineLeft, LINE_SINGLE);
-    EXPECT_EQ(s.m_lineTop, LINE_DOUBLE);
-    EXPECT_EQ(s.m_lineRight, LINE_THICK);
-    EXPECT_EQ(s.m_lineBottom, LINE_SINGLE);
-    EXPECT_EQ(s.m_borderLeft, LINE_THICK);
-    EXPECT_EQ(s.m_borderTop, LINE_SINGLE);
-    EXPECT_EQ(s.m_borderRight, LINE_DOUBLE);
-    EXPECT_EQ(s.m_borderBottom, LINE_NONE);
+    const std::array<LINES, 8> expected = {LINE_SINGLE, LINE_DOUBLE, LINE_THICK,  LINE_SINGLE,
+                                           LINE_THICK,  LINE_SINGLE, LINE_DOUBLE, LINE_NONE};
+    EXPECT_EQ(Rules(s), expected);
     EXPECT_TRUE(m_messages.empty());
 }
 
@@ -286,11 +257,7 @@ TEST_F(StyleTest, LaterKeyWinsAndOrderIsFree) {
     EXPECT_EQ(s.GetLabel(), "Second");
     EXPECT_EQ(s.m_nHorJust, 1);
     EXPECT_EQ(s.m_lineTop, LINE_NONE);
-}
-
-TEST_F(StyleTest, LabelIsTakenUnchanged) {
-    CStyle s = Read("[Style]\nlabel=Mixed Case %d Label\n");
-    EXPECT_EQ(s.GetLabel(), "Mixed Case %d Label");
+    EXPECT_EQ(Read("[Style]\nlabel=Mixed Case %d Label\n").GetLabel(), "Mixed Case %d Label");
 }
 
 TEST_F(StyleTest, ColorIsAcceptedAndIgnored) {
@@ -338,11 +305,8 @@ TEST_F(StyleTest, KeyIsShownVerbatimNotAsFormat) {
 TEST_F(StyleTest, DefaultStyleSavesTwoLines) {
     const std::vector<Line> expected = {{"[Style]", ""}, {"Label", "Plain"}};
     EXPECT_EQ(Saved(CStyle(CKAVOString("Plain"))), expected);
-}
-
-TEST_F(StyleTest, EmptyLabelIsStillWritten) {
-    const std::vector<Line> expected = {{"[Style]", ""}, {"Label", ""}};
-    EXPECT_EQ(Saved(CStyle()), expected);
+    const std::vector<Line> unlabelled = {{"[Style]", ""}, {"Label", ""}};
+    EXPECT_EQ(Saved(CStyle()), unlabelled);
 }
 
 TEST_F(StyleTest, ColourAndFontAreNeverWritten) {
@@ -390,15 +354,9 @@ TEST_F(StyleTest, SavedStyleReadsBackEqual) {
         CStyle s(CKAVOString(("S" + std::to_string(i)).c_str()));
         s.m_nHorJust = i % 3;
         s.m_nVertJust = (i / 3) % 3;
-        s.m_lineLeft = kinds[i % 4];
-        s.m_lineTop = kinds[(i + 1) % 4];
-        s.m_lineRight = kinds[(i + 2) % 4];
-        s.m_lineBottom = kinds[(i + 3) % 4];
-        s.m_borderLeft = kinds[(i / 2) % 4];
-        s.m_borderTop = kinds[(i / 3) % 4];
-        s.m_borderRight = kinds[(i * 3) % 4];
-        s.m_borderBottom = kinds[(i * 5 + 1) % 4];
-
+        LINES* rules[] = {&s.m_lineLeft,   &s.m_lineTop,   &s.m_lineRight,   &s.m_lineBottom,
+                          &s.m_borderLeft, &s.m_borderTop, &s.m_borderRight, &s.m_borderBottom};
+        for (int k = 0; k < 8; ++k) *rules[k] = kinds[(i * (k + 1) + k / 2) % 4];
         CSpecFile out;
         out.OpenTextWrite();
         s.Save(out);
