@@ -15,26 +15,12 @@ namespace {
 // grows past this many decimal places, whatever the file says.
 constexpr int kMaxDecimals = 255;
 
-constexpr std::uint64_t kPow10[20] = {1u,
-                                      10u,
-                                      100u,
-                                      1000u,
-                                      10000u,
-                                      100000u,
-                                      1000000u,
-                                      10000000u,
-                                      100000000u,
-                                      1000000000u,
-                                      10000000000u,
-                                      100000000000u,
-                                      1000000000000u,
-                                      10000000000000u,
-                                      100000000000000u,
-                                      1000000000000000u,
-                                      10000000000000000u,
-                                      100000000000000000u,
-                                      1000000000000000000u,
-                                      10000000000000000000u};
+constexpr std::uint64_t kPow10[20] = {
+    1u,           10u,           100u,           1000u,           10000u,
+    100000u,      1000000u,      10000000u,      100000000u,      1000000000u,
+    10000000000u, 100000000000u, 1000000000000u, 10000000000000u, 100000000000000u,
+    1000000000000000u, 10000000000000000u, 100000000000000000u, 1000000000000000000u,
+    10000000000000000000u};
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -44,7 +30,12 @@ constexpr char kDigitPairs[] =
 int CountDigits(std::uint64_t u) {
     // The bit length gives the digit count to within one (1233 / 4096 is
     // just above log10 2); one comparison settles it, without a loop.
+#if defined(__GNUC__) || defined(__clang__)
     const int nBits = 64 - __builtin_clzll(u | 1);
+#else
+    int nBits = 1;
+    while (nBits < 64 && (u >> nBits) != 0) ++nBits;
+#endif
     const int t = (nBits * 1233) >> 12;
     return t + (u >= kPow10[t] ? 1 : 0);
 }
