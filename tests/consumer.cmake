@@ -23,6 +23,10 @@ list(JOIN _kavotbl_link_options " " _kavotbl_link_flags)
 string(STRIP "${CMAKE_CXX_FLAGS} ${_kavotbl_compile_flags}" _kavotbl_consumer_cxx_flags)
 string(STRIP "${CMAKE_EXE_LINKER_FLAGS} ${_kavotbl_link_flags}" _kavotbl_consumer_linker_flags)
 
+# Optional components register themselves before the tests are set up.
+get_property(_kavotbl_components GLOBAL PROPERTY KAVOTBL_COMPONENTS)
+list(JOIN _kavotbl_components "," _kavotbl_components)
+
 set(_kavotbl_consumer_args
   -DBUILD_DIR=${PROJECT_BINARY_DIR}
   -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
@@ -31,6 +35,7 @@ set(_kavotbl_consumer_args
   -DPREFIX=${KAVOTBL_CONSUMER_PREFIX}
   -DLIBDIR=${CMAKE_INSTALL_LIBDIR}
   -DVERSION=${PROJECT_VERSION}
+  "-DCOMPONENTS=${_kavotbl_components}"
   "-DGENERATOR=${CMAKE_GENERATOR}"
   -DMAKE_PROGRAM=${CMAKE_MAKE_PROGRAM}
   -DCXX=${CMAKE_CXX_COMPILER}

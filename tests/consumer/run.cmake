@@ -66,6 +66,15 @@ function(consumer_build_and_run binary)
   if(NOT out MATCHES "${EXPECT}")
     fail("the consumer's output does not match \"${EXPECT}\"")
   endif()
+
+  find_program(cairo_exe NAMES consumer_cairo PATHS ${binary} ${binary}/${CONFIG} NO_DEFAULT_PATH NO_CACHE)
+  if(cairo_exe)
+    execute_process(COMMAND ${cairo_exe} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    message(STATUS "cairo consumer output:\n${out}${err}")
+    if(NOT rc EQUAL 0 OR NOT out MATCHES "text measured")
+      fail("the cairo consumer failed (${rc})")
+    endif()
+  endif()
 endfunction()
 
 if(MODE STREQUAL "install")
@@ -116,18 +125,20 @@ elseif(MODE STREQUAL "find_package")
   set(binary ${WORK_DIR}/find_package)
   consumer_configure(${CONSUMER_DIR}/find_package ${binary} ON
     -DCMAKE_PREFIX_PATH=${PREFIX} -DKAVOTBL_EXPECTED_PREFIX=${PREFIX}
-    -DKAVOTBL_EXPECTED_VERSION=${VERSION})
+    -DKAVOTBL_EXPECTED_VERSION=${VERSION} "-DKAVOTBL_EXPECTED_COMPONENTS=${COMPONENTS}")
   consumer_build_and_run(${binary})
 
 elseif(MODE STREQUAL "pkg_config")
-  # Only the .pc file may lead the consumer to the library: no CMake prefix
-  # path, and pkg-config searches the installed tree alone.
+  # Only the .pc files may lead the consumer to the library: no CMake prefix
+  # path; pkg-config searches the installed tree first, then the system's
+  # directories for what a component requires.
   set(ENV{PKG_CONFIG_PATH} ${PREFIX}/${LIBDIR}/pkgconfig)
-  set(ENV{PKG_CONFIG_LIBDIR} ${PREFIX}/${LIBDIR}/pkgconfig)
+  unset(ENV{PKG_CONFIG_LIBDIR})
   unset(ENV{CMAKE_PREFIX_PATH})
   set(binary ${WORK_DIR}/pkg_config)
   consumer_configure(${CONSUMER_DIR}/pkg_config ${binary} ON
-    -DKAVOTBL_EXPECTED_PREFIX=${PREFIX} -DKAVOTBL_EXPECTED_VERSION=${VERSION})
+    -DKAVOTBL_EXPECTED_PREFIX=${PREFIX} -DKAVOTBL_EXPECTED_VERSION=${VERSION}
+    "-DKAVOTBL_EXPECTED_COMPONENTS=${COMPONENTS}")
   consumer_build_and_run(${binary})
 
 elseif(MODE STREQUAL "add_subdirectory")
