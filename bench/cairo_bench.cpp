@@ -1,0 +1,191 @@
+// Printing a large table to PDF and rendering one window of it to PNG on the
+// Cairo surface. Counters: pages per second, and the share of the time spent
+// inside the surface (Pango and Cairo) against the library's own layout and
+// drawing logic, timed around every surface hook.
+//
+//   kavotbl_cairo_bench --benchmark_filter=Print/1000
+#include <benchmark/benchmark.h>
+
+#ifdef KAVOTBL_HAVE_CAIRO
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "kavotbl/cairo/cairo_dc.h"
+#include "kavotbl/kavotbl.h"
+
+namespace {
+
+using namespace kavo;
+using Clock = std::chrono::steady_clock;
+
+// A surface that adds up the time spent in its backend.
+class TimedCairoDC : public CCairoDC {
+public:
+    using CCairoDC::CCairoDC;
+    double Seconds() const { return std::chrono::duration<double>(m_spent).count(); }
+
+protected:
+    struct Timer {
+        Clock::duration& total;
+        Clock::time_point start = Clock::now();
+        ~Timer() { total += Clock::now() - start; }
+    };
+    CSize OnGetTextExtent(const char* p, int n) const override {
+        Timer t{m_spent};
+        return CCairoDC::OnGetTextExtent(p, n);
+    }
+    void OnTextLine(const char* p, int n, int x, int y) override {
+        Timer t{m_spent};
+        CCairoDC::OnTextLine(p, n, x, y);
+    }
+    void OnRectangle(const CRect& rc) override {
+        Timer t{m_spent};
+        CCairoDC::OnRectangle(rc);
+    }
+    void OnLineTo(const CPoint& a, const CPoint& b) override {
+        Timer t{m_spent};
+        CCairoDC::OnLineTo(a, b);
+    }
+    int OnExcludeClipRect(const CRect& rc) override {
+        Timer t{m_spent};
+        return CCairoDC::OnExcludeClipRect(rc);
+    }
+    void OnSaveDC() override {
+        Timer t{m_spent};
+        CCairoDC::OnSaveDC();
+    }
+    void OnRestoreDC() override {
+        Timer t{m_spent};
+        CCairoDC::OnRestoreDC();
+    }
+
+private:
+    mutable Clock::duration m_spent{};
+};
+
+// n × n data cells under one spanner per ten columns and one caption per
+// fifty rows, with figures of up to seven digits.
+std::string MakeTable(int n) {
+    std::string t =
+        "[Style]\nLabel=Row\nHorJust=Left\n[Style]\nLabel=Column\nHorJust=Center\n"
+        "[Style]\nLabel=ColumnGroup\nHorJust=Center\nLineBottom=Single\n";
+    t += "[Table]\nSize=" + std::to_string(n) + ", " + std::to_string(n) + "\n";
+    t += "[Title]\nText=Table 1. A large table\n[StubHead]\nText=Area\n";
+    for (int c = 0; c < n; ++c) {
+        if (c % 10 == 0) t += (c ? "[EndGroup]\n" : "") + std::string("[ColumnGroup]\nText=Group ") + std::to_string(c / 10) + "\n";
+        t += "[Column]\nText=C" + std::to_string(c) + "\n";
+    }
+    t += "[EndGroup]\n";
+    unsigned v = 12345;
+    for (int r = 0; r < n; ++r) {
+        if (r % 50 == 0) t += (r ? "[EndGroup]\n" : "") + std::string("[RowGroup]\nText=Region ") + std::to_string(r / 50) + "\n";
+        t += "[Row]\nText=Area " + std::to_string(r) + "\nData=";
+        for (int c = 0; c < n; ++c) {
+            v = v * 1103515245u + 12345u;
+            t += (c ? ", " : "") + std::to_string((v >> 8) % 10000000);
+        }
+        t += "\n";
+    }
+    return t + "[EndGroup]\n";
+}
+
+struct Loaded {
+    CStyleRegistry registry;
+    CTable table;
+    explicit Loaded(const std::string& text) {
+        CSpecFile file;
+        file.OpenText(text);
+        registry.Build(file);
+        table.SetStyleRegistry(&registry);
+        table.Build(file);
+        LOGFONT lf;
+        lf.lfHeight = -13;
+        std::strcpy(lf.lfFaceName, "DejaVu Sans");
+        registry.UpdateFonts(&lf, 200);
+    }
+};
+
+cairo_status_t Discard(void*, const unsigned char*, unsigned int) { return CAIRO_STATUS_SUCCESS; }
+
+void Print(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::string text = MakeTable(n);
+    double pages = 0, surface = 0, layout = 0, total = 0;
+    for (auto _ : state) {
+        Loaded doc(text);
+        cairo_surface_t* pdf = cairo_pdf_surface_create_for_stream(Discard, nullptr, 612, 792);
+        cairo_t* cr = cairo_create(pdf);
+        const auto start = Clock::now();
+        {
+            TimedCairoDC dc(cr, MM_TWIPS);
+            dc.SetViewportOrg(36, 36);
+            const CRect rc(0, 0, 10800, -14400);
+            doc.table.LayoutPrinter(rc, &dc);
+            layout += std::chrono::duration<double>(Clock::now() - start).count();
+            for (int p = 0; p < doc.table.GetNumPages(); ++p) {
+                doc.table.Draw(&dc, rc, p);
+                cairo_show_page(cr);
+            }
+            pages += doc.table.GetNumPages();
+            surface += dc.Seconds();
+        }
+        const auto finish = Clock::now();
+        cairo_destroy(cr);
+        cairo_surface_finish(pdf);  // Cairo writes the PDF here
+        cairo_surface_destroy(pdf);
+        const auto end = Clock::now();
+        surface += std::chrono::duration<double>(end - finish).count();
+        total += std::chrono::duration<double>(end - start).count();
+    }
+    state.counters["cells"] = static_cast<double>(n) * n;
+    state.counters["pages"] = pages / static_cast<double>(state.iterations());
+    state.counters["pages_per_s"] = pages / total;
+    state.counters["layout_s"] = layout / static_cast<double>(state.iterations());
+    // Time inside the surface's hooks and in writing the PDF, against
+    // everything else (the library's layout and drawing passes).
+    state.counters["surface_share"] = surface / total;
+    state.counters["library_share"] = 1.0 - surface / total;
+}
+BENCHMARK(Print)->Arg(100)->Arg(1000)->Unit(benchmark::kSecond)->Iterations(1);
+
+void RenderWindow(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Loaded doc(MakeTable(n));
+    double surface = 0, layout = 0, total = 0;
+    for (auto _ : state) {
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1280, 800);
+        cairo_t* cr = cairo_create(image);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        const auto start = Clock::now();
+        {
+            TimedCairoDC dc(cr, MM_TEXT);
+            const CRect window(0, 0, 1280, 800);
+            doc.table.LayoutTable(window, &dc);
+            layout += std::chrono::duration<double>(Clock::now() - start).count();
+            doc.table.ScrollBy(-2000, -3000);
+            doc.table.Draw(&dc, window, -1);
+            surface += dc.Seconds();
+        }
+        const auto encode = Clock::now();
+        cairo_destroy(cr);
+        cairo_surface_write_to_png_stream(image, Discard, nullptr);
+        cairo_surface_destroy(image);
+        const auto end = Clock::now();
+        surface += std::chrono::duration<double>(end - encode).count();
+        total += std::chrono::duration<double>(end - start).count();
+    }
+    state.counters["layout_s"] = layout / static_cast<double>(state.iterations());
+    state.counters["surface_share"] = surface / total;
+    state.counters["library_share"] = 1.0 - surface / total;
+}
+BENCHMARK(RenderWindow)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+
+#endif
