@@ -19,6 +19,8 @@ bash scripts/setup.sh || exit 1
 # Sanitizer reports carry a stack; the build already makes every finding fatal.
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-strict_init_order=1:detect_stack_use_after_return=1}"
+# Test groups that set no environment of their own get the leak suppressions too.
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}"
 
 failed=()
 

@@ -51,18 +51,21 @@ set(_kavotbl_consumer_script ${CMAKE_CURRENT_SOURCE_DIR}/consumer/run.cmake)
 if(KAVOTBL_INSTALL)
   add_test(NAME consumer.install
     COMMAND ${CMAKE_COMMAND} -DMODE=install ${_kavotbl_consumer_args} -P ${_kavotbl_consumer_script})
-  set_tests_properties(consumer.install PROPERTIES FIXTURES_SETUP kavotbl_installed)
+  set_tests_properties(consumer.install PROPERTIES FIXTURES_SETUP kavotbl_installed
+                                                   ENVIRONMENT "${KAVOTBL_TEST_ENVIRONMENT}")
   foreach(mode find_package pkg_config)
     add_test(NAME consumer.${mode}
       COMMAND ${CMAKE_COMMAND} -DMODE=${mode} ${_kavotbl_consumer_args} -P ${_kavotbl_consumer_script})
-    set_tests_properties(consumer.${mode} PROPERTIES FIXTURES_REQUIRED kavotbl_installed TIMEOUT 600)
+    set_tests_properties(consumer.${mode} PROPERTIES FIXTURES_REQUIRED kavotbl_installed TIMEOUT 600
+                                                      ENVIRONMENT "${KAVOTBL_TEST_ENVIRONMENT}")
   endforeach()
 endif()
 
 # Compiles the whole library once more, with two jobs.
 add_test(NAME consumer.add_subdirectory
   COMMAND ${CMAKE_COMMAND} -DMODE=add_subdirectory ${_kavotbl_consumer_args} -P ${_kavotbl_consumer_script})
-set_tests_properties(consumer.add_subdirectory PROPERTIES PROCESSORS 2 TIMEOUT 1800)
+set_tests_properties(consumer.add_subdirectory PROPERTIES PROCESSORS 2 TIMEOUT 1800
+                                                           ENVIRONMENT "${KAVOTBL_TEST_ENVIRONMENT}")
 
 # The summary example: what it prints for a file, and how it fails.
 if(TARGET kavotbl_summary)
@@ -71,6 +74,7 @@ if(TARGET kavotbl_summary)
   function(kavotbl_summary_test name)
     add_test(NAME example.summary.${name}
       COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:kavotbl_summary> ${ARGN} -P ${_kavotbl_expect})
+    set_tests_properties(example.summary.${name} PROPERTIES ENVIRONMENT "${KAVOTBL_TEST_ENVIRONMENT}")
   endfunction()
 
   # Two tables. The registry holds Default, the file's Bold and the nine
