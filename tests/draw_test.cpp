@@ -850,6 +850,77 @@ TEST_F(PageDraw, BlockedCellsAreNotShadedOnPaper) {
     EXPECT_FALSE(CallsOf(printer, CDCCall::DrawText).empty());
 }
 
+namespace {
+
+bool Lists(const CTblOb* ob, int page) {
+    if (ob->GetNumPages() == 0) return true;
+    for (int i = 0; i < ob->GetNumPages(); ++i)
+        if (ob->GetPage(i) == page) return true;
+    return false;
+}
+
+void CollectOnPage(const CRowColOb* node, int page, std::multiset<std::string>& out) {
+    if (!node->GetText().IsEmpty() && Lists(node, page)) out.insert(node->GetText().str());
+    for (int i = 0; i < node->GetNumChildren(); ++i) CollectOnPage(node->GetChildAt(i), page, out);
+}
+
+}  // namespace
+
+TEST_F(DrawGlobals, EveryPageDrawsExactlyTheElementsThatListIt) {
+    // Row groups broken across row pages, spanners across column pages.
+    std::ostringstream text;
+    text << "[Table]\nSize=30, 7\n\n[Title]\nText=T\n\n[ColumnGroup]\nText=Span\n";
+    for (int c = 0; c < 7; ++c) text << "\n[Column]\nText=C" << c << "\n";
+    text << "[EndGroup]\n";
+    for (int g = 0; g < 3; ++g) {
+        text << "\n[RowGroup]\nText=G" << g << "\n";
+        for (int k = 0; k < 10; ++k) {
+            text << "\n[Row]\nText=R" << g * 10 + k << "\nData=";
+            for (int c = 0; c < 7; ++c) text << (c ? ", " : "") << (g * 10 + k) * 10 + c + 1;
+            text << "\n";
+        }
+        text << "[EndGroup]\n";
+    }
+    LoadedTable doc(text.str());
+    ASSERT_EQ(doc.loaded, 1);
+    CTable& t = doc.table;
+    CRecordingDC printer(MM_TWIPS);
+    printer.SetRecording(false);
+    const CRect rc(0, 0, 3000, -4000);
+    t.LayoutPrinter(rc, &printer);
+    printer.SetRecording(true);
+    ASSERT_GT(t.GetNumHorzPages(), 1);
+    ASSERT_GT(t.GetNumPages() / t.GetNumHorzPages(), 2);
+
+    for (int page = 0; page < t.GetNumPages(); ++page) {
+        printer.ClearCalls();
+        t.Draw(&printer, rc, page);
+        std::multiset<std::string> drawn;
+        for (const std::string& s : TextsDrawn(printer)) drawn.insert(s);
+        std::multiset<std::string> expected = {"T"};
+        CollectOnPage(t.GetColumnRoot(), page, expected);
+        CollectOnPage(t.GetRowRoot(), page, expected);
+        for (int r = 0; r < t.GetNumDataRows(); ++r)
+            for (int c = 0; c < t.GetNumDataColumns(); ++c)
+                if (Lists(t.GetCell(r, c), page)) expected.insert(t.GetCell(r, c)->GetText().str());
+        EXPECT_EQ(drawn, expected) << "page " << page;
+    }
+}
+
+TEST_F(DrawGlobals, DrawCellsDrawsARowInColumnOrderOnItsPages) {
+    LoadedTable doc(kTableText);
+    ASSERT_EQ(doc.loaded, 1);
+    CRecordingDC measure;
+    measure.SetRecording(false);
+    doc.table.LayoutTable(CRect(0, 0, 600, 400), &measure);
+    CTblRow* row = doc.table.GetRow(0);
+    CRecordingDC dc;
+    row->DrawCells(&dc, -1);
+    std::vector<std::string> expected;
+    for (int c = 0; c < row->GetNumCells(); ++c) expected.push_back(row->GetCell(c)->GetText().str());
+    EXPECT_EQ(TextsDrawn(dc), expected);
+}
+
 // ---------------------------------------------------------------------------
 // Drawing a window of a large table
 

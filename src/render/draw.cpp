@@ -1,10 +1,11 @@
 // Drawing of a laid-out table on the screen (page -1) or on one printed page.
 //
-// On the screen the cost of a repaint follows what is visible: the screen
-// layout places rows downward in pre-order and columns rightward in tree
+// A repaint costs what it shows, not the size of the table. On the screen
+// the layout places rows downward in pre-order and columns rightward in tree
 // order, each node's subtree inside its own band, so the first visible row,
 // column or cell is found by binary search and the walk stops after the last
-// visible one. Printed pages and other surfaces take the plain walk.
+// visible one. On a printed page the rows of the page follow each other in
+// the same order, and a cell is on a page only with its row and its column.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -58,6 +59,17 @@ bool ListsPage(const CTblOb& ob, int nPage) {
         if (p > nPage) return false;
     }
     return false;
+}
+
+// First and last page of an element; an unpaged element is on every page.
+int FirstPage(const CTblOb& ob) { return ob.GetNumPages() > 0 ? ob.GetPage(0) : INT32_MIN; }
+int LastPage(const CTblOb& ob) { return ob.GetNumPages() > 0 ? ob.GetPage(ob.GetNumPages() - 1) : INT32_MAX; }
+
+// Last page of a subtree of the row tree: pagination takes rows in
+// pre-order, so it is the last page of the last row.
+int SubtreeLastPage(const CRowColOb* pNode) {
+    while (pNode->GetNumChildren() > 0) pNode = pNode->GetChildAt(pNode->GetNumChildren() - 1);
+    return LastPage(*pNode);
 }
 
 // The screen pass: page -1 on a surface whose y grows downward.
@@ -152,13 +164,23 @@ void DrawColumnTreeOnScreen(CRowColOb* pRoot, CDC* pDC, const CRect& rcClip) {
         });
 }
 
-// The walk of printed pages and of other surfaces: every node is visited; on
-// a surface that is not twips, rows outside the clip box (their edges taken
-// by magnitude, which also serves a flipped layout) are not drawn.
+// The walk of printed pages and of other surfaces: on a surface that is
+// not twips, rows outside the clip box (their edges taken by magnitude,
+// which also serves a flipped layout) are not drawn. On a page of a paged
+// row tree only the subtrees that reach the page are visited: pages grow
+// with the rows in pre-order, so a subtree spans from its own first page to
+// the last page of its last row.
 void DrawTreeByWalk(CRowColOb* pRoot, CDC* pDC, int nPage, int bRowTree, bool bTwips,
                     const CRect& rcClip) {
+    const bool bPagedRows = bRowTree && nPage != -1 && pRoot->GetNumPages() > 0;
     WalkTree(
-        pRoot, [](const CRowColOb*) { return 0; }, [](const CRowColOb*) { return false; },
+        pRoot,
+        [&](const CRowColOb* pNode) {
+            if (!bPagedRows) return 0;
+            return FirstTrue(pNode->GetNumChildren(),
+                             [&](int k) { return SubtreeLastPage(pNode->GetChildAt(k)) >= nPage; });
+        },
+        [&](const CRowColOb* pChild) { return bPagedRows && FirstPage(*pChild) > nPage; },
         [&](CRowColOb* pNode) {
             if (bRowTree && !bTwips &&
                 (Mag(pNode->Top()) >= rcClip.bottom || Mag(pNode->Bottom()) <= rcClip.top))
@@ -366,11 +388,11 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     }
 
     const int nRows = m_arrDataRows.GetSize();
+    const int nCols = m_arrDataColumns.GetSize();
     if (IsScreenPass(pDC, nPage)) {
         // Only the rows and cells crossing the clip box: data rows go
         // downward, data columns (and the cells under them) rightward.
         int r = FirstTrue(nRows, [&](int k) { return m_arrDataRows[k]->Bottom() > rcClip.top; });
-        const int nCols = m_arrDataColumns.GetSize();
         const int c0 = FirstTrue(nCols, [&](int k) { return m_arrDataColumns[k]->Right() >= rcClip.left; });
         const int c1 = FirstTrue(nCols, [&](int k) { return m_arrDataColumns[k]->Left() >= rcClip.right; });
         for (; r < nRows; ++r) {
@@ -387,11 +409,32 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
         }
         return;
     }
-    for (int r = 0; r < nRows; ++r) {
+
+    // A printed page. Pagination puts a cell on a page only when its row and
+    // its column are on it, and the data rows of one page follow each other:
+    // only those rows and columns are visited. Unpaged elements (empty page
+    // lists) are on every page.
+    const bool bPaged = nPage != -1;
+    std::vector<int> cols;
+    cols.reserve(static_cast<std::size_t>(nCols));
+    for (int c = 0; c < nCols; ++c)
+        if (!bPaged || m_arrDataColumns[c]->GetNumPages() == 0 || ListsPage(*m_arrDataColumns[c], nPage))
+            cols.push_back(c);
+    int r0 = 0, r1 = nRows;
+    if (bPaged && m_pRowRoot->GetNumPages() > 0) {
+        r0 = FirstTrue(nRows, [&](int k) { return LastPage(*m_arrDataRows[k]) >= nPage; });
+        r1 = FirstTrue(nRows, [&](int k) { return FirstPage(*m_arrDataRows[k]) > nPage; });
+    }
+    for (int r = r0; r < r1; ++r) {
         CTblRow* pRow = m_arrDataRows[r];
         if (!bTwips && (Mag(pRow->Top()) >= Mag(rcClip.bottom) || Mag(pRow->Bottom()) <= Mag(rcClip.top)))
             continue;
-        pRow->DrawCells(pDC, nPage);
+        if (bPaged && pRow->GetNumPages() > 0 && !ListsPage(*pRow, nPage)) continue;
+        const int nCells = pRow->GetNumCells();
+        for (int c : cols) {
+            if (c >= nCells) break;
+            if (CTblCell* pCell = pRow->GetCell(c)) pCell->Draw(pDC, nPage);
+        }
     }
 }
 
