@@ -17,30 +17,6 @@ using kavo::CTable;
 // The shade of selected cells: a light blue that keeps black text readable.
 constexpr kavo::COLORREF kSelection = kavo::RGB(0xCC, 0xE0, 0xFF);
 
-struct Selection {
-    int nRow0 = 0, nRow1 = -1, nCol0 = 0, nCol1 = -1;
-};
-
-bool ParseSelection(const std::string& text, Selection& sel) {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string::npos) return false;
-    return ParseRange(text.substr(0, colon), sel.nRow0, sel.nRow1) &&
-           ParseRange(text.substr(colon + 1), sel.nCol0, sel.nCol1);
-}
-
-// Blocks the cells of the ranges, their data rows and data columns, and the
-// captions and spanners above them, as a user's drag selection would.
-void BlockSelection(CTable& table, const Selection& sel) {
-    kavo::CRectArray rects;
-    for (int r = sel.nRow0; r <= sel.nRow1; ++r) {
-        table.GetRow(r)->Block(rects, 1);
-        for (int c = sel.nCol0; c <= sel.nCol1; ++c) table.GetCell(r, c)->Block(rects, 1);
-    }
-    for (int c = sel.nCol0; c <= sel.nCol1; ++c) table.GetColumn(c)->Block(rects, 1);
-    table.BlockParents(rects, 1);
-    table.StuffBlockColor(kSelection);
-}
-
 }  // namespace
 
 static int RunRender(int argc, char** argv) {
@@ -102,11 +78,7 @@ static int RunRender(int argc, char** argv) {
     std::vector<CTable*> tables;
     if (!SelectTables(doc, nTable, tables, error)) return Fail("render", error);
     CTable& table = *tables.front();
-    if (bSelect && (sel.nRow1 >= table.GetNumDataRows() || sel.nCol1 >= table.GetNumDataColumns()))
-        return Fail("render", "--select " + opts.Get("select") + " lies outside the table's " +
-                                  std::to_string(table.GetNumDataRows()) + " rows and " +
-                                  std::to_string(table.GetNumDataColumns()) + " columns",
-                    kExitUsage);
+    if (bSelect && !SelectionFits(table, sel, opts.Get("select"), error)) return Fail("render", error, kExitUsage);
     GiveFont(*doc.registry, family, dSize);
 
     AtomicFile out(output);
@@ -130,7 +102,10 @@ static int RunRender(int argc, char** argv) {
         table.LayoutTable(window, &dc);
         // Scrolling right or down moves the body left or up under the headings.
         if (dx || dy) table.ScrollBy(-dx, -dy);
-        if (bSelect) BlockSelection(table, sel);
+        if (bSelect) {
+            BlockSelection(table, sel);
+            table.StuffBlockColor(kSelection);
+        }
         table.Draw(&dc, window, -1);
     }
     cairo_destroy(cr);

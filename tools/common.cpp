@@ -189,6 +189,41 @@ bool ParsePair(const std::string& text, int& x, int& y) {
            ParseInt(text.substr(comma + 1), -(1 << 30), 1 << 30, y);
 }
 
+bool ParseSelection(const std::string& text, Selection& sel) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    return ParseRange(text.substr(0, colon), sel.nRow0, sel.nRow1) &&
+           ParseRange(text.substr(colon + 1), sel.nCol0, sel.nCol1);
+}
+
+bool SelectionFits(const kavo::CTable& table, const Selection& sel, const std::string& text, std::string& error) {
+    if (sel.nRow1 < table.GetNumDataRows() && sel.nCol1 < table.GetNumDataColumns()) return true;
+    error = "--select " + text + " lies outside the table's " + std::to_string(table.GetNumDataRows()) +
+            " rows and " + std::to_string(table.GetNumDataColumns()) + " columns";
+    return false;
+}
+
+void BlockSelection(kavo::CTable& table, const Selection& sel) {
+    kavo::CRectArray rects;
+    for (int r = sel.nRow0; r <= sel.nRow1; ++r) {
+        table.GetRow(r)->Block(rects, 1);
+        for (int c = sel.nCol0; c <= sel.nCol1; ++c) table.GetCell(r, c)->Block(rects, 1);
+    }
+    for (int c = sel.nCol0; c <= sel.nCol1; ++c) table.GetColumn(c)->Block(rects, 1);
+    table.BlockParents(rects, 1);
+}
+
+const PaperSize* FindPaper(const std::string& name) {
+    static const PaperSize papers[] = {
+        {"letter", 612.0, 792.0},
+        {"a4", 210.0 * 72.0 / 25.4, 297.0 * 72.0 / 25.4},
+        {"legal", 612.0, 1008.0},
+    };
+    for (const PaperSize& p : papers)
+        if (name == p.name) return &p;
+    return nullptr;
+}
+
 // ------------------------------------------------------------------ cancel
 
 volatile std::sig_atomic_t g_bInterrupted = 0;
@@ -285,8 +320,11 @@ LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pPr
         [&](const kavo::CKAVOString& text, unsigned nType) {
             std::string line = text.str();
             std::replace(line.begin(), line.end(), '\n', ' ');
-            if (pProgress) pProgress->Finish();
-            std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), file.GetLineNumber(), line.c_str());
+            doc.messages.push_back({file.GetLineNumber(), line});
+            if (doc.bEchoMessages) {
+                if (pProgress) pProgress->Finish();
+                std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), file.GetLineNumber(), line.c_str());
+            }
             if (nType & kavo::MB_ICONSTOP) bStop = true;
             return static_cast<int>(kavo::IDOK);
         });

@@ -76,6 +76,26 @@ bool ParseRange(const std::string& text, int& first, int& last);
 /// "X,Y" with two whole numbers (either may be negative).
 bool ParsePair(const std::string& text, int& x, int& y);
 
+/// A block of data rows and data columns, both inclusive and from 0.
+struct Selection {
+    int nRow0 = 0, nRow1 = -1, nCol0 = 0, nCol1 = -1;
+};
+/// "ROWS:COLS", each a range as ParseRange takes it ("2-5:0-3", "1:2").
+bool ParseSelection(const std::string& text, Selection& sel);
+/// False with a one-line reason when the block reaches past the table.
+bool SelectionFits(const kavo::CTable& table, const Selection& sel, const std::string& text, std::string& error);
+/// Blocks the cells of the block, their data rows and data columns, and the
+/// captions and spanners above them, as a user's drag selection would.
+void BlockSelection(kavo::CTable& table, const Selection& sel);
+
+/// Paper sizes in points, portrait.
+struct PaperSize {
+    const char* name;
+    double width, height;
+};
+/// letter, a4 or legal; null for any other name.
+const PaperSize* FindPaper(const std::string& name);
+
 // ------------------------------------------------------------------ cancel
 
 /// Set by the first Ctrl-C; the second one ends the program at once.
@@ -110,10 +130,19 @@ private:
 
 // ------------------------------------------------------------------ document
 
+/// A message that the library showed while loading, with the number of the
+/// line it was reading.
+struct LoadMessage {
+    int nLine;
+    std::string text;  // one line: line breaks become blanks
+};
+
 /// A loaded table file: the registry and, after it in destruction order
 /// reversed, the tables that point into it.
 struct Document {
     std::string path;
+    std::vector<LoadMessage> messages;
+    bool bEchoMessages = true;  // also print each message to standard error
     std::unique_ptr<kavo::CStyleRegistry> registry;
     std::vector<std::unique_ptr<kavo::CTable>> tables;
 
@@ -125,8 +154,9 @@ struct Document {
 
 enum class LoadStatus { Ok, Failed, Cancelled };
 
-/// Reads every table of the file. The library's messages go to standard
-/// error as "FILE:LINE: text". A file without any table, or a table that
+/// Reads every table of the file. The library's messages are kept in
+/// doc.messages and, unless doc.bEchoMessages is off, go to standard error
+/// as "FILE:LINE: text". A file without any table, or a table that
 /// cannot be read, fails with a one-line reason in error.
 LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pProgress, std::string& error);
 
