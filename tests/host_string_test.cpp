@@ -80,16 +80,6 @@ TEST(StringNumber, StrGivesPlainDecimalText) {
     EXPECT_EQ(s.Str(12345, 3, ' '), "12345");  // never cut
 }
 
-TEST(StringNumber, StrAndValRoundTrip) {
-    const std::int64_t values[] = {0, 1, -1, 10, -10, 999, 1000000007, kMax, kMin, kMin + 1, kMax - 1};
-    for (std::int64_t v : values) {
-        CKAVOString s;
-        s.Str(v);
-        EXPECT_EQ(s.Val(), v) << s.c_str();
-        EXPECT_TRUE(s.IsNumeric()) << s.c_str();
-    }
-}
-
 TEST(StringNumber, I64toaWritesBothEnds) {
     char buf[21];
     EXPECT_STREQ(kavo::i64toa(kMin, buf), "-9223372036854775808");
