@@ -142,7 +142,7 @@ static int RunPrint(int argc, char** argv) {
     double dSize = 10.0;
     if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
         return Fail("print", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
-    const std::string family = kavo::CairoFontFamily(opts.Get("font", "DejaVu Sans").c_str());
+    const std::string family = ResolveFamily("print", opts.Get("font", "DejaVu Sans"));
 
     double dPageW = paper->width, dPageH = paper->height;
     if (opts.Has("landscape")) std::swap(dPageW, dPageH);

@@ -68,7 +68,7 @@ static int RunRender(int argc, char** argv) {
     double dSize = 10.0;
     if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
         return Fail("render", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
-    const std::string family = kavo::CairoFontFamily(opts.Get("font", "DejaVu Sans").c_str());
+    const std::string family = ResolveFamily("render", opts.Get("font", "DejaVu Sans"));
 
     ProgressBar progress("loading", 1);
     Document doc;

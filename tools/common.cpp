@@ -1,5 +1,7 @@
 #include "common.h"
 
+#include "kavotbl/cairo/cairo_dc.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -376,6 +378,17 @@ bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& t
     }
     tables.push_back(doc.tables[static_cast<std::size_t>(nTable - 1)].get());
     return true;
+}
+
+std::string ResolveFamily(const char* command, const std::string& requested) {
+    const std::string family = kavo::CairoFontFamily(requested.c_str());
+    std::string a = requested, b = family;
+    for (char& c : a) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : b) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (a != b)
+        std::fprintf(stderr, "kavotbl %s: warning: no font family '%s'; using %s\n", command, requested.c_str(),
+                     family.c_str());
+    return family;
 }
 
 void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double dPoints) {

@@ -163,6 +163,10 @@ LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pPr
 /// Picks the tables to work on: all (nTable 0) or the nTable-th (from 1).
 bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& tables, std::string& error);
 
+/// The font family to use for a requested one; names a fallback on
+/// standard error when the font configuration does not know the request.
+std::string ResolveFamily(const char* command, const std::string& requested);
+
 /// Gives every style of the registry one font: the face at a point size,
 /// |lfHeight| = pt × 96 / 72 pixels on screen and pt × 20 twips on paper.
 void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double dPoints);

@@ -68,7 +68,8 @@ struct FontKey {
             k.nWeight = FW_NORMAL;
             return k;
         }
-        k.nHeight = std::abs(pLogFont->lfHeight);
+        // Any record a caller makes stays within sizes Pango can handle.
+        k.nHeight = static_cast<int>(std::min<long long>(std::llabs(pLogFont->lfHeight), 1000000));
         k.nWeight = pLogFont->lfWeight == FW_DONTCARE ? FW_NORMAL : std::clamp(pLogFont->lfWeight, 100, 1000);
         k.bItalic = pLogFont->lfItalic ? 1 : 0;
         std::memcpy(k.szFace, pLogFont->lfFaceName, sizeof k.szFace);

@@ -474,6 +474,17 @@ TEST_F(Rendering, SelectionIsShadedAndScrollingKeepsTheHeadingsInPlace) {
     EXPECT_GT(nChanged, 20);
 }
 
+TEST_F(Rendering, UnknownFontFallsBackWithAWarning) {
+    const std::string tbl = std::string(KAVOTBL_CLI_DATA_DIR) + "/households.tbl";
+    const Result r = Run({"render", tbl, "-o", Path("f.png"), "--font", "No Such Family 42"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("no font family 'No Such Family 42'; using DejaVu Sans"), std::string::npos) << r.err;
+    EXPECT_TRUE(Exists(Path("f.png")));
+    const Result known = Run({"render", tbl, "-o", Path("g.png"), "--font", "dejavu serif"});
+    EXPECT_EQ(known.status, 0);
+    EXPECT_EQ(known.err, "");
+}
+
 TEST_F(Rendering, SvgByExtension) {
     const std::string tbl = std::string(KAVOTBL_CLI_DATA_DIR) + "/households.tbl";
     ASSERT_EQ(Run({"render", tbl, "-o", Path("t.svg"), "--width", "500", "--height", "200"}).status, 0);

@@ -1,0 +1,542 @@
+#include "rtf_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <unordered_set>
+#include <vector>
+
+namespace kavotool {
+
+namespace {
+
+using kavo::CRowColOb;
+using kavo::CStyle;
+using kavo::CTable;
+using kavo::CTblOb;
+
+// 0x80-0x9F of Windows-1252; 0 marks the five bytes the code page leaves
+// undefined.
+constexpr std::uint16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+// The byte of code page 1252 for a code point, or -1.
+int ToCp1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] != 0 && kCp1252High[i] == cp) return 0x80 + i;
+    return -1;
+}
+
+// Decodes strict UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF); false at the first byte that breaks it.
+bool DecodeUtf8(const unsigned char* p, std::size_t n, std::u32string& out) {
+    std::size_t i = 0;
+    while (i < n) {
+        const unsigned c = p[i];
+        if (c < 0x80) {
+            out.push_back(c);
+            ++i;
+            continue;
+        }
+        int nMore;
+        char32_t cp, min;
+        if ((c & 0xE0) == 0xC0) {
+            nMore = 1, cp = c & 0x1F, min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            nMore = 2, cp = c & 0x0F, min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            nMore = 3, cp = c & 0x07, min = 0x10000;
+        } else {
+            return false;
+        }
+        if (n - i <= static_cast<std::size_t>(nMore)) return false;  // cut short
+        for (int k = 1; k <= nMore; ++k) {
+            const unsigned t = p[i + static_cast<std::size_t>(k)];
+            if ((t & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (t & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        out.push_back(cp);
+        i += static_cast<std::size_t>(nMore) + 1;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUnicode(std::string& out, unsigned unit) {
+    // \uN takes a signed 16-bit number; the '?' is what older readers show.
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "\\u%d?", unit > 32767 ? static_cast<int>(unit) - 65536 : static_cast<int>(unit));
+    out += buf;
+}
+
+void AppendCodePoint(std::string& out, char32_t cp) {
+    switch (cp) {
+    case '\\': out += "\\\\"; return;
+    case '{': out += "\\{"; return;
+    case '}': out += "\\}"; return;
+    case '\t': out += "\\tab "; return;
+    case '\n': out += "\\line "; return;
+    default: break;
+    }
+    if (cp < 0x20 || cp == 0x7F) return;  // other control bytes have no place in a document
+    const int b = ToCp1252(cp);
+    if (b >= 0 && b < 0x80) {
+        out += static_cast<char>(b);
+    } else if (b >= 0) {
+        static const char hex[] = "0123456789abcdef";
+        out += "\\'";
+        out += hex[b >> 4];
+        out += hex[b & 15];
+    } else if (cp < 0x10000) {
+        AppendUnicode(out, static_cast<unsigned>(cp));
+    } else {
+        const char32_t v = cp - 0x10000;
+        AppendUnicode(out, static_cast<unsigned>(0xD800 + (v >> 10)));
+        AppendUnicode(out, static_cast<unsigned>(0xDC00 + (v & 0x3FF)));
+    }
+}
+
+// ------------------------------------------------------------------ styles
+
+struct Edges {
+    bool top = false, left = false, bottom = false, right = false;
+};
+
+// Only single rules are drawn; double and thick ones are kept in the file
+// but never shown.
+Edges SingleLines(const CTblOb& ob) {
+    Edges e;
+    if (const CStyle* s = ob.GetStyle()) {
+        e.top = s->m_lineTop == kavo::LINE_SINGLE;
+        e.left = s->m_lineLeft == kavo::LINE_SINGLE;
+        e.bottom = s->m_lineBottom == kavo::LINE_SINGLE;
+        e.right = s->m_lineRight == kavo::LINE_SINGLE;
+    }
+    return e;
+}
+
+Edges SingleBorders(const CTblOb& ob) {
+    Edges e;
+    if (const CStyle* s = ob.GetStyle()) {
+        e.top = s->m_borderTop == kavo::LINE_SINGLE;
+        e.left = s->m_borderLeft == kavo::LINE_SINGLE;
+        e.bottom = s->m_borderBottom == kavo::LINE_SINGLE;
+        e.right = s->m_borderRight == kavo::LINE_SINGLE;
+    }
+    return e;
+}
+
+const char* Justification(const CTblOb* pOb) {
+    const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
+    if (!s) return "\\ql";
+    return s->m_nHorJust == 1 ? "\\qc" : s->m_nHorJust == 2 ? "\\qr" : "\\ql";
+}
+
+const char* VerticalAlignment(const CTblOb* pOb) {
+    const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
+    if (!s) return "\\clvertalb";
+    return s->m_nVertJust == 0 ? "\\clvertalt" : s->m_nVertJust == 1 ? "\\clvertalc" : "\\clvertalb";
+}
+
+void AppendParagraphRules(std::string& out, const Edges& e) {
+    if (e.top) out += "\\brdrt\\brdrs\\brdrw10\\brsp20";
+    if (e.left) out += "\\brdrl\\brdrs\\brdrw10\\brsp40";
+    if (e.bottom) out += "\\brdrb\\brdrs\\brdrw10\\brsp20";
+    if (e.right) out += "\\brdrr\\brdrs\\brdrw10\\brsp40";
+}
+
+void AppendCellRules(std::string& out, const Edges& e) {
+    if (e.top) out += "\\clbrdrt\\brdrs\\brdrw10";
+    if (e.left) out += "\\clbrdrl\\brdrs\\brdrw10";
+    if (e.bottom) out += "\\clbrdrb\\brdrs\\brdrw10";
+    if (e.right) out += "\\clbrdrr\\brdrs\\brdrw10";
+}
+
+// Stub level of a row node: 0 for a child of the row root.
+int StubLevel(const CRowColOb* pNode) {
+    int n = -1;
+    for (const CRowColOb* p = pNode; p != nullptr && n < (1 << 20); p = p->GetParent()) ++n;
+    return std::max(n, 0);
+}
+
+// Exported data columns below a spanner: those that stand in the grid.
+int ExportedLeaves(const CRowColOb* pNode, const std::unordered_set<const CTblOb*>& exported) {
+    int n = 0;
+    std::vector<const CRowColOb*> stack{pNode};
+    while (!stack.empty()) {
+        const CRowColOb* p = stack.back();
+        stack.pop_back();
+        if (p->HasData()) {
+            n += exported.count(p) ? 1 : 0;
+            continue;
+        }
+        for (int i = p->GetNumChildren() - 1; i >= 0; --i) stack.push_back(p->GetChildAt(i));
+    }
+    return n;
+}
+
+// Text measures in characters: the whole text and its longest blank-free run.
+struct TextSize {
+    int nChars = 0;
+    int nLongestWord = 0;
+};
+
+TextSize Measure(const std::string& text) {
+    TextSize t;
+    int nWord = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c & 0xC0) == 0x80) continue;  // a UTF-8 continuation byte adds no character
+        ++t.nChars;
+        if (c == ' ' || c == '\t' || c == '\n') {
+            nWord = 0;
+        } else {
+            t.nLongestWord = std::max(t.nLongestWord, ++nWord);
+        }
+    }
+    return t;
+}
+
+// One paragraph of a cell: a paragraph mark before all but the first.
+void AppendParagraph(std::string& out, const std::string& font, const CTblOb* pOb, int nIndent, const Edges& rules,
+                     bool bFirst) {
+    if (!bFirst) out += "\\par";
+    out += "\\pard\\plain\\intbl";
+    out += font;
+    out += Justification(pOb);
+    if (nIndent > 0) out += "\\li" + std::to_string(nIndent);
+    AppendParagraphRules(out, rules);
+    out += ' ';
+    if (pOb) AppendRtfText(out, pOb->GetText().str());
+}
+
+}  // namespace
+
+std::u32string DecodeText(const char* pText, std::size_t nCount) {
+    std::u32string out;
+    out.reserve(nCount);
+    if (DecodeUtf8(reinterpret_cast<const unsigned char*>(pText), nCount, out)) return out;
+    out.clear();
+    for (std::size_t i = 0; i < nCount; ++i) {
+        const unsigned char c = static_cast<unsigned char>(pText[i]);
+        if (c >= 0x80 && c < 0xA0) {
+            const std::uint16_t cp = kCp1252High[c - 0x80];
+            out.push_back(cp ? cp : 0xFFFD);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string TextToUtf8(const std::string& text) {
+    bool bAscii = true;
+    for (char c : text) bAscii = bAscii && static_cast<unsigned char>(c) < 0x80;
+    if (bAscii) return text;
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (char32_t cp : DecodeText(text)) AppendUtf8(out, cp);
+    return out;
+}
+
+void AppendRtfText(std::string& out, const std::string& text) {
+    bool bAscii = true;
+    for (char c : text) bAscii = bAscii && static_cast<unsigned char>(c) < 0x80;
+    if (bAscii) {
+        // The common case, without decoding.
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+            AppendCodePoint(out, c == '\r' ? U'\n' : static_cast<char32_t>(c));
+        }
+        return;
+    }
+    const std::u32string cps = DecodeText(text);
+    for (std::size_t i = 0; i < cps.size(); ++i) {
+        if (cps[i] == U'\r' && i + 1 < cps.size() && cps[i + 1] == U'\n') continue;
+        AppendCodePoint(out, cps[i] == U'\r' ? U'\n' : cps[i]);
+    }
+}
+
+// ------------------------------------------------------------------ document
+
+RtfDocument::RtfDocument(RtfPage page) : m_page(page) {}
+
+void RtfDocument::ChooseFont(const CTable& table) {
+    const CStyle* s = table.GetStyle();
+    if (!s) s = table.GetTitle()->GetStyle();
+    if (!s || s->m_logFont.lfHeight == 0) return;
+    const std::string face(s->m_logFont.lfFaceName,
+                           std::find(s->m_logFont.lfFaceName, s->m_logFont.lfFaceName + sizeof s->m_logFont.lfFaceName,
+                                     '\0'));
+    if (!face.empty() && face.find_first_of(";{}\\") == std::string::npos) m_font = face;
+    if (s->m_nTwipsHeight > 0) m_nHalfPoints = std::clamp((s->m_nTwipsHeight + 5) / 10, 8, 288);
+}
+
+void RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
+    if (m_nTables == 0) ChooseFont(table);
+    const std::string font = "\\f0\\fs" + std::to_string(m_nHalfPoints);
+    std::string& out = m_body;
+    if (m_nTables > 0) out += "\\pard\\plain" + font + "\\par\n";
+    ++m_nTables;
+
+    // Title and heading above the table, kept with it on one page.
+    for (const CTblOb* pPiece : {table.GetTitle(), table.GetHeader()}) {
+        if (pPiece->GetText().IsEmpty()) continue;
+        out += "\\pard\\plain" + font + Justification(pPiece) + "\\sa120\\keepn";
+        AppendParagraphRules(out, SingleLines(*pPiece));
+        out += ' ';
+        AppendRtfText(out, pPiece->GetText().str());
+        out += "\\par\n";
+    }
+
+    kavo::CRTFRowArray grid;
+    table.LayoutRTF(grid, bBlockedOnly);
+    const int nGridRows = grid.GetSize();
+    const int C = std::min(table.GetColumnRoot()->GetDepth(0), nGridRows);
+    const int R = table.GetRowRoot()->GetDepth(0);
+    const int n = nGridRows > 0 ? std::max(0, grid[0].GetSize() - R) : 0;
+    const int nCells = n + 1;  // the stub is one column; captions are indented in it
+
+    if (nGridRows > 0) {
+        const CTblOb* pStubHead = table.GetStubHead();
+        std::unordered_set<const CTblOb*> exportedColumns;
+        if (C > 0)
+            for (int j = 0; j < n; ++j)
+                if (const CTblOb* p = grid[C - 1][R + j]) exportedColumns.insert(p);
+
+        // Spans of the heading cells: span[g * n + j] is the number of data
+        // columns the entry at (g, j) covers; 0 for a cell merged into one
+        // on its left.
+        std::vector<int> span(static_cast<std::size_t>(C) * static_cast<std::size_t>(n), 1);
+        for (int g = 0; g + 1 < C; ++g) {
+            for (int j = 0; j < n; ++j) {
+                const CTblOb* p = grid[g][R + j];
+                if (!p) continue;
+                int s = std::max(1, ExportedLeaves(static_cast<const CRowColOb*>(p), exportedColumns));
+                int k = 1;
+                while (k < s && j + k < n && grid[g][R + j + k] == nullptr) ++k;
+                span[static_cast<std::size_t>(g * n + j)] = k;
+                for (int q = 1; q < k; ++q) span[static_cast<std::size_t>(g * n + j + q)] = 0;
+                j += k - 1;
+            }
+        }
+
+        // Widths, as a word processor would need them: all data columns one
+        // width (as on the screen), the stub as wide as its longest line
+        // within reason, both fitted to the printable width when possible.
+        const int cw = m_nHalfPoints * 6;  // twips per character, about 0.6 em
+        const int gap = 108;               // cell padding on either side
+        const int indent = m_nHalfPoints * 10;
+        const int avail = std::max(1440, m_page.nWidth - 2 * m_page.nMargin);
+        int stubNat = 0, stubMin = 0, colNat = 0, colMin = 0;
+        auto stubText = [&](const CTblOb* p, int nLevel) {
+            const TextSize t = Measure(p->GetText().str());
+            stubNat = std::max(stubNat, nLevel * indent + t.nChars * cw);
+            stubMin = std::max(stubMin, nLevel * indent + t.nLongestWord * cw);
+        };
+        if (C > 0 && !pStubHead->GetText().IsEmpty()) {
+            const TextSize t = Measure(pStubHead->GetText().str());
+            stubMin = std::max(stubMin, t.nLongestWord * cw);
+            stubNat = std::max(stubNat, std::min(t.nChars, std::max(t.nLongestWord, 16)) * cw);
+        }
+        for (int g = 0; g < nGridRows; ++g) {
+            const kavo::CRTFRow& row = grid[g];
+            if (g >= C)
+                for (int e = 0; e < R && e < row.GetSize(); ++e)
+                    if (const CTblOb* p = row[e]) stubText(p, e + 1 < R ? e : StubLevel(static_cast<const CRowColOb*>(p)));
+            for (int j = 0; j < n; ++j) {
+                const CTblOb* p = row[R + j];
+                if (!p) continue;
+                const TextSize t = Measure(p->GetText().str());
+                const int s = g < C ? std::max(1, span[static_cast<std::size_t>(g * n + j)]) : 1;
+                // Captions may wrap; numbers may not.
+                const int nat = g < C ? std::min(t.nChars, std::max(t.nLongestWord, s > 1 ? 24 : 12)) : t.nChars;
+                colNat = std::max(colNat, (nat * cw + s - 1) / s);
+                colMin = std::max(colMin, (t.nLongestWord * cw + s - 1) / s);
+            }
+        }
+        colMin = std::max(colMin + 2 * gap, 4 * cw);
+        colNat = std::max(std::min(colNat + 2 * gap, 20 * cw + 2 * gap), colMin);
+        stubMin = stubMin + 2 * gap;
+        int stub = std::max(stubMin, std::min(stubNat + 2 * gap, avail * 2 / 5));
+        int colW = colNat;
+        if (n > 0 && stub + n * colW > avail) {
+            colW = std::max(colMin, (avail - stub) / n);
+            if (stub + n * colW > avail) stub = std::max(stubMin, avail - n * colW);
+        }
+
+        // Rules: those of each element's box, the border rules of columns
+        // (down to the foot of the table), of rows (across it) and of the
+        // table, and the frame below the title, right of the stub and
+        // below the column heading.
+        const Edges tableBorders = SingleBorders(table);
+        std::vector<int> leftFrom(static_cast<std::size_t>(nCells), nGridRows), rightFrom(leftFrom);
+        std::vector<char> bottomAtFoot(static_cast<std::size_t>(nCells), 0);
+        for (int g = 0; g < C; ++g) {
+            for (int j = 0; j < n; ++j) {
+                const CTblOb* p = grid[g][R + j];
+                if (!p || p->GetText().IsEmpty()) continue;
+                const int s = std::max(1, span[static_cast<std::size_t>(g * n + j)]);
+                const Edges b = SingleBorders(*p);
+                if (b.left) leftFrom[static_cast<std::size_t>(j + 1)] = std::min(leftFrom[static_cast<std::size_t>(j + 1)], g);
+                if (b.right)
+                    rightFrom[static_cast<std::size_t>(j + s)] = std::min(rightFrom[static_cast<std::size_t>(j + s)], g);
+                if (b.bottom)
+                    for (int q = 0; q < s; ++q) bottomAtFoot[static_cast<std::size_t>(j + 1 + q)] = 1;
+            }
+        }
+
+        std::vector<Edges> rules(static_cast<std::size_t>(nCells));
+        const std::string rowHead = "\\trowd\\trgaph" + std::to_string(gap) + "\\trleft-" + std::to_string(gap);
+        for (int g = 0; g < nGridRows; ++g) {
+            const kavo::CRTFRow& row = grid[g];
+            const bool bHeading = g < C;
+            std::fill(rules.begin(), rules.end(), Edges());
+            for (int c = 0; c < nCells; ++c) {
+                Edges& e = rules[static_cast<std::size_t>(c)];
+                e.left = g >= leftFrom[static_cast<std::size_t>(c)] || (c == 0 && tableBorders.left);
+                e.right = g >= rightFrom[static_cast<std::size_t>(c)] || (c == 0) ||
+                          (c == nCells - 1 && tableBorders.right);
+                e.top = g == 0;
+                e.bottom = (g == C - 1) || (g == nGridRows - 1 && (bottomAtFoot[static_cast<std::size_t>(c)] ||
+                                                                   tableBorders.bottom));
+            }
+            auto addLines = [&](int c0, int c1, const Edges& l) {
+                for (int c = c0; c <= c1; ++c) {
+                    Edges& e = rules[static_cast<std::size_t>(c)];
+                    e.top = e.top || l.top;
+                    e.bottom = e.bottom || l.bottom;
+                }
+                rules[static_cast<std::size_t>(c0)].left = rules[static_cast<std::size_t>(c0)].left || l.left;
+                rules[static_cast<std::size_t>(c1)].right = rules[static_cast<std::size_t>(c1)].right || l.right;
+            };
+            const CTblOb* pVAlign = nullptr;  // the element whose style aligns the stub cell
+            if (bHeading) {
+                if (g == C - 1 && !pStubHead->GetText().IsEmpty()) {
+                    addLines(0, 0, SingleLines(*pStubHead));
+                    pVAlign = pStubHead;
+                }
+                for (int j = 0; j < n; ++j) {
+                    const CTblOb* p = row[R + j];
+                    if (!p || p->GetText().IsEmpty()) continue;
+                    const int s = std::max(1, span[static_cast<std::size_t>(g * n + j)]);
+                    Edges l = SingleLines(*p);
+                    l.top = l.top || SingleBorders(*p).top;
+                    addLines(j + 1, j + s, l);
+                }
+            } else {
+                for (int e = 0; e < R; ++e) {
+                    const CTblOb* p = row[e];
+                    if (!p || p->GetText().IsEmpty()) continue;
+                    const Edges b = SingleBorders(*p);
+                    // A row's border rectangle reaches the right of the table.
+                    addLines(0, nCells - 1, Edges{b.top, b.left, e == R - 1 && b.bottom, b.right});
+                }
+                if (R > 0) pVAlign = row[R - 1];
+                for (int j = 0; j < n; ++j)
+                    if (const CTblOb* p = row[R + j])
+                        if (!p->GetText().IsEmpty()) addLines(j + 1, j + 1, SingleLines(*p));
+            }
+
+            // Row and cell definitions.
+            out += rowHead;
+            if (bHeading) out += "\\trhdr";
+            out += '\n';
+            int x = -gap + stub;
+            for (int c = 0; c < nCells; ++c) {
+                const CTblOb* pCellOb = c == 0 ? pVAlign : row[R + c - 1];
+                int s = 1;
+                if (c > 0 && bHeading) s = span[static_cast<std::size_t>(g * n + c - 1)];
+                out += VerticalAlignment(pCellOb);
+                AppendCellRules(out, rules[static_cast<std::size_t>(c)]);
+                if (s == 0) {
+                    out += "\\clmrg";
+                } else if (s > 1) {
+                    out += "\\clmgf";
+                }
+                if (c > 0) x += colW;
+                out += "\\cellx" + std::to_string(x) + '\n';
+            }
+
+            // Cell contents.
+            if (bHeading) {
+                if (g == C - 1 && !pStubHead->GetText().IsEmpty()) {
+                    AppendParagraph(out, font, pStubHead, 0, Edges(), true);
+                } else {
+                    AppendParagraph(out, font, nullptr, 0, Edges(), true);
+                }
+            } else {
+                bool bFirst = true;
+                for (int e = 0; e < R; ++e) {
+                    const CTblOb* p = row[e];
+                    if (!p) continue;
+                    const int nLevel = e + 1 < R ? e : StubLevel(static_cast<const CRowColOb*>(p));
+                    Edges lines = p->GetText().IsEmpty() ? Edges() : SingleLines(*p);
+                    if (e + 1 < R && !p->GetText().IsEmpty()) lines.bottom = lines.bottom || SingleBorders(*p).bottom;
+                    AppendParagraph(out, font, p, nLevel * indent, lines, bFirst);
+                    bFirst = false;
+                }
+                if (bFirst) AppendParagraph(out, font, nullptr, 0, Edges(), true);
+            }
+            out += "\\cell\n";
+            for (int j = 0; j < n; ++j) {
+                const bool bMerged = bHeading && span[static_cast<std::size_t>(g * n + j)] == 0;
+                AppendParagraph(out, font, bMerged ? nullptr : row[R + j], 0, Edges(), true);
+                out += "\\cell\n";
+            }
+            out += "\\row\n";
+        }
+    }
+
+    // The footing, or an empty paragraph: a table needs one after it.
+    const CTblOb* pFooter = table.GetFooter();
+    out += "\\pard\\plain" + font + Justification(pFooter) + "\\sb120";
+    if (!pFooter->GetText().IsEmpty()) {
+        AppendParagraphRules(out, SingleLines(*pFooter));
+        out += ' ';
+        AppendRtfText(out, pFooter->GetText().str());
+    }
+    out += "\\par\n";
+}
+
+std::string RtfDocument::Text() const {
+    std::string doc;
+    doc.reserve(m_body.size() + 512);
+    doc += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\\uc1\n{\\fonttbl{\\f0\\fswiss\\fcharset0 ";
+    AppendRtfText(doc, m_font);
+    if (m_font != "Arial") doc += "{\\*\\falt Arial}";
+    doc += ";}}\n{\\colortbl;\\red0\\green0\\blue0;}\n{\\*\\generator kavotbl;}\n";
+    doc += "\\paperw" + std::to_string(m_page.nWidth) + "\\paperh" + std::to_string(m_page.nHeight);
+    const std::string margin = std::to_string(m_page.nMargin);
+    doc += "\\margl" + margin + "\\margr" + margin + "\\margt" + margin + "\\margb" + margin;
+    if (m_page.nWidth > m_page.nHeight) doc += "\\landscape";
+    doc += "\\widowctrl\n";
+    doc += m_body;
+    doc += "}\n";
+    return doc;
+}
+
+}  // namespace kavotool
