@@ -904,6 +904,9 @@ TEST_F(DrawGlobals, EveryPageDrawsExactlyTheElementsThatListIt) {
             for (int c = 0; c < t.GetNumDataColumns(); ++c)
                 if (Lists(t.GetCell(r, c), page)) expected.insert(t.GetCell(r, c)->GetText().str());
         EXPECT_EQ(drawn, expected) << "page " << page;
+        // The body ends at the lowest row of the page.
+        const int bottom = t.GetRowRoot()->GetVerticalPageSize(page);
+        EXPECT_EQ(g_nDrawBottom, std::abs(bottom) < std::abs(rc.bottom) ? bottom : rc.bottom) << "page " << page;
     }
 }
 

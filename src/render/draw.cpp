@@ -189,6 +189,24 @@ void DrawTreeByWalk(CRowColOb* pRoot, CDC* pDC, int nPage, int bRowTree, bool bT
         });
 }
 
+// Bottom of largest magnitude among the rows on a page of a paged row tree:
+// what CTblRow::GetVerticalPageSize gives, visiting only the subtrees that
+// reach the page.
+int PageBottom(CRowColOb* pRoot, int nPage) {
+    int nBottom = 0;
+    WalkTree(
+        pRoot,
+        [&](const CRowColOb* pNode) {
+            return FirstTrue(pNode->GetNumChildren(),
+                             [&](int k) { return SubtreeLastPage(pNode->GetChildAt(k)) >= nPage; });
+        },
+        [&](const CRowColOb* pChild) { return FirstPage(*pChild) > nPage; },
+        [&](CRowColOb* pNode) {
+            if (ListsPage(*pNode, nPage) && Mag(pNode->Bottom()) > Mag(nBottom)) nBottom = pNode->Bottom();
+        });
+    return nBottom;
+}
+
 }  // namespace
 
 void CTblOb::Justify(UINT& nFormat, CRect& rcText) const {
@@ -343,9 +361,13 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     CRect rcClip;
     pDC->GetClipBox(&rcClip);
 
-    const std::int64_t nDrawn =
-        nPage == -1 ? static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy + m_sizeRow.cy
-                    : m_pRowRoot->GetVerticalPageSize(nPage);
+    std::int64_t nDrawn = 0;
+    if (nPage == -1)
+        nDrawn = static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy + m_sizeRow.cy;
+    else if (m_pRowRoot->GetNumPages() > 0)
+        nDrawn = PageBottom(m_pRowRoot, nPage);
+    else
+        nDrawn = m_pRowRoot->GetVerticalPageSize(nPage);
     if (nDrawn == 0) return;
 
     g_nDrawRight = rcDraw.right;
