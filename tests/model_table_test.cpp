@@ -255,6 +255,9 @@ TEST(CellBlock, ShrinkingBelowTheNextCellKeepsHandingOutInsideTheBlock) {
     EXPECT_NE(p, p0);
     EXPECT_EQ(p->GetData(), 4);
     EXPECT_EQ(t.GetNumDataCells(), 2);
+    // The cell handed out is the block's new last cell, not one beyond it.
+    t.StuffBlockColor(0x000A0B0C);
+    EXPECT_EQ(p->GetBlockColor(), 0x000A0B0Cu);
 
     t.Alloc(CSize(0, 5));  // frees every cell
     EXPECT_EQ(t.GetNumDataCells(), 0);

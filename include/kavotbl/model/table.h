@@ -74,10 +74,13 @@ public:
 
     /// Sets the number of cells in the block to size.cx × size.cy. Cells kept
     /// keep their values and addresses. A negative or overflowing size
-    /// reserves nothing.
+    /// reserves nothing, nor does one above 2^20 cells (AllocCell then grows
+    /// the block as cells are handed out). Shrinking below the cells handed
+    /// out destroys them; the next AllocCell continues at the new end.
     void Alloc(const CSize& size);
     /// Hands out the next cell of the block with the value nData; past the
-    /// cells reserved, the block grows by one cell.
+    /// cells reserved, the block grows by one cell. Null only once INT_MAX
+    /// cells have been handed out.
     CTblCell* AllocCell(std::int64_t nData);
 
     /// Width: column heading + stub; height: title + column heading + body.

@@ -65,6 +65,7 @@ public:
     int GetTextHeight() const { return m_nTextHeight; }
 
     virtual int IsBlocked() const { return m_bBlocked; }
+    /// 0 (black) until SetBlockColor or a table's StuffBlockColor sets it.
     COLORREF GetBlockColor() const { return m_crBlock; }
     void SetBlockColor(unsigned long cr) { m_crBlock = static_cast<COLORREF>(cr); }
 
