@@ -206,23 +206,6 @@ TEST(TreeBlock, ParentsFollowTheirChildrenUpToTheRoot) {
     EXPECT_EQ(pX->IsBlocked(), 1);
 }
 
-// --- Scrolling on trees ------------------------------------------------------
-
-TEST(TreeScroll, ColumnsMoveSidewaysAndTheirBordersOnlyWhenSet) {
-    TestColumn spanner("S");
-    spanner.Pos() = CRect(100, 0, 200, 20);
-    spanner.SetBorder(CRect(100, 0, 200, 20));
-    auto* pLeaf = new TestColumn("A");
-    pLeaf->Pos() = CRect(100, 20, 150, 40);
-    spanner.AddChild(pLeaf);
-
-    spanner.ScrollBy(-30, -70);
-    EXPECT_EQ(spanner.GetPos(), CRect(70, 0, 170, 20));
-    EXPECT_EQ(spanner.GetBorder(), CRect(70, 0, 170, 20));
-    EXPECT_EQ(pLeaf->GetPos(), CRect(70, 20, 120, 40));
-    EXPECT_EQ(pLeaf->GetBorder(), CRect());
-}
-
 // --- A loaded table: hit testing ----------------------------------------------
 
 TEST_F(LoadedTable, CellEdgesBelongToTheCellAtTheirLeftAndTop) {

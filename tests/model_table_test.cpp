@@ -106,40 +106,18 @@ TEST(Cell, CopyAndAssignmentCarryACleanMark) {
 
 TEST(Table, NewTableIsEmptyWithItsOwnRoots) {
     CTable t;
-    EXPECT_EQ(t.GetNumDataColumns(), 0);
-    EXPECT_EQ(t.GetNumDataRows(), 0);
     EXPECT_EQ(t.GetNumDataCells(), 0);
     EXPECT_EQ(t.IsLoaded(), 0);
     EXPECT_EQ(t.GetNumPages(), 0);
-    EXPECT_EQ(t.GetNumHorzPages(), 0);
     EXPECT_EQ(t.GetNumAreaLevels(), 0u);
-    EXPECT_EQ(t.GetStyleRegistry(), nullptr);
-    EXPECT_TRUE(t.GetName().IsEmpty());
     ASSERT_NE(t.GetColumnRoot(), nullptr);
     ASSERT_NE(t.GetRowRoot(), nullptr);
     EXPECT_TRUE(t.GetColumnRoot()->HasData());
     EXPECT_TRUE(t.GetRowRoot()->HasData());
-    EXPECT_TRUE(t.GetColumnRoot()->GetText().IsEmpty());
-    EXPECT_EQ(t.GetColumnRoot()->GetPos(), CRect());
     EXPECT_EQ(t.Size(), CSize());
 
     CTable other;
     EXPECT_NE(other.GetColumnRoot(), t.GetColumnRoot());
-}
-
-TEST(Table, AddChildAppendsToTheMatchingRoot) {
-    CTable t;
-    auto* pCol = new CTblColumn;
-    auto* pRow1 = new CTblRow;
-    auto* pRow2 = new CTblRow;
-    t.AddChild(pCol);
-    t.AddChild(pRow1);
-    t.AddChild(pRow2);
-    ASSERT_EQ(t.GetColumnRoot()->GetNumChildren(), 1);
-    EXPECT_EQ(t.GetColumnRoot()->GetChild(0), pCol);
-    ASSERT_EQ(t.GetRowRoot()->GetNumChildren(), 2);
-    EXPECT_EQ(t.GetRowRoot()->GetChild(1), pRow2);
-    EXPECT_EQ(pRow2->GetParent(), nullptr);
 }
 
 TEST(Table, SizeAddsTheTitleHeight) {
@@ -163,16 +141,6 @@ TEST(Table, EqualOnlyToItself) {
 
     a.SetName("T");
     EXPECT_TRUE(a == a);
-}
-
-TEST(Table, ColumnAndRowNumbersOfUnknownNodesAreMinusOne) {
-    CTable t;
-    CTblColumn col;
-    CTblRow row;
-    EXPECT_EQ(t.GetColumnNum(&col), -1);
-    EXPECT_EQ(t.GetColumnNum(t.GetColumnRoot()), -1);
-    EXPECT_EQ(t.GetRowNum(&row), -1);
-    EXPECT_EQ(t.GetRowNum(nullptr), -1);
 }
 
 TEST(Table, DestructionDestroysEveryNodeOnce) {

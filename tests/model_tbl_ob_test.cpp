@@ -211,19 +211,6 @@ TEST_F(ElementFixture, EqualityTestsTextStylePositionMinimumAndPages) {
     }
 }
 
-TEST(ElementPages, AddPageKeepsOrderAndDuplicates) {
-    CTblOb ob;
-    ob.AddPage(3);
-    ob.AddPage(3);
-    ob.AddPage(1);
-    ASSERT_EQ(ob.GetNumPages(), 3);
-    EXPECT_EQ(ob.GetPage(0), 3);
-    EXPECT_EQ(ob.GetPage(1), 3);
-    EXPECT_EQ(ob.GetPage(2), 1);
-    ob.RemoveAllPages();
-    EXPECT_EQ(ob.GetNumPages(), 0);
-}
-
 TEST(ElementGeometry, ScrollMovesABorderOnlyWhenItIsNotEmpty) {
     TestOb ob;
     ob.Pos() = CRect(10, 20, 30, 40);
@@ -286,15 +273,6 @@ TEST(ElementGeometry, SavedLayoutSlotsAreIndependent) {
     EXPECT_EQ(ob.GetPos(), CRect(1, 1, 2, 2));
 }
 
-TEST(ElementGeometry, ProtectedSettersKeepTheTopLeftCorner) {
-    TestOb ob;
-    ob.Pos() = CRect(10, 20, 30, 40);
-    ob.SetWidth(50);
-    EXPECT_EQ(ob.GetPos(), CRect(10, 20, 60, 40));
-    ob.SetSize(5, 6);
-    EXPECT_EQ(ob.GetPos(), CRect(10, 20, 15, 26));
-}
-
 TEST(ElementInteraction, HitIncludesLeftAndTopEdgesOnly) {
     TestOb ob;
     ob.Pos() = CRect(10, 20, 30, 40);
@@ -311,15 +289,6 @@ TEST(ElementInteraction, HitIncludesLeftAndTopEdgesOnly) {
     pHit = &sentinel;
     EXPECT_EQ(ob.HitTest(CPoint(29, 39), pHit), 1);
     EXPECT_EQ(pHit, &ob);
-}
-
-TEST(ElementInteraction, FlippedBoxIsNeverHit) {
-    TestOb ob;
-    ob.Pos() = CRect(10, 20, 30, 40);
-    ob.IHateTwips();
-    CTblOb* pHit = nullptr;
-    for (int y = -45; y <= 45; y += 5) EXPECT_EQ(ob.HitTest(CPoint(15, y), pHit), 0) << y;
-    EXPECT_EQ(pHit, nullptr);
 }
 
 TEST(ElementInteraction, BlockAppendsTheBoxOnlyWhenTheMarkChanges) {
