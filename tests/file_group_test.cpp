@@ -123,6 +123,30 @@ TEST_F(GroupReaderTest, ValuesFillDataColumnsInOrderAndKeepSixtyFourBits) {
     EXPECT_EQ(t.GetCellData(0, 5), std::int64_t{1} << 32);
 }
 
+TEST_F(GroupReaderTest, EveryNumericFormOfAValueIsRead) {
+    std::string body = "[Table]\n";
+    for (int i = 0; i < 8; ++i) body += "[Column]\n";
+    body += "[Row]\nData=007, -0, +5, 123456789012345678, 1234567890123456789, -1000000000000000000, 42 , -12\n";
+    auto doc = Read(body);
+    CTable& t = (*doc)[0];
+    ASSERT_EQ(doc->results[0], 1);
+    EXPECT_EQ(t.GetCellData(0, 0), 7);
+    EXPECT_EQ(t.GetCellData(0, 1), 0);
+    EXPECT_EQ(t.GetCellData(0, 2), 5);
+    EXPECT_EQ(t.GetCellData(0, 3), 123456789012345678);
+    EXPECT_EQ(t.GetCellData(0, 4), 1234567890123456789);
+    EXPECT_EQ(t.GetCellData(0, 5), -1000000000000000000);
+    EXPECT_EQ(t.GetCellData(0, 6), 42);
+    EXPECT_EQ(t.GetCellData(0, 7), -12);
+}
+
+TEST_F(GroupReaderTest, ValueBeyondSixtyFourBitsIsNotNumeric) {
+    auto doc = Read("[Table]\n[Row]\nData=1, 9223372036854775808\n");
+    EXPECT_EQ(doc->results[0], 0);
+    ASSERT_EQ(capture.messages.size(), 1u);
+    EXPECT_EQ(capture.messages[0].text, "Internal tabluation error.  Data cell is not numeric:  9223372036854775808");
+}
+
 TEST_F(GroupReaderTest, AreaCodesIndentTheRowText) {
     auto doc = Read("[Table]\n[Row]\nText=Urban\nAreaCodes=1, 2\n[Row]\nText=Same\nAreaCodes=0, 0\n"
                     "[Row]\nText=Deep\nAreaCodes=0, 0, 0, 0, 0, 0, 0, 5\n");

@@ -27,6 +27,10 @@ constexpr std::int64_t kMaxReservedCells = 4096;
 /// linkage for billions of padding cells.
 constexpr std::int64_t kMaxTableCells = std::int64_t{1} << 24;
 
+/// Time CTable::Build spends linking, added up while a benchmark points
+/// g_pLinkNanoseconds at a counter (null otherwise: nothing is timed).
+extern std::int64_t* g_pLinkNanoseconds;
+
 /// A key that begins with "[" is a heading.
 inline bool IsHeading(const CKAVOString& strKey) {
     return !strKey.IsEmpty() && strKey.GetAt(0) == '[';

@@ -44,6 +44,25 @@ bool TooDeep(CSpecFile& file, const CKAVOString& strKey) {
     return true;
 }
 
+// The common form of a value, a "-" and at most 18 digits, read directly;
+// it is always numeric and cannot overflow. Anything else takes the string's
+// own IsNumeric and Val.
+bool PlainDecimal(std::string_view item, std::int64_t& nValue) {
+    std::size_t i = 0;
+    const bool bNegative = !item.empty() && item[0] == '-';
+    if (bNegative) i = 1;
+    const std::size_t nDigits = item.size() - i;
+    if (nDigits == 0 || nDigits > 18) return false;
+    std::int64_t v = 0;
+    for (; i < item.size(); ++i) {
+        const char c = item[i];
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    nValue = bNegative ? -v : v;
+    return true;
+}
+
 void StopMessage(unsigned nID, std::string_view item = std::string_view()) {
     KAVOMessageBox(FormatItemMessage(nID, CKAVOString(std::string(item))), MB_OK | MB_ICONSTOP);
 }
@@ -142,6 +161,28 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                 file.SkipSection();
                 return 1;
             }
+        } else if (Is(strKey, "Data")) {  // the most frequent key first
+            file_detail::ItemCursor items(file_detail::View(strValue));
+            CKAVOString strItem;
+            while (!items.Empty()) {
+                const std::string_view item = items.Next();
+                if (item.empty()) {
+                    StopMessage(IDS_DATA_CELL_EMPTY);
+                    return 0;
+                }
+                std::int64_t nValue = 0;
+                if (!PlainDecimal(item, nValue)) {
+                    strItem.str().assign(item.data(), item.size());
+                    if (!strItem.IsNumeric()) {
+                        StopMessage(IDS_DATA_CELL_NOT_NUMERIC, item);
+                        return 0;
+                    }
+                    nValue = strItem.Val();
+                }
+                CTblCell* pCell = pTable ? pTable->AllocCell(nValue) : nullptr;
+                if (pCell == nullptr) break;  // no table, or a block that cannot grow
+                m_arrCells.Add(pCell);
+            }
         } else if (Is(strKey, "Text")) {
             m_strText = strValue;
         } else if (Is(strKey, "Style")) {
@@ -176,24 +217,6 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                     bTaken = mask.pFormat != nullptr;
                 }
                 arrMasks.Add(mask);
-            }
-        } else if (Is(strKey, "Data")) {
-            file_detail::ItemCursor items(file_detail::View(strValue));
-            CKAVOString strItem;
-            while (!items.Empty()) {
-                const std::string_view item = items.Next();
-                if (item.empty()) {
-                    StopMessage(IDS_DATA_CELL_EMPTY);
-                    return 0;
-                }
-                strItem.str().assign(item.data(), item.size());
-                if (!strItem.IsNumeric()) {
-                    StopMessage(IDS_DATA_CELL_NOT_NUMERIC, item);
-                    return 0;
-                }
-                CTblCell* pCell = pTable ? pTable->AllocCell(strItem.Val()) : nullptr;
-                if (pCell == nullptr) break;  // no table, or a block that cannot grow
-                m_arrCells.Add(pCell);
             }
         } else if (Is(strKey, "AreaCodes")) {
             m_bHasArea = 1;

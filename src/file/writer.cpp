@@ -1,7 +1,7 @@
 // Writing a table back to a table file. Only what departs from the reader's
 // defaults is written (a label always).
+#include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "file/file_util.h"
@@ -29,6 +29,23 @@ void PutHeading(CSpecFile& file, const char* pszHeading) {
 constexpr std::size_t kDataLineLimit = 200;
 constexpr std::size_t kDataLineKey = 7;
 constexpr std::size_t kDataLineSpare = 10;
+
+// Whether a style's or format's label is exactly "Default"; remembers the
+// last object asked about, since the cells of a row mostly share one.
+class LabelIsDefault {
+public:
+    bool operator()(const void* p, const CKAVOString& strLabel) {
+        if (p != m_p) {
+            m_p = p;
+            m_b = strLabel.Compare("Default") == 0;
+        }
+        return m_b;
+    }
+
+private:
+    const void* m_p = nullptr;
+    bool m_b = false;
+};
 
 bool Exported(const CTblCell* pCell, int bBlockedOnly) {
     if (!bBlockedOnly) return true;
@@ -95,6 +112,73 @@ void CTblColumn::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) c
     if (bGroup && bWrite) file.PutLine(CKAVOString("[EndGroup]"));
 }
 
+namespace {
+
+// The single-cell lines and the "Data" lines of a data row, in one pass over
+// its cells: single-cell lines are written as they are met, values gather in
+// lines that are written after them.
+void SaveCells(CSpecFile& file, const CTblRow& row, int bBlockedOnly) {
+    // The column number of a single-cell line counts the cells written, so
+    // that in a save of the block it matches the "Data" values, which the
+    // reader numbers afresh. A cell is left out when the reader would give it
+    // the same style anyway: the row's, else its column's.
+    LabelIsDefault styleIsDefault, formatIsDefault;
+    std::string values;  // the "Data" lines' values, lines separated by '\n'
+    values.reserve(static_cast<std::size_t>(row.GetNumCells()) * 8);
+    std::size_t nUsed = kDataLineKey;  // the key and the values of the line, with their ", "
+    bool bLineEmpty = true;
+    char buf[48];
+    int nOut = 0;
+    const CStyle* pRowStyle = row.GetCellStyle();
+    const CFormat* pRowFormat = row.GetCellFormat();
+    for (int i = 0; i < row.GetNumCells(); ++i) {
+        const CTblCell* pCell = row.GetCell(i);
+        if (!Exported(pCell, bBlockedOnly)) continue;
+        const CTblColumn* pCol = pCell->GetCol();
+
+        const CStyle* pStyle = pCell->GetStyle();
+        const CStyle* pStyleFrom = pRowStyle ? pRowStyle : (pCol ? pCol->GetCellStyle() : nullptr);
+        if (pStyle != nullptr && pStyle != pStyleFrom && !styleIsDefault(pStyle, pStyle->GetLabel())) {
+            std::snprintf(buf, sizeof buf, "%d, ", nOut);
+            PutKey(file, "CellStyle", CKAVOString(buf) + pStyle->GetLabel());
+        }
+        const CFormat* pFormat = pCell->GetFormat();
+        const CFormat* pFormatFrom = pRowFormat ? pRowFormat : (pCol ? pCol->GetCellFormat() : nullptr);
+        if (pFormat != nullptr && pFormat != pFormatFrom && !formatIsDefault(pFormat, pFormat->GetLabel())) {
+            std::snprintf(buf, sizeof buf, "%d, ", nOut);
+            PutKey(file, "CellFormat", CKAVOString(buf) + pFormat->GetLabel());
+        }
+        ++nOut;
+
+        char digits[24];
+        const std::size_t nLen =
+            static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, pCell->GetData()).ptr - digits);
+        if (!bLineEmpty && nUsed + nLen + kDataLineSpare > kDataLineLimit) {
+            values += '\n';
+            nUsed = kDataLineKey;
+            bLineEmpty = true;
+        }
+        if (!bLineEmpty) values += ", ";
+        values.append(digits, nLen);
+        nUsed += nLen + 2;
+        bLineEmpty = false;
+    }
+
+    // A row without values still writes one, empty, "Data" line.
+    const CKAVOString strKey("Data");
+    CKAVOString strLine;
+    std::size_t nStart = 0;
+    for (;;) {
+        const std::size_t nEnd = values.find('\n', nStart);
+        strLine.str().assign(values, nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+        file.PutLine(strKey, strLine);
+        if (nEnd == std::string::npos) break;
+        nStart = nEnd + 1;
+    }
+}
+
+}  // namespace
+
 void CTblRow::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const {
     const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
     const bool bGroup = !HasData();
@@ -116,58 +200,7 @@ void CTblRow::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) cons
         if (m_pCellStyle != nullptr) PutKey(file, "CellStyle", m_pCellStyle->GetLabel());
         if (m_pCellFormat != nullptr) PutKey(file, "CellFormat", m_pCellFormat->GetLabel());
 
-        if (!bGroup) {
-            // Single-cell lines. The column number counts the cells written,
-            // so that in a save of the block it matches the "Data" values the
-            // reader numbers afresh. A cell is left out when the reader would
-            // give it the same style anyway: from the row, else the column.
-            char buf[48];
-            int nOut = 0;
-            for (int i = 0; i < m_arrCells.GetSize(); ++i) {
-                const CTblCell* pCell = m_arrCells[i];
-                if (!Exported(pCell, bBlockedOnly)) continue;
-                const CTblColumn* pCol = pCell->GetCol();
-                const CStyle* pStyle = pCell->GetStyle();
-                const CStyle* pStyleFrom = m_pCellStyle ? m_pCellStyle : (pCol ? pCol->GetCellStyle() : nullptr);
-                if (pStyle != nullptr && pStyle->GetLabel().Compare("Default") != 0 && pStyle != pStyleFrom) {
-                    std::snprintf(buf, sizeof buf, "%d, ", nOut);
-                    PutKey(file, "CellStyle", CKAVOString(buf) + pStyle->GetLabel());
-                }
-                const CFormat* pFormat = pCell->GetFormat();
-                const CFormat* pFormatFrom =
-                    m_pCellFormat ? m_pCellFormat : (pCol ? pCol->GetCellFormat() : nullptr);
-                if (pFormat != nullptr && pFormat->GetLabel().Compare("Default") != 0 && pFormat != pFormatFrom) {
-                    std::snprintf(buf, sizeof buf, "%d, ", nOut);
-                    PutKey(file, "CellFormat", CKAVOString(buf) + pFormat->GetLabel());
-                }
-                ++nOut;
-            }
-
-            std::string line;
-            line.reserve(kDataLineLimit);
-            std::size_t nUsed = kDataLineKey;  // the key and the values gathered, with their ", "
-            bool bAny = false;
-            bool bWritten = false;
-            char digits[24];
-            for (int i = 0; i < m_arrCells.GetSize(); ++i) {
-                const CTblCell* pCell = m_arrCells[i];
-                if (!Exported(pCell, bBlockedOnly)) continue;
-                i64toa(pCell->GetData(), digits);
-                const std::size_t nLen = std::strlen(digits);
-                if (bAny && nUsed + nLen + kDataLineSpare > kDataLineLimit) {
-                    PutKey(file, "Data", CKAVOString(line));
-                    bWritten = true;
-                    line.clear();
-                    nUsed = kDataLineKey;
-                    bAny = false;
-                }
-                if (bAny) line += ", ";
-                line.append(digits, nLen);
-                nUsed += nLen + 2;
-                bAny = true;
-            }
-            if (bAny || !bWritten) PutKey(file, "Data", CKAVOString(line));
-        }
+        if (!bGroup) SaveCells(file, *this, bBlockedOnly);
     }
     for (const CRowColOb* pChild : m_listChildren) static_cast<const CTblRow*>(pChild)->Save(file, pTable, bBlockedOnly);
     if (bGroup && bWrite) file.PutLine(CKAVOString("[EndGroup]"));
