@@ -4,6 +4,7 @@
 #include "kavotbl/file/cell_mask.h"
 #include "kavotbl/host/host.h"
 #include "kavotbl/layout/metrics.h"
+#include "kavotbl/model/cell_block.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/model/table.h"
 #include "kavotbl/model/tbl_cell.h"

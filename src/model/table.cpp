@@ -24,7 +24,7 @@ CTable::~CTable() {
     m_pColumnRoot = nullptr;
     delete m_pRowRoot;  // rows only release their cell pointers
     m_pRowRoot = nullptr;
-    std::deque<CTblCell>().swap(m_cellBlock);
+    m_cellBlock.Clear();
     m_arrDataColumns.RemoveAll();
     m_arrDataRows.RemoveAll();
     m_nNextCell = 0;
@@ -44,21 +44,21 @@ int CTable::GetRowNum(const CTblRow* pRow) const {
 }
 
 void CTable::Alloc(const CSize& size) {
-    // A deque grows and shrinks at its end without moving the cells that stay,
-    // so rows may keep pointing at them.
+    // The block grows and shrinks at its end without moving the cells that
+    // stay, so rows may keep pointing at them.
     if (size.cx < 0 || size.cy < 0) return;
     const std::int64_t nCells = std::int64_t{size.cx} * std::int64_t{size.cy};
     if (nCells > kMaxReservedCells) return;
     if (nCells == 0)
-        std::deque<CTblCell>().swap(m_cellBlock);
+        m_cellBlock.Clear();
     else
-        m_cellBlock.resize(static_cast<std::size_t>(nCells));
+        m_cellBlock.Resize(static_cast<std::size_t>(nCells));
     if (m_nNextCell > nCells) m_nNextCell = static_cast<int>(nCells);
 }
 
 CTblCell* CTable::AllocCell(std::int64_t nData) {
     if (m_nNextCell == INT_MAX) return nullptr;  // the block is indexed by int
-    if (static_cast<std::size_t>(m_nNextCell) >= m_cellBlock.size()) m_cellBlock.emplace_back();
+    if (static_cast<std::size_t>(m_nNextCell) >= m_cellBlock.size()) m_cellBlock.EmplaceBack();
     CTblCell& cell = m_cellBlock[static_cast<std::size_t>(m_nNextCell++)];
     cell.SetData(nData);
     return &cell;
@@ -138,7 +138,7 @@ void CTable::StuffBlockColor(unsigned long cr) {
     m_footer.SetBlockColor(cr);
     m_stubHead.SetBlockColor(cr);
     SetBlockColor(cr);
-    for (CTblCell& cell : m_cellBlock) cell.SetBlockColor(cr);
+    for (std::size_t i = 0; i < m_cellBlock.size(); ++i) m_cellBlock[i].SetBlockColor(cr);
     m_pRowRoot->StuffBlockColor(cr);
     m_pColumnRoot->StuffBlockColor(cr);
 }

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 
 #include "kavotbl/file/cell_mask.h"
+#include "kavotbl/model/cell_block.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/model/tbl_cell.h"
 #include "kavotbl/model/tbl_ob.h"
@@ -149,7 +149,7 @@ private:
     int m_bDrawBottomBorder = 1;
     CArray<CTblColumn*, CTblColumn*> m_arrDataColumns;
     CArray<CTblRow*, CTblRow*> m_arrDataRows;
-    std::deque<CTblCell> m_cellBlock;  // a deque keeps cell addresses as it grows
+    CCellBlock m_cellBlock;  // cells keep their addresses as the block grows
     int m_nNextCell = 0;
 };
 
