@@ -1,4 +1,5 @@
-// kavotbl: load table files, print them to PDF, render them as images.
+// kavotbl: load table files, print them to PDF, render them as images,
+// write them as RTF, save them back and tell what they hold.
 //
 // Each subcommand lives in its own cmd_<name>.cpp, which defines
 // `extern const kavotool::Command kCommand_<name>`; adding one takes that
@@ -11,7 +12,10 @@
 
 #define KAVOTBL_COMMANDS(X) \
     X(print)                \
-    X(render)
+    X(render)               \
+    X(rtf)                  \
+    X(save)                 \
+    X(info)
 
 namespace kavotool {
 #define KAVOTBL_DECLARE_COMMAND(name) extern const Command kCommand_##name;

@@ -197,11 +197,22 @@ int ExportedLeaves(const CRowColOb* pNode, const std::unordered_set<const CTblOb
     return n;
 }
 
-// Text measures in characters: the whole text and its longest blank-free run.
+// Estimated text widths in hundredths of an em, from typical advance
+// widths of a sans-serif face: a document is reflowed by whatever opens
+// it, so the estimate only has to size the columns sensibly.
 struct TextSize {
-    int nChars = 0;
-    int nLongestWord = 0;
+    int nWidth = 0;        // the whole text on one line
+    int nLongestWord = 0;  // its widest blank-free run
 };
+
+int CharWidth(unsigned char c) {
+    if (c >= '0' && c <= '9') return 64;
+    if (c >= 'A' && c <= 'Z') return c == 'I' ? 30 : (c == 'M' || c == 'W') ? 90 : 70;
+    if (c >= 'a' && c <= 'z') return (c == 'i' || c == 'j' || c == 'l') ? 28 : (c == 'm' || c == 'w') ? 90 : 60;
+    if (c == ' ' || c == ',' || c == '.' || c == ':' || c == ';' || c == '\'' || c == '!' || c == '|') return 32;
+    if (c < 0x80) return 50;
+    return 70;  // a character beyond ASCII (its first byte)
+}
 
 TextSize Measure(const std::string& text) {
     TextSize t;
@@ -209,11 +220,17 @@ TextSize Measure(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if ((c & 0xC0) == 0x80) continue;  // a UTF-8 continuation byte adds no character
-        ++t.nChars;
-        if (c == ' ' || c == '\t' || c == '\n') {
+        if (c == '\n') {
+            nWord = 0;
+            continue;
+        }
+        const int w = CharWidth(c);
+        t.nWidth += w;
+        if (c == ' ' || c == '\t') {
             nWord = 0;
         } else {
-            t.nLongestWord = std::max(t.nLongestWord, ++nWord);
+            nWord += w;
+            t.nLongestWord = std::max(t.nLongestWord, nWord);
         }
     }
     return t;
@@ -295,7 +312,8 @@ void RtfDocument::ChooseFont(const CTable& table) {
     if (s->m_nTwipsHeight > 0) m_nHalfPoints = std::clamp((s->m_nTwipsHeight + 5) / 10, 8, 288);
 }
 
-void RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
+int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
+    m_nLastWidth = 0;
     if (m_nTables == 0) ChooseFont(table);
     const std::string font = "\\f0\\fs" + std::to_string(m_nHalfPoints);
     std::string& out = m_body;
@@ -347,20 +365,24 @@ void RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         // Widths, as a word processor would need them: all data columns one
         // width (as on the screen), the stub as wide as its longest line
         // within reason, both fitted to the printable width when possible.
-        const int cw = m_nHalfPoints * 6;  // twips per character, about 0.6 em
-        const int gap = 108;               // cell padding on either side
-        const int indent = m_nHalfPoints * 10;
+        // Widths in hundredths of an em until the end, then in twips.
+        const int em = m_nHalfPoints * 10;  // twips
+        const int gap = 108;                // cell padding on either side, twips
+        const int indent = em;              // per stub level, twips
+        const int indentEm = 100;
+        constexpr int kChar = 60;           // an average character
+        constexpr int kSafety = 30;         // added to the longest word
         const int avail = std::max(1440, m_page.nWidth - 2 * m_page.nMargin);
         int stubNat = 0, stubMin = 0, colNat = 0, colMin = 0;
         auto stubText = [&](const CTblOb* p, int nLevel) {
             const TextSize t = Measure(p->GetText().str());
-            stubNat = std::max(stubNat, nLevel * indent + t.nChars * cw);
-            stubMin = std::max(stubMin, nLevel * indent + t.nLongestWord * cw);
+            stubNat = std::max(stubNat, nLevel * indentEm + t.nWidth);
+            stubMin = std::max(stubMin, nLevel * indentEm + t.nLongestWord + kSafety);
         };
         if (C > 0 && !pStubHead->GetText().IsEmpty()) {
             const TextSize t = Measure(pStubHead->GetText().str());
-            stubMin = std::max(stubMin, t.nLongestWord * cw);
-            stubNat = std::max(stubNat, std::min(t.nChars, std::max(t.nLongestWord, 16)) * cw);
+            stubMin = std::max(stubMin, t.nLongestWord + kSafety);
+            stubNat = std::max(stubNat, std::min(t.nWidth, std::max(t.nLongestWord, 16 * kChar)));
         }
         for (int g = 0; g < nGridRows; ++g) {
             const kavo::CRTFRow& row = grid[g];
@@ -373,20 +395,26 @@ void RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
                 const TextSize t = Measure(p->GetText().str());
                 const int s = g < C ? std::max(1, span[static_cast<std::size_t>(g * n + j)]) : 1;
                 // Captions may wrap; numbers may not.
-                const int nat = g < C ? std::min(t.nChars, std::max(t.nLongestWord, s > 1 ? 24 : 12)) : t.nChars;
-                colNat = std::max(colNat, (nat * cw + s - 1) / s);
-                colMin = std::max(colMin, (t.nLongestWord * cw + s - 1) / s);
+                const int nat = g < C ? std::min(t.nWidth, std::max(t.nLongestWord, (s > 1 ? 24 : 12) * kChar)) : t.nWidth;
+                colNat = std::max(colNat, (nat + s - 1) / s);
+                colMin = std::max(colMin, (t.nLongestWord + kSafety + s - 1) / s);
             }
         }
-        colMin = std::max(colMin + 2 * gap, 4 * cw);
-        colNat = std::max(std::min(colNat + 2 * gap, 20 * cw + 2 * gap), colMin);
-        stubMin = stubMin + 2 * gap;
-        int stub = std::max(stubMin, std::min(stubNat + 2 * gap, avail * 2 / 5));
+        auto twips = [&](int w) { return static_cast<int>((static_cast<long long>(w) * em + 99) / 100); };
+        colMin = twips(std::max(colMin, 4 * kChar)) + 2 * gap;
+        colNat = std::max(twips(std::min(colNat, 20 * kChar)) + 2 * gap, colMin);
+        stubMin = twips(stubMin) + 2 * gap;
+        stubNat = twips(stubNat) + 2 * gap;
+        int stub = std::max(stubMin, std::min(stubNat, avail * 2 / 5));
         int colW = colNat;
         if (n > 0 && stub + n * colW > avail) {
             colW = std::max(colMin, (avail - stub) / n);
-            if (stub + n * colW > avail) stub = std::max(stubMin, avail - n * colW);
+            // A narrower stub only when that brings the table within the
+            // margins; a table too wide anyway keeps its captions whole.
+            const int squeezed = std::max(stubMin, avail - n * colW);
+            if (squeezed < stub && squeezed + n * colW <= avail) stub = squeezed;
         }
+        m_nLastWidth = stub + n * colW;
 
         // Rules: those of each element's box, the border rules of columns
         // (down to the foot of the table), of rows (across it) and of the
@@ -520,6 +548,7 @@ void RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         AppendRtfText(out, pFooter->GetText().str());
     }
     out += "\\par\n";
+    return m_nLastWidth;
 }
 
 std::string RtfDocument::Text() const {

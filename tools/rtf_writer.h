@@ -40,8 +40,12 @@ public:
 
     /// Appends the table (its block only when bBlockedOnly is nonzero):
     /// title, heading, table, footing. A second table follows after a
-    /// blank paragraph.
-    void AddTable(kavo::CTable& table, int bBlockedOnly);
+    /// blank paragraph. Returns the width of the table in twips (0 when
+    /// it has no rows), which may exceed PrintableWidth when its columns
+    /// cannot be narrowed enough.
+    int AddTable(kavo::CTable& table, int bBlockedOnly);
+    /// The width between the margins.
+    int PrintableWidth() const { return m_page.nWidth - 2 * m_page.nMargin; }
     /// The whole document.
     std::string Text() const;
     int GetNumTables() const { return m_nTables; }
@@ -54,6 +58,7 @@ private:
     std::string m_font = "DejaVu Sans";
     int m_nHalfPoints = 20;
     int m_nTables = 0;
+    int m_nLastWidth = 0;
 };
 
 }  // namespace kavotool
