@@ -176,9 +176,10 @@ void AppendCellRules(std::string& out, const Edges& e) {
 
 // Stub level of a row node: 0 for a child of the row root.
 int StubLevel(const CRowColOb* pNode) {
-    int n = -1;
-    for (const CRowColOb* p = pNode; p != nullptr && n < (1 << 20); p = p->GetParent()) ++n;
-    return std::max(n, 0);
+    int nAncestors = 0;
+    for (const CRowColOb* p = pNode->GetParent(); p != nullptr && nAncestors < (1 << 20); p = p->GetParent())
+        ++nAncestors;
+    return std::max(nAncestors - 1, 0);  // the root is no level
 }
 
 // Exported data columns below a spanner: those that stand in the grid.
