@@ -365,6 +365,20 @@ TEST_F(BorderDraw, BordersStopAtTheDrawnEdges) {
     EXPECT_EQ(CallsOf(dc, CDCCall::LineTo).size(), 4u);
 }
 
+TEST_F(BorderDraw, OnlySingleBordersAreDrawn) {
+    style.m_borderLeft = LINE_DOUBLE;
+    style.m_borderTop = LINE_THICK;
+    style.m_borderRight = LINE_NONE;
+    TestOb ob("x", &style);
+    ob.SetBorder(CRect(5, 10, 50, 40));
+    ob.DrawBorders(&dc);
+    const auto lines = CallsOf(dc, CDCCall::LineTo);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].from, CPoint(50, 40));
+    EXPECT_EQ(lines[0].to, CPoint(5, 40));
+    EXPECT_EQ(CallsOf(dc, CDCCall::MoveTo).size(), 4u);
+}
+
 TEST_F(BorderDraw, AnUnsetBorderDrawsNothing) {
     TestOb ob("x", &style);
     ob.DrawBorders(&dc);
@@ -543,6 +557,24 @@ Data=7, 8, 15
 Text=West
 Data=0, 3, 3
 )";
+
+// Compares recorded calls with tests/data/draw/<name>.golden, or rewrites
+// the file when KAVOTBL_UPDATE_GOLDEN=1.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+    const std::string path = std::string(KAVOTBL_TEST_DATA_DIR) + "/draw/" + name + ".golden";
+    if (const char* env = std::getenv("KAVOTBL_UPDATE_GOLDEN"); env && std::strcmp(env, "1") == 0) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream out(path, std::ios::binary);
+        out << actual;
+        ASSERT_TRUE(out.good()) << "cannot write " << path;
+        GTEST_SKIP() << "rewrote " << path;
+    }
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << "missing " << path << "; run with KAVOTBL_UPDATE_GOLDEN=1";
+    std::stringstream golden;
+    golden << in.rdbuf();
+    EXPECT_EQ(actual, golden.str());
+}
 
 // A registry and one table read from text; the registry outlives the table.
 struct LoadedTable {
@@ -723,20 +755,7 @@ TEST_F(TableDraw, ATableNotLaidOutDrawsNothing) {
 
 TEST_F(TableDraw, MatchesTheGoldenScreenDrawing) {
     T().Draw(&dc, CRect(0, 0, 600, 400), -1);
-    const std::string path = std::string(KAVOTBL_TEST_DATA_DIR) + "/draw/screen.golden";
-    const std::string actual = dc.Dump();
-    if (const char* env = std::getenv("KAVOTBL_UPDATE_GOLDEN"); env && std::strcmp(env, "1") == 0) {
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream out(path, std::ios::binary);
-        out << actual;
-        ASSERT_TRUE(out.good()) << "cannot write " << path;
-        GTEST_SKIP() << "rewrote " << path;
-    }
-    std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in) << "missing " << path << "; run with KAVOTBL_UPDATE_GOLDEN=1";
-    std::stringstream golden;
-    golden << in.rdbuf();
-    EXPECT_EQ(actual, golden.str());
+    ExpectGolden("screen", dc.Dump());
 }
 
 // ---------------------------------------------------------------------------
@@ -788,6 +807,11 @@ TEST_F(PageDraw, EveryCellIsDrawnOnItsOwnPageOnly) {
         EXPECT_NE(FindText(printer, "Area"), nullptr);
         EXPECT_TRUE(CallsOf(printer, CDCCall::ExcludeClipRect).empty());
     }
+}
+
+TEST_F(PageDraw, MatchesTheGoldenSecondPage) {
+    T().Draw(&printer, kPrintable, 1);
+    ExpectGolden("page1", printer.Dump());
 }
 
 TEST_F(PageDraw, APageWithoutRowsDrawsNothingAtAll) {
