@@ -36,6 +36,7 @@ struct CellDef {
 
 struct Row {
     bool header = false;
+    int left = 0;  // \trleft
     std::vector<CellDef> defs;
     std::vector<std::vector<Para>> cells;
 };
@@ -193,6 +194,7 @@ Doc Read(const std::string& rtf) {
             row = Row();
         } else if (word == "trowd") row = Row();
         else if (word == "trhdr") row.header = true;
+        else if (word == "trleft") row.left = n;
         else if (word == "clmgf") def.mergeFirst = true;
         else if (word == "clmrg") def.mergeNext = true;
         else if (word == "clvertalt" || word == "clvertalc" || word == "clvertalb") def.valign = word[8];
@@ -606,8 +608,9 @@ TEST_F(RtfDocumentTest, WideTablesAreNarrowedToThePageWhenTheyCanBe) {
     const Doc d = Read(rtf.Text());
     ASSERT_EQ(d.rows.size(), 2u);
     // Boundaries count from the left margin, the table starting a cell
-    // padding to its left.
-    EXPECT_EQ(d.rows[0].defs.back().x + 108, nWidth);
+    // padding to its left so that the texts line up with the margin.
+    EXPECT_LT(d.rows[0].left, 0);
+    EXPECT_EQ(d.rows[0].defs.back().x - d.rows[0].left, nWidth);
 
     std::string wide = "[Table]\nSize=1, 40\n";
     std::string data;

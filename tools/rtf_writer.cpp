@@ -321,11 +321,14 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
     if (m_nTables > 0) out += "\\pard\\plain" + font + "\\par\n";
     ++m_nTables;
 
-    // Title and heading above the table, kept with it on one page.
+    // Title and heading above the table, kept with it on one page. The
+    // table's own top border runs above the title.
     for (const CTblOb* pPiece : {table.GetTitle(), table.GetHeader()}) {
         if (pPiece->GetText().IsEmpty()) continue;
         out += "\\pard\\plain" + font + Justification(pPiece) + "\\sa120\\keepn";
-        AppendParagraphRules(out, SingleLines(*pPiece));
+        Edges rules = SingleLines(*pPiece);
+        if (pPiece == table.GetTitle()) rules.top = rules.top || SingleBorders(table).top;
+        AppendParagraphRules(out, rules);
         out += ' ';
         AppendRtfText(out, pPiece->GetText().str());
         out += "\\par\n";
@@ -368,21 +371,22 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         // within reason, both fitted to the printable width when possible.
         // Widths in hundredths of an em until the end, then in twips.
         const int em = m_nHalfPoints * 10;  // twips
-        const int gap = 108;                // cell padding on either side, twips
+        const int gap = 72;                 // cell padding on either side, twips
         const int indent = em;              // per stub level, twips
         const int indentEm = 100;
         constexpr int kChar = 60;           // an average character
-        constexpr int kSafety = 30;         // added to the longest word
+        constexpr int kSafety = 50;         // added to natural widths: faces differ
+        constexpr int kWordSafety = 20;     // added to the longest word
         const int avail = std::max(1440, m_page.nWidth - 2 * m_page.nMargin);
         int stubNat = 0, stubMin = 0, colNat = 0, colMin = 0;
         auto stubText = [&](const CTblOb* p, int nLevel) {
             const TextSize t = Measure(p->GetText().str());
-            stubNat = std::max(stubNat, nLevel * indentEm + t.nWidth);
-            stubMin = std::max(stubMin, nLevel * indentEm + t.nLongestWord + kSafety);
+            stubNat = std::max(stubNat, nLevel * indentEm + t.nWidth + kSafety);
+            stubMin = std::max(stubMin, nLevel * indentEm + t.nLongestWord + kWordSafety);
         };
         if (C > 0 && !pStubHead->GetText().IsEmpty()) {
             const TextSize t = Measure(pStubHead->GetText().str());
-            stubMin = std::max(stubMin, t.nLongestWord + kSafety);
+            stubMin = std::max(stubMin, t.nLongestWord + kWordSafety);
             stubNat = std::max(stubNat, std::min(t.nWidth, std::max(t.nLongestWord, 16 * kChar)));
         }
         for (int g = 0; g < nGridRows; ++g) {
@@ -397,8 +401,8 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
                 const int s = g < C ? std::max(1, span[static_cast<std::size_t>(g * n + j)]) : 1;
                 // Captions may wrap; numbers may not.
                 const int nat = g < C ? std::min(t.nWidth, std::max(t.nLongestWord, (s > 1 ? 24 : 12) * kChar)) : t.nWidth;
-                colNat = std::max(colNat, (nat + s - 1) / s);
-                colMin = std::max(colMin, (t.nLongestWord + kSafety + s - 1) / s);
+                colNat = std::max(colNat, (nat + kSafety + s - 1) / s);
+                colMin = std::max(colMin, (t.nLongestWord + kWordSafety + s - 1) / s);
             }
         }
         auto twips = [&](int w) { return static_cast<int>((static_cast<long long>(w) * em + 99) / 100); };
