@@ -20,7 +20,7 @@ bash scripts/setup.sh || exit 1
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-strict_init_order=1:detect_stack_use_after_return=1}"
 # Test groups that set no environment of their own get the leak suppressions too.
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}"
 
 failed=()
 
