@@ -27,7 +27,7 @@ constexpr std::int64_t kMaxReservedCells = 4096;
 /// linkage for billions of padding cells.
 constexpr std::int64_t kMaxTableCells = std::int64_t{1} << 24;
 
-/// Time CTable::Build spends linking, added up while a benchmark points
+/// Processor time CTable::Build spends linking, added up while a benchmark points
 /// g_pLinkNanoseconds at a counter (null otherwise: nothing is timed).
 extern std::int64_t* g_pLinkNanoseconds;
 

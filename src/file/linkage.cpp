@@ -70,36 +70,47 @@ void CTable::AdjustMasks(const CCellMaskArray& arrMasks) {
 
     // Masks that hit a cell, ordered by (row, column) and, within one cell,
     // by list order: the first of a cell carrying a style (or a format) wins.
-    // Sorting keeps a file with a mask for every cell in n log n.
-    std::vector<int> order;
-    order.reserve(static_cast<std::size_t>(arrMasks.GetSize()));
+    // A counting sort by row, then a stable sort of each row's few masks by
+    // column, keeps a file with a mask for every cell near linear.
+    std::vector<int> rowStart(static_cast<std::size_t>(nRows) + 1, 0);
+    int nHits = 0;
     for (int i = 0; i < arrMasks.GetSize(); ++i) {
         const CELL_MASK& m = arrMasks[i];
-        if (m.nRow >= 0 && m.nRow < nRows && m.nCol >= 0 && m.nCol < m_arrDataRows[m.nRow]->GetNumCells())
-            order.push_back(i);
-    }
-    std::stable_sort(order.begin(), order.end(), [&arrMasks](int a, int b) {
-        const CELL_MASK& ma = arrMasks[a];
-        const CELL_MASK& mb = arrMasks[b];
-        return ma.nRow != mb.nRow ? ma.nRow < mb.nRow : ma.nCol < mb.nCol;
-    });
-    for (std::size_t i = 0; i < order.size();) {
-        const CELL_MASK& first = arrMasks[order[i]];
-        CTblCell* pCell = m_arrDataRows[first.nRow]->m_arrCells[first.nCol];
-        CStyle* pStyle = nullptr;
-        CFormat* pFormat = nullptr;
-        for (; i < order.size(); ++i) {
-            const CELL_MASK& m = arrMasks[order[i]];
-            if (m.nRow != first.nRow || m.nCol != first.nCol) break;
-            if (pStyle == nullptr) pStyle = m.pStyle;
-            if (pFormat == nullptr) pFormat = m.pFormat;
+        if (m.nRow >= 0 && m.nRow < nRows && m.nCol >= 0 && m.nCol < m_arrDataRows[m.nRow]->GetNumCells()) {
+            ++rowStart[static_cast<std::size_t>(m.nRow) + 1];
+            ++nHits;
         }
-        if (pFormat != nullptr) pCell->m_pFormat = pFormat;
-        if (pStyle != nullptr) pCell->m_pStyle = pStyle;
     }
-
+    for (int r = 0; r < nRows; ++r) rowStart[static_cast<std::size_t>(r) + 1] += rowStart[static_cast<std::size_t>(r)];
+    std::vector<int> order(static_cast<std::size_t>(nHits));
+    {
+        std::vector<int> next(rowStart.begin(), rowStart.end() - 1);
+        for (int i = 0; i < arrMasks.GetSize(); ++i) {
+            const CELL_MASK& m = arrMasks[i];
+            if (m.nRow >= 0 && m.nRow < nRows && m.nCol >= 0 && m.nCol < m_arrDataRows[m.nRow]->GetNumCells())
+                order[static_cast<std::size_t>(next[static_cast<std::size_t>(m.nRow)]++)] = i;
+        }
+    }
+    // Row by row, so that each row's cells are fetched once: first its masks,
+    // then the row's, the column's or the default for what is still unset.
     for (int r = 0; r < nRows; ++r) {
         CTblRow* pRow = m_arrDataRows[r];
+        const auto first = order.begin() + rowStart[static_cast<std::size_t>(r)];
+        const auto last = order.begin() + rowStart[static_cast<std::size_t>(r) + 1];
+        std::stable_sort(first, last, [&arrMasks](int a, int b) { return arrMasks[a].nCol < arrMasks[b].nCol; });
+        for (auto it = first; it != last;) {
+            const int nCol = arrMasks[*it].nCol;
+            CStyle* pStyle = nullptr;
+            CFormat* pFormat = nullptr;
+            for (; it != last && arrMasks[*it].nCol == nCol; ++it) {
+                if (pStyle == nullptr) pStyle = arrMasks[*it].pStyle;
+                if (pFormat == nullptr) pFormat = arrMasks[*it].pFormat;
+            }
+            CTblCell* pCell = pRow->m_arrCells[nCol];
+            if (pFormat != nullptr) pCell->m_pFormat = pFormat;
+            if (pStyle != nullptr) pCell->m_pStyle = pStyle;
+        }
+
         const int n = pRow->GetNumCells();
         for (int c = 0; c < n; ++c) {
             CTblCell* pCell = pRow->m_arrCells[c];
