@@ -179,6 +179,7 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                     }
                     nValue = strItem.Val();
                 }
+                // Past the cells that "Size" reserved the block grows.
                 CTblCell* pCell = pTable ? pTable->AllocCell(nValue) : nullptr;
                 if (pCell == nullptr) break;  // no table, or a block that cannot grow
                 m_arrCells.Add(pCell);
@@ -239,6 +240,9 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                 if (nCode < CAreaStruct::NUM_CODES) m_area.SetCode(nCode, file_detail::Low32(strItem.Val()));
                 ++nCode;
             }
+            // The indent lands on the text read so far. A saved row text
+            // carries its indent, but the line reader drops a value's
+            // leading blanks, so a reload indents it once, not twice.
             if (!bGroup) {
                 int nLast = -1;
                 for (int i = 0; i < CAreaStruct::NUM_CODES; ++i)
