@@ -21,5 +21,6 @@ if(TARGET kavotbl_tool AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cli/rtf_save_info_
     KAVOTBL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     KAVOTBL_CLI_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/cli")
   add_dependencies(kavotbl_cli_rtf_save_info_test kavotbl_tool)
-  gtest_discover_tests(kavotbl_cli_rtf_save_info_test DISCOVERY_TIMEOUT 60 PROPERTIES LABELS cli)
+  gtest_discover_tests(kavotbl_cli_rtf_save_info_test DISCOVERY_TIMEOUT 60
+                       PROPERTIES LABELS cli ENVIRONMENT "${KAVOTBL_TEST_ENVIRONMENT}")
 endif()

@@ -6,6 +6,7 @@
 #if defined(KAVOTBL_HAVE_TOOLS)
 
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <set>
 #include <string>
@@ -632,6 +633,15 @@ TEST_F(RtfDocumentTest, SeveralTablesFollowEachOtherAfterABlankParagraph) {
     rtf.AddTable(*doc.GetTable(0), 0);
     rtf.AddTable(*doc.GetTable(1), 0);
     EXPECT_EQ(rtf.GetNumTables(), 2);
+    // Written straight to a file, the document is the same.
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    EXPECT_TRUE(rtf.WriteTo(f));
+    std::string written(static_cast<std::size_t>(std::ftell(f)), '\0');
+    std::rewind(f);
+    EXPECT_EQ(std::fread(&written[0], 1, written.size(), f), written.size());
+    std::fclose(f);
+    EXPECT_EQ(written, rtf.Text());
     const Doc d = Read(rtf.Text());
     ASSERT_TRUE(d.balanced);
     EXPECT_EQ(d.order, "PPRRRRRPPPRRP");

@@ -3,6 +3,8 @@
 // JSON, with every element's box and page list after a layout).
 #include <cmath>
 #include <cstdio>
+#include <iomanip>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,6 +146,9 @@ static int RunInfo(int argc, char** argv) {
     if (kind == "printer" && (dPageW - 2 * dMargin < 72.0 || dPageH - 2 * dMargin < 72.0))
         return Fail("info", "the margins leave less than an inch of paper to lay out on", kExitUsage);
 
+    // The JSON goes through the C++ stream alone: let it buffer on its own.
+    if (opts.Has("json")) std::ios::sync_with_stdio(false);
+
     ProgressBar progress("loading", 1);
     Document doc;
     doc.bEchoMessages = false;  // they are part of what info prints
@@ -202,16 +207,17 @@ static int RunInfo(int argc, char** argv) {
 
     if (opts.Has("json")) {
         try {
-            const std::string text = DocumentJson(doc, numbers, bLayout ? &layouts : nullptr).dump(2);
-            std::fwrite(text.data(), 1, text.size(), stdout);
-            std::fputc('\n', stdout);
+            // Streamed: a large table need not exist twice, as a model and as text.
+            std::cout << std::setw(2) << DocumentJson(doc, numbers, bLayout ? &layouts : nullptr) << '\n';
+            std::cout.flush();
         } catch (const std::exception& e) {
             return Fail("info", std::string("cannot make the JSON: ") + e.what());
         }
     } else {
         PrintSummary(doc, numbers, layouts);
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail("info", "cannot write to standard output");
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) || !std::cout)
+        return Fail("info", "cannot write to standard output");
     return kExitOk;
 }
 

@@ -97,10 +97,10 @@ static int RunRtf(int argc, char** argv) {
 
     AtomicFile out(output);
     if (!out.Open(error)) return Fail("rtf", error);
-    const std::string text = rtf.Text();
     std::FILE* f = std::fopen(out.TempPath().c_str(), "wb");
     if (!f) return Fail("rtf", "cannot write " + output + ": " + std::strerror(errno));
-    const bool bWritten = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    errno = 0;
+    const bool bWritten = rtf.WriteTo(f);
     const int nWriteErrno = errno;
     if (std::fclose(f) != 0 || !bWritten)
         return Fail("rtf", "cannot write " + output + ": " + std::strerror(bWritten ? errno : nWriteErrno));

@@ -89,16 +89,30 @@ Json PieceJson(const CTblOb& ob, bool bLayout) {
     return j;
 }
 
+// Data column or data row numbers by node, looked up once per table.
+using NumberOf = std::unordered_map<const CRowColOb*, int>;
+
+NumberOf DataNumbers(const CTable& table, bool bColumn) {
+    NumberOf numbers;
+    const int n = bColumn ? table.GetNumDataColumns() : table.GetNumDataRows();
+    numbers.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const CRowColOb* p = bColumn ? static_cast<const CRowColOb*>(table.GetColumn(i))
+                                     : static_cast<const CRowColOb*>(table.GetRow(i));
+        numbers.emplace(p, i);  // the first entry wins, as a search from the start would find
+    }
+    return numbers;
+}
+
 // The node's own record, without children.
-Json NodeJson(const CTable& table, const CRowColOb& node, bool bColumn, bool bLayout) {
+Json NodeJson(const NumberOf& numbers, const CRowColOb& node, bool bColumn, bool bLayout) {
     Json j = {{"text", Text(node.GetText())},
               {"style", StyleRef(node.GetStyle())},
               {"cellStyle", StyleRef(node.GetCellStyle())},
               {"cellFormat", FormatRef(node.GetCellFormat())}};
     if (node.HasData()) {
-        j[bColumn ? "dataColumn" : "dataRow"] =
-            bColumn ? table.GetColumnNum(static_cast<const CTblColumn*>(&node))
-                    : table.GetRowNum(static_cast<const CTblRow*>(&node));
+        const auto it = numbers.find(&node);
+        j[bColumn ? "dataColumn" : "dataRow"] = it == numbers.end() ? -1 : it->second;
     }
     if (bColumn && static_cast<const CTblColumn&>(node).IsMultiPage()) j["continued"] = true;
     if (!bColumn) {
@@ -121,6 +135,7 @@ Json TreeJson(const CTable& table, const CRowColOb& root, bool bColumn, bool bLa
         int nNext;
         Json children;
     };
+    const NumberOf numbers = DataNumbers(table, bColumn);
     std::vector<Frame> stack;
     stack.push_back({&root, 0, Json::array()});
     for (;;) {
@@ -131,7 +146,7 @@ Json TreeJson(const CTable& table, const CRowColOb& root, bool bColumn, bool bLa
             continue;
         }
         if (stack.size() == 1) return std::move(f.children);
-        Json j = NodeJson(table, *f.pNode, bColumn, bLayout);
+        Json j = NodeJson(numbers, *f.pNode, bColumn, bLayout);
         if (!f.pNode->HasData()) j["children"] = std::move(f.children);
         stack.pop_back();
         stack.back().children.push_back(std::move(j));

@@ -556,21 +556,25 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
     return m_nLastWidth;
 }
 
-std::string RtfDocument::Text() const {
-    std::string doc;
-    doc.reserve(m_body.size() + 512);
-    doc += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\\uc1\n{\\fonttbl{\\f0\\fswiss\\fcharset0 ";
-    AppendRtfText(doc, m_font);
-    if (m_font != "Arial") doc += "{\\*\\falt Arial}";
-    doc += ";}}\n{\\colortbl;\\red0\\green0\\blue0;}\n{\\*\\generator kavotbl;}\n";
-    doc += "\\paperw" + std::to_string(m_page.nWidth) + "\\paperh" + std::to_string(m_page.nHeight);
+std::string RtfDocument::Head() const {
+    std::string head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\\uc1\n{\\fonttbl{\\f0\\fswiss\\fcharset0 ";
+    AppendRtfText(head, m_font);
+    if (m_font != "Arial") head += "{\\*\\falt Arial}";
+    head += ";}}\n{\\colortbl;\\red0\\green0\\blue0;}\n{\\*\\generator kavotbl;}\n";
+    head += "\\paperw" + std::to_string(m_page.nWidth) + "\\paperh" + std::to_string(m_page.nHeight);
     const std::string margin = std::to_string(m_page.nMargin);
-    doc += "\\margl" + margin + "\\margr" + margin + "\\margt" + margin + "\\margb" + margin;
-    if (m_page.nWidth > m_page.nHeight) doc += "\\landscape";
-    doc += "\\widowctrl\n";
-    doc += m_body;
-    doc += "}\n";
-    return doc;
+    head += "\\margl" + margin + "\\margr" + margin + "\\margt" + margin + "\\margb" + margin;
+    if (m_page.nWidth > m_page.nHeight) head += "\\landscape";
+    head += "\\widowctrl\n";
+    return head;
+}
+
+std::string RtfDocument::Text() const { return Head() + m_body + "}\n"; }
+
+bool RtfDocument::WriteTo(std::FILE* f) const {
+    const std::string head = Head();
+    return std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
+           std::fwrite(m_body.data(), 1, m_body.size(), f) == m_body.size() && std::fputs("}\n", f) >= 0;
 }
 
 }  // namespace kavotool

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 #include "kavotbl/kavotbl.h"
@@ -48,10 +49,14 @@ public:
     int PrintableWidth() const { return m_page.nWidth - 2 * m_page.nMargin; }
     /// The whole document.
     std::string Text() const;
+    /// Writes the whole document without assembling it in memory first;
+    /// false when a write failed.
+    bool WriteTo(std::FILE* f) const;
     int GetNumTables() const { return m_nTables; }
 
 private:
     void ChooseFont(const kavo::CTable& table);
+    std::string Head() const;
 
     RtfPage m_page;
     std::string m_body;
