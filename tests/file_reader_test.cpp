@@ -240,13 +240,6 @@ TEST_F(TableReaderTest, UnknownStyleKeepsTheDefaultStyleOfEachKind) {
     EXPECT_EQ(t.GetRow(0)->GetStyle(), reg.FindStyle("Row"));
 }
 
-TEST_F(TableReaderTest, StyleNamesAreLookedUpIgnoringCase) {
-    auto doc = Load("[Style]\nLabel=Bold\n[Table]\nStyle=bOLD\n[Title]\nStyle=BOLD\n");
-    EXPECT_TRUE(capture.messages.empty());
-    EXPECT_EQ((*doc)[0].GetStyle(), doc->registry.FindStyle("Bold"));
-    EXPECT_EQ((*doc)[0].GetTitle()->GetStyle(), doc->registry.FindStyle("Bold"));
-}
-
 // ---------------------------------------------------------------------------
 // Failures and what survives them
 
@@ -406,3 +399,26 @@ TEST_F(TableReaderTest, CancelAfterTheColumnsKeepsThemUnlinked) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// A whole document
+
+TEST_F(TableReaderTest, DocumentDropsAFailedTableAndReadsTheNext) {
+    kavo::CTableDocument doc;
+    EXPECT_EQ(doc.LoadText("[Style]\nLabel=Bold\n[Table]\nName=A\n[Table]\nName=B\n[Row]\nData=z\n[Row]\n"
+                           "[Table]\nName=C\nStyle=Bold\n"),
+              0);
+    ASSERT_EQ(doc.GetNumTables(), 2);
+    EXPECT_EQ(doc.GetTable(0)->GetName(), "A");
+    EXPECT_EQ(doc.GetTable(1)->GetName(), "C");
+    EXPECT_EQ(doc.GetTable(1)->GetStyle(), doc.GetRegistry().FindStyle("Bold"));
+    EXPECT_EQ(capture.messages.size(), 1u);
+}
+
+TEST_F(TableReaderTest, DocumentStopsAtACancel) {
+    file_test::RecordingProgress progress(1);
+    kavo::CTableDocument doc;
+    EXPECT_EQ(doc.LoadText(std::string(kExample) + "[Table]\nName=Second\n[Title]\nText=T\n", &progress), 0);
+    EXPECT_EQ(doc.GetNumTables(), 0);
+    EXPECT_EQ(progress.positions.size(), 1u);  // the second table was not read
+}

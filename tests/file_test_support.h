@@ -87,14 +87,6 @@ inline std::string SaveTable(const kavo::CTable& table, int bBlockedOnly = 0) {
     return out.GetText();
 }
 
-/// The registry's sections, as text: what a document saves before its tables.
-inline std::string SaveRegistry(const kavo::CStyleRegistry& registry) {
-    kavo::CSpecFile out;
-    out.OpenTextWrite();
-    registry.Save(out);
-    return out.GetText();
-}
-
 /// Lines of a text, LF-separated, the last newline not giving an empty line.
 inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -132,12 +124,13 @@ inline std::vector<std::string> Items(const std::string& value) {
     return out;
 }
 
-/// A progress dialog that records the positions and cancels at a given call.
+/// A progress dialog that records the positions; from the given check on,
+/// the user has asked to cancel.
 class RecordingProgress : public kavo::CProgressDlg {
 public:
     explicit RecordingProgress(int nCancelAt = -1) : m_nCancelAt(nCancelAt) {}
     void SetPos(int nPos) override { positions.push_back(nPos); }
-    int CheckCancelButton() override { return ++m_nChecks == m_nCancelAt ? 1 : 0; }
+    int CheckCancelButton() override { return m_nCancelAt > 0 && ++m_nChecks >= m_nCancelAt ? 1 : 0; }
     std::vector<int> positions;
 
 private:

@@ -42,11 +42,6 @@ TEST_F(WriterTest, NewTableWritesOnlyItsHeadingAndSize) {
     EXPECT_EQ(Lines(SaveTable(t)), (Strings{"", "[Table]", "Size=0, 0"}));
 }
 
-TEST_F(WriterTest, LoadedEmptyTableWritesTheSameAsANewOne) {
-    auto doc = Read("[Table]\n");
-    EXPECT_EQ(Lines(SaveTable((*doc)[0])), (Strings{"", "[Table]", "Size=0, 0"}));
-}
-
 TEST_F(WriterTest, TableKeysAreWrittenOnlyWhenSet) {
     auto doc = Read("[Table]\nAreaLevels=3\nName=Census\nStyle=Bold\n");
     EXPECT_EQ(Lines(SaveTable((*doc)[0])),
@@ -160,18 +155,6 @@ INSTANTIATE_TEST_SUITE_P(Worked, DataSplitTest,
                                            SplitCase{20, "-1234567890123456789", {8, 8, 4}},
                                            SplitCase{100, "7", {61, 39}}, SplitCase{30, "1234", {30}},
                                            SplitCase{61, "7", {61}}));
-
-TEST_F(WriterTest, DataLinesKeepMixedValuesInOrder) {
-    Strings in;
-    for (int i = 0; i < 250; ++i) in.push_back(std::to_string((i % 7 == 0 ? -1 : 1) * i * 104729LL * (i % 5 + 1)));
-    auto doc = Load(RowOf(in));
-    std::vector<std::size_t> counts;
-    Strings out;
-    const std::string saved = SaveTable((*doc)[0]);
-    Split(saved, counts, out);
-    EXPECT_EQ(out, in);
-    for (const std::string& line : Lines(saved)) EXPECT_LE(line.size(), 200u - 10u) << line;
-}
 
 TEST_F(WriterTest, RowWithoutValuesWritesOneEmptyDataLine) {
     auto doc = Read("[Table]\n[Row]\nText=Nothing\n");
