@@ -119,10 +119,15 @@ protected:
         std::remove(err.c_str());
         return r;
     }
+    // Runs the program. In the sanitizer build a finding ends it with the
+    // status of an ordinary failure, so its report is looked for as well.
     Result Run(const std::vector<std::string>& args) {
         std::string command = Quote(KAVOTBL_PROGRAM);
         for (const std::string& a : args) command += " " + Quote(a);
-        return Shell(command);
+        Result r = Shell(command);
+        for (const char* report : {"AddressSanitizer", "LeakSanitizer", "runtime error:"})
+            EXPECT_EQ(r.err.find(report), std::string::npos) << command << "\n" << r.err.substr(0, 2000);
+        return r;
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
     void Write(const std::string& name, const std::string& text) const {
