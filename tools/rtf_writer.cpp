@@ -31,39 +31,49 @@ int ToCp1252(char32_t cp) {
     return -1;
 }
 
-// Decodes strict UTF-8 (no overlong forms, no surrogates, nothing above
-// U+10FFFF); false at the first byte that breaks it.
-bool DecodeUtf8(const unsigned char* p, std::size_t n, std::u32string& out) {
-    std::size_t i = 0;
-    while (i < n) {
-        const unsigned c = p[i];
-        if (c < 0x80) {
-            out.push_back(c);
-            ++i;
-            continue;
-        }
-        int nMore;
-        char32_t cp, min;
-        if ((c & 0xE0) == 0xC0) {
-            nMore = 1, cp = c & 0x1F, min = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            nMore = 2, cp = c & 0x0F, min = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            nMore = 3, cp = c & 0x07, min = 0x10000;
-        } else {
-            return false;
-        }
-        if (n - i <= static_cast<std::size_t>(nMore)) return false;  // cut short
-        for (int k = 1; k <= nMore; ++k) {
-            const unsigned t = p[i + static_cast<std::size_t>(k)];
-            if ((t & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (t & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        out.push_back(cp);
-        i += static_cast<std::size_t>(nMore) + 1;
+// Decodes the strict UTF-8 sequence at p[i] (no overlong forms, no
+// surrogates, nothing above U+10FFFF) and moves i past it; false, with i
+// unchanged, when the bytes there break the rules.
+bool NextUtf8(const unsigned char* p, std::size_t n, std::size_t& i, char32_t& cp) {
+    const unsigned c = p[i];
+    if (c < 0x80) {
+        cp = c;
+        ++i;
+        return true;
     }
+    int nMore;
+    char32_t min;
+    if ((c & 0xE0) == 0xC0) {
+        nMore = 1, cp = c & 0x1F, min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        nMore = 2, cp = c & 0x0F, min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        nMore = 3, cp = c & 0x07, min = 0x10000;
+    } else {
+        return false;
+    }
+    if (n - i <= static_cast<std::size_t>(nMore)) return false;  // cut short
+    for (int k = 1; k <= nMore; ++k) {
+        const unsigned t = p[i + static_cast<std::size_t>(k)];
+        if ((t & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (t & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += static_cast<std::size_t>(nMore) + 1;
     return true;
+}
+
+bool IsUtf8(const unsigned char* p, std::size_t n) {
+    char32_t cp;
+    for (std::size_t i = 0; i < n;)
+        if (!NextUtf8(p, n, i, cp)) return false;
+    return true;
+}
+
+char32_t FromCp1252(unsigned char c) {
+    if (c < 0x80 || c >= 0xA0) return c;
+    const std::uint16_t cp = kCp1252High[c - 0x80];
+    return cp ? cp : 0xFFFD;
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -86,9 +96,19 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 void AppendUnicode(std::string& out, unsigned unit) {
     // \uN takes a signed 16-bit number; the '?' is what older readers show.
+    const int v = unit > 32767 ? static_cast<int>(unit) - 65536 : static_cast<int>(unit);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "\\u%d?", unit > 32767 ? static_cast<int>(unit) - 65536 : static_cast<int>(unit));
-    out += buf;
+    char* const end = buf + sizeof buf;
+    char* b = end;
+    *--b = '?';
+    unsigned m = static_cast<unsigned>(v < 0 ? -v : v);
+    do {
+        *--b = static_cast<char>('0' + m % 10);
+        m /= 10;
+    } while (m);
+    if (v < 0) *--b = '-';
+    out += "\\u";
+    out.append(b, static_cast<std::size_t>(end - b));
 }
 
 void AppendCodePoint(std::string& out, char32_t cp) {
@@ -253,48 +273,55 @@ void AppendParagraph(std::string& out, const std::string& font, const CTblOb* pO
 }  // namespace
 
 std::u32string DecodeText(const char* pText, std::size_t nCount) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pText);
     std::u32string out;
     out.reserve(nCount);
-    if (DecodeUtf8(reinterpret_cast<const unsigned char*>(pText), nCount, out)) return out;
-    out.clear();
-    for (std::size_t i = 0; i < nCount; ++i) {
-        const unsigned char c = static_cast<unsigned char>(pText[i]);
-        if (c >= 0x80 && c < 0xA0) {
-            const std::uint16_t cp = kCp1252High[c - 0x80];
-            out.push_back(cp ? cp : 0xFFFD);
+    const bool bUtf8 = IsUtf8(p, nCount);
+    char32_t cp;
+    for (std::size_t i = 0; i < nCount;) {
+        if (bUtf8) {
+            NextUtf8(p, nCount, i, cp);
         } else {
-            out.push_back(c);
+            cp = FromCp1252(p[i++]);
         }
+        out.push_back(cp);
     }
     return out;
 }
 
 std::string TextToUtf8(const std::string& text) {
-    bool bAscii = true;
-    for (char c : text) bAscii = bAscii && static_cast<unsigned char>(c) < 0x80;
-    if (bAscii) return text;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    if (IsUtf8(p, text.size())) return text;
     std::string out;
     out.reserve(text.size() + text.size() / 2);
-    for (char32_t cp : DecodeText(text)) AppendUtf8(out, cp);
+    for (std::size_t i = 0; i < text.size(); ++i) AppendUtf8(out, FromCp1252(p[i]));
     return out;
 }
 
 void AppendRtfText(std::string& out, const std::string& text) {
-    bool bAscii = true;
-    for (char c : text) bAscii = bAscii && static_cast<unsigned char>(c) < 0x80;
-    if (bAscii) {
-        // The common case, without decoding.
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char c = text[i];
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-            AppendCodePoint(out, c == '\r' ? U'\n' : static_cast<char32_t>(c));
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    bool bHigh = false;
+    for (std::size_t i = 0; i < n && !bHigh; ++i) bHigh = p[i] >= 0x80;
+    const bool bUtf8 = !bHigh || IsUtf8(p, n);
+    for (std::size_t i = 0; i < n;) {
+        // Runs of characters that stand for themselves go in whole.
+        const std::size_t start = i;
+        while (i < n && p[i] >= 0x20 && p[i] < 0x7F && p[i] != '\\' && p[i] != '{' && p[i] != '}') ++i;
+        out.append(text, start, i - start);
+        if (i >= n) break;
+        char32_t cp;
+        if (p[i] == '\r') {
+            // CR LF is one line break, a CR alone another.
+            if (i + 1 < n && p[i + 1] == '\n') ++i;
+            cp = U'\n';
+            ++i;
+        } else if (bUtf8) {
+            NextUtf8(p, n, i, cp);
+        } else {
+            cp = FromCp1252(p[i++]);
         }
-        return;
-    }
-    const std::u32string cps = DecodeText(text);
-    for (std::size_t i = 0; i < cps.size(); ++i) {
-        if (cps[i] == U'\r' && i + 1 < cps.size() && cps[i + 1] == U'\n') continue;
-        AppendCodePoint(out, cps[i] == U'\r' ? U'\n' : cps[i]);
+        AppendCodePoint(out, cp);
     }
 }
 
@@ -442,6 +469,8 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
             }
         }
 
+        // About 75 bytes go out per cell; growing by doubling would copy them again and again.
+        out.reserve(out.size() + static_cast<std::size_t>(nGridRows) * static_cast<std::size_t>(nCells) * 80 + 4096);
         std::vector<Edges> rules(static_cast<std::size_t>(nCells));
         const std::string rowHead = "\\trowd\\trgaph" + std::to_string(gap) + "\\trleft-" + std::to_string(gap);
         for (int g = 0; g < nGridRows; ++g) {
