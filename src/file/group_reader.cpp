@@ -21,7 +21,11 @@ using file_detail::IsHeading;
 
 namespace {
 
-bool Is(const CKAVOString& strKey, const char* pszName) { return strKey.CompareNoCase(pszName) == 0; }
+// Names are literals: a length test first spares most case-blind comparisons.
+template <std::size_t N>
+bool Is(const CKAVOString& strKey, const char (&szName)[N]) {
+    return strKey.GetLength() == static_cast<int>(N - 1) && strKey.CompareNoCase(szName) == 0;
+}
 
 // Nesting depth of the group readers now running. One reader runs at a time
 // per thread, and the readers take no depth argument, so it is kept here.

@@ -22,7 +22,11 @@ std::int64_t* file_detail::g_pLinkNanoseconds = nullptr;
 
 namespace {
 
-bool Is(const CKAVOString& strKey, const char* pszName) { return strKey.CompareNoCase(pszName) == 0; }
+// Names are literals: a length test first spares most case-blind comparisons.
+template <std::size_t N>
+bool Is(const CKAVOString& strKey, const char (&szName)[N]) {
+    return strKey.GetLength() == static_cast<int>(N - 1) && strKey.CompareNoCase(szName) == 0;
+}
 
 }  // namespace
 
