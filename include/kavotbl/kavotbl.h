@@ -2,6 +2,7 @@
 #pragma once
 
 #include "kavotbl/file/cell_mask.h"
+#include "kavotbl/file/document.h"
 #include "kavotbl/host/host.h"
 #include "kavotbl/layout/metrics.h"
 #include "kavotbl/model/cell_block.h"
