@@ -37,7 +37,10 @@ std::string_view TrimBoth(std::string_view s) {
 
 void Assign(CKAVOString& str, std::string_view v) { str.str().assign(v.data(), v.size()); }
 
-bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+// Two memchr scans beat find_first_of, which tests every byte against the set.
+bool HasLineBreak(const std::string& s) {
+    return std::memchr(s.data(), '\n', s.size()) != nullptr || std::memchr(s.data(), '\r', s.size()) != nullptr;
+}
 
 // Appends s with line breaks turned into blanks, so that it stays on one line.
 void AppendOneLine(std::string& out, const std::string& s) {
