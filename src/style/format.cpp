@@ -6,6 +6,7 @@
 #include "kavotbl/host/platform.h"
 #include "kavotbl/host/spec_file.h"
 #include "kavotbl/resources/strings.h"
+#include "style/section_reader.h"
 
 namespace kavo {
 
@@ -14,11 +15,6 @@ KAVO_IMPLEMENT_DYNAMIC(CFormat, CObject)
 namespace {
 
 constexpr int kProfileBufSize = 50;
-
-bool IsOuterHeading(const CKAVOString& strKey) {
-    return strKey.CompareNoCase("[Table]") == 0 || strKey.CompareNoCase("[Style]") == 0 ||
-           strKey.CompareNoCase("[Format]") == 0;
-}
 
 bool IsYes(const CKAVOString& strValue) {
     return !strValue.IsEmpty() && (strValue.GetAt(0) == 'Y' || strValue.GetAt(0) == 'y');
@@ -63,20 +59,7 @@ void CFormat::Init() {
 
 int CFormat::Build(CSpecFile& file) {
     Init();
-    if (file.IsEOF()) return 1;
-
-    CKAVOString strKey, strValue;
-    while (file.GetLine(strKey, strValue) == 0) {
-        if (!strKey.IsEmpty() && strKey.GetAt(0) == '[') {
-            if (IsOuterHeading(strKey)) {
-                file.UngetLine();
-            } else {
-                ShowLineMessage(IDS_INVALID_SECTION_HEADING, file.GetLineNumber(), strKey);
-                file.SkipSection();
-            }
-            return 1;
-        }
-
+    return detail::ReadSectionKeys(file, [this](const CKAVOString& strKey, const CKAVOString& strValue) {
         if (strKey.CompareNoCase("Label") == 0) {
             m_strLabel = strValue;
         } else if (strKey.CompareNoCase("Decimals") == 0) {
@@ -96,10 +79,10 @@ int CFormat::Build(CSpecFile& file) {
         } else if (strKey.CompareNoCase("Hidden") == 0) {
             m_bHidden = IsYes(strValue) ? 1 : 0;
         } else {
-            ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+            return false;
         }
-    }
-    return 1;
+        return true;
+    });
 }
 
 void CFormat::Save(CSpecFile& file) const {

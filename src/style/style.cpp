@@ -3,21 +3,11 @@
 
 #include "kavotbl/host/spec_file.h"
 #include "kavotbl/resources/strings.h"
+#include "style/section_reader.h"
 
 namespace kavo {
 
 KAVO_IMPLEMENT_DYNAMIC(CStyle, CObject)
-
-namespace {
-
-// Headings that belong to the reader one level up: they end a section and are
-// read again by the registry or table reader.
-bool IsOuterHeading(const CKAVOString& strKey) {
-    return strKey.CompareNoCase("[Table]") == 0 || strKey.CompareNoCase("[Style]") == 0 ||
-           strKey.CompareNoCase("[Format]") == 0;
-}
-
-}  // namespace
 
 // Init leaves the font alone (a copied style keeps its font), so the
 // constructors zero it first: a new style holds no stale font data.
@@ -60,20 +50,7 @@ CKAVOString CStyle::GetLineType(LINES kind) const {
 
 int CStyle::Build(CSpecFile& file) {
     Init();
-    if (file.IsEOF()) return 1;
-
-    CKAVOString strKey, strValue;
-    while (file.GetLine(strKey, strValue) == 0) {
-        if (!strKey.IsEmpty() && strKey.GetAt(0) == '[') {
-            if (IsOuterHeading(strKey)) {
-                file.UngetLine();
-            } else {
-                ShowLineMessage(IDS_INVALID_SECTION_HEADING, file.GetLineNumber(), strKey);
-                file.SkipSection();
-            }
-            return 1;
-        }
-
+    return detail::ReadSectionKeys(file, [this](const CKAVOString& strKey, const CKAVOString& strValue) {
         if (strKey.CompareNoCase("Label") == 0) {
             m_strLabel = strValue;
         } else if (strKey.CompareNoCase("HorJust") == 0) {
@@ -103,10 +80,10 @@ int CStyle::Build(CSpecFile& file) {
         } else if (strKey.CompareNoCase("BorderBottom") == 0) {
             m_borderBottom = GetLineType(strValue);
         } else {
-            ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+            return false;
         }
-    }
-    return 1;
+        return true;
+    });
 }
 
 void CStyle::Save(CSpecFile& file) const {
