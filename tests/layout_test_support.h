@@ -1,6 +1,5 @@
-// Helpers of the layout tests: access to the sizing and layout internals,
-// fixed layout metrics, fonts for the recording surface, and tables loaded
-// from text.
+// Helpers of the layout tests: access to the sizing internals, fixed layout
+// metrics, fonts for the recording surface, and tables loaded from text.
 //
 // The recording surface measures every byte as W units wide and every line as
 // H units high: W = 8 and H = 16 without a font, W = |h| / 2 and H = |h| with a
@@ -14,52 +13,27 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "kavotbl/host/platform.h"
-#include "kavotbl/host/recording_dc.h"
-#include "kavotbl/host/spec_file.h"
-#include "kavotbl/layout/metrics.h"
-#include "kavotbl/model/row_col_ob.h"
-#include "kavotbl/model/table.h"
-#include "kavotbl/model/tbl_cell.h"
-#include "kavotbl/style/registry.h"
+#include "kavotbl/kavotbl.h"
 
 namespace kavo {
 
-/// Opens the private sizing and layout steps to the tests.
+/// Opens the private sizing steps to the tests.
 struct LayoutTestAccess {
-    static CSize CalcRectSize(CTblOb& ob, CDC* pDC, CSize min, CSize max) { return ob.CalcRectSize(pDC, min, max); }
+    static CSize CalcRectSize(CTblOb& ob, CDC* pDC, CSize min, CSize max) {
+        return ob.CalcRectSize(pDC, min, max);
+    }
     static void SetLimits(CTblOb& ob, CSize min, CSize max) {
         ob.SetMinSize(min);
         ob.SetMaxSize(max);
     }
     static void SetPos(CTblOb& ob, const CRect& rc) { ob.m_rcPos = rc; }
     static void SetTextHeight(CTblOb& ob, int n) { ob.m_nTextHeight = n; }
-
     static CSize CalcLayoutSize(CTblColumn& col, CDC* pDC) { return col.CalcLayoutSize(pDC); }
-    static void AdjustWidth(CTblColumn& col, CDC* pDC, int w) { col.AdjustWidth(pDC, w); }
-    static void FlushColumns(CTblColumn& col, int nBottom) { col.FlushColumns(nBottom); }
-    static void CalcScrOffset(CTblColumn& col, CPoint pt) { col.CalcScrOffset(pt); }
-    static void CalcPtrOffset(CTblColumn& col, CPoint pt, int nPage) { col.CalcPtrOffset(pt, nPage); }
-
-    static void CalcLayoutSize(CTblRow& row, CDC* pDC, int nLevel) { row.CalcLayoutSize(pDC, nLevel); }
-    static int GetWidestSingleLineRow(const CTblRow& row, CDC* pDC, int nLevel) {
-        return row.GetWidestSingleLineRow(pDC, nLevel);
-    }
-    static void CalcScrOffset(CTblRow& row, int& y, int nLevel) { row.CalcScrOffset(y, nLevel); }
-    static void CalcPtrOffset(CTblRow& row, int nBody, int nTop, int& y, int& nPage, int nLevel) {
-        row.CalcPtrOffset(nBody, nTop, y, nPage, nLevel);
-    }
-    static int AddCell(CTblRow& row, CTblCell* pCell) { return row.AddCell(pCell); }
 };
 
 }  // namespace kavo
 
 namespace layout_test {
-
-using kavo::CRect;
-using kavo::CSize;
 
 /// Sets the process-wide layout metrics as a layout would, and puts the
 /// previous ones back afterwards.
@@ -73,33 +47,10 @@ public:
         kavo::g_nMargin = m_nMargin;
         kavo::g_nLineHeight = m_nLine;
     }
-    MetricsScope(const MetricsScope&) = delete;
-    MetricsScope& operator=(const MetricsScope&) = delete;
 
 private:
     int m_nMargin;
     int m_nLine;
-};
-
-/// Regional settings fixed to the built-in defaults ("," and "."), message
-/// boxes swallowed, for as long as the object lives.
-class QuietHost {
-public:
-    QuietHost() {
-        m_prevHandler = kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return kavo::IDOK; });
-        m_prevProfile =
-            kavo::SetProfileSource([](const std::string&, const std::string&, std::string&) { return false; });
-    }
-    ~QuietHost() {
-        kavo::SetMessageBoxHandler(m_prevHandler);
-        kavo::SetProfileSource(m_prevProfile);
-    }
-    QuietHost(const QuietHost&) = delete;
-    QuietHost& operator=(const QuietHost&) = delete;
-
-private:
-    kavo::MessageBoxHandler m_prevHandler;
-    kavo::ProfileSource m_prevProfile;
 };
 
 inline kavo::LOGFONT MakeFont(int nHeight, const char* pszFace = "Serif", int nCharSet = kavo::ANSI_CHARSET) {
@@ -110,17 +61,31 @@ inline kavo::LOGFONT MakeFont(int nHeight, const char* pszFace = "Serif", int nC
     return lf;
 }
 
-/// A registry and one table read from text. With nFontHeight nonzero every
-/// style gets a font of that height (screen) and nTwipsHeight (printer).
+/// A registry and one table read from text, with regional settings fixed to
+/// the built-in defaults ("," and ".") and message boxes swallowed for as
+/// long as it lives.
 struct LoadedTable {
-    QuietHost quiet;
+    LoadedTable()
+        : prevHandler(
+              kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return kavo::IDOK; })),
+          prevProfile(kavo::SetProfileSource(
+              [](const std::string&, const std::string&, std::string&) { return false; })) {}
+    ~LoadedTable() {
+        kavo::SetMessageBoxHandler(prevHandler);
+        kavo::SetProfileSource(prevProfile);
+    }
+    kavo::MessageBoxHandler prevHandler;
+    kavo::ProfileSource prevProfile;
     kavo::CSpecFile file;
     kavo::CStyleRegistry registry;
     kavo::CTable table;
     int result = 0;
 };
 
-inline std::unique_ptr<LoadedTable> LoadTable(const std::string& text, int nFontHeight = 0, int nTwipsHeight = 0) {
+/// With nFontHeight or nTwipsHeight nonzero every style gets a font of height
+/// nFontHeight on the screen and nTwipsHeight on a printer.
+inline std::unique_ptr<LoadedTable> LoadTable(const std::string& text, int nFontHeight = 0,
+                                              int nTwipsHeight = 0) {
     auto p = std::make_unique<LoadedTable>();
     p->file.OpenText(text);
     p->registry.Build(p->file);
@@ -133,28 +98,40 @@ inline std::unique_ptr<LoadedTable> LoadTable(const std::string& text, int nFont
     return p;
 }
 
+/// A string of n copies of a character: a single word n bytes wide.
+inline std::string Word(int n, char ch = 'w') { return std::string(static_cast<std::size_t>(n), ch); }
+
 /// Text of a table with one level of data columns and data rows: column
-/// captions and row captions as given, every cell 0 (shown as "-").
-inline std::string FlatTableText(const std::vector<std::string>& columns, const std::vector<std::string>& rows,
-                                 const std::string& title = "", const std::string& stubHead = "") {
-    std::string s = "[Table]\nSize=" + std::to_string(rows.size()) + ", " + std::to_string(columns.size()) + "\n";
-    if (!title.empty()) s += "\n[Title]\nText=" + title + "\n";
-    if (!stubHead.empty()) s += "\n[StubHead]\nText=" + stubHead + "\n";
-    for (const std::string& c : columns) s += "\n[Column]\nText=" + c + "\n";
+/// captions and row captions as given, every cell 0 (shown as "-"). A column
+/// caption "[" opens a spanner over the columns up to the next "]", whose
+/// caption follows the bracket.
+using Strings = std::vector<std::string>;
+inline std::string FlatTableText(const Strings& columns, const Strings& rows, const std::string& title = "",
+                                 const std::string& stubHead = "") {
+    std::string s;
+    int nData = 0;
+    for (const std::string& c : columns) {
+        const bool bData = c.empty() || (c[0] != '[' && c != "]");
+        nData += bData ? 1 : 0;
+        s += c == "]" ? std::string("[EndGroup]\n")
+             : bData  ? "\n[Column]\nText=" + c + "\n"
+                      : "\n[ColumnGroup]\nText=" + c.substr(1) + "\n";
+    }
     std::string data;
-    for (std::size_t i = 0; i < columns.size(); ++i) data += i ? ", 0" : "0";
+    for (int i = 0; i < nData; ++i) data += i ? ", 0" : "0";
     for (const std::string& r : rows) s += "\n[Row]\nText=" + r + "\nData=" + data + "\n";
-    return s;
+    std::string head = "[Table]\nSize=" + std::to_string(rows.size()) + ", " + std::to_string(nData) + "\n";
+    if (!title.empty()) head += "\n[Title]\nText=" + title + "\n";
+    if (!stubHead.empty()) head += "\n[StubHead]\nText=" + stubHead + "\n";
+    return head + s;
 }
 
 /// Box of every element of a table in a fixed order: pieces, column tree and
 /// row tree in pre-order, then cells row by row.
-inline std::vector<CRect> AllBoxes(const kavo::CTable& t) {
-    std::vector<CRect> out;
-    out.push_back(t.GetTitle()->GetPos());
-    out.push_back(t.GetHeader()->GetPos());
-    out.push_back(t.GetFooter()->GetPos());
-    out.push_back(t.GetStubHead()->GetPos());
+inline std::vector<kavo::CRect> AllBoxes(const kavo::CTable& t) {
+    std::vector<kavo::CRect> out;
+    for (const kavo::CTblOb* p : {t.GetTitle(), t.GetHeader(), t.GetFooter(), t.GetStubHead()})
+        out.push_back(p->GetPos());
     auto walk = [&out](const kavo::CRowColOb* p, auto& self) -> void {
         out.push_back(p->GetPos());
         for (int i = 0; i < p->GetNumChildren(); ++i) self(p->GetChildAt(i), self);
@@ -172,8 +149,5 @@ inline std::vector<int> Pages(const kavo::CTblOb* p) {
     for (int i = 0; i < p->GetNumPages(); ++i) v.push_back(p->GetPage(i));
     return v;
 }
-
-/// A string of n copies of a character: a single word n bytes wide.
-inline std::string Word(int n, char ch = 'w') { return std::string(static_cast<std::size_t>(n), ch); }
 
 }  // namespace layout_test

@@ -1,212 +1,82 @@
-// Cells and the table container: cell copying, the cell block, comparison,
-// ownership and table-wide block colour.
+// Cells and the table container: cell copying, the cell block, ownership,
+// table-wide block colour, and area rows of a table read from text.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <vector>
 
-#include "kavotbl/model/table.h"
 #include "kavotbl/style/format.h"
 #include "model_test_support.h"
 
-using kavo::CFormat;
-using kavo::CRect;
-using kavo::CRectArray;
-using kavo::CSize;
-using kavo::CTable;
-using kavo::CTblCell;
-using kavo::CTblColumn;
-using kavo::CTblOb;
-using kavo::CTblRow;
-using kavo_test::DestroyLog;
-using kavo_test::LoggedColumn;
-using kavo_test::Place;
-using kavo_test::TestCell;
-using kavo_test::TestRow;
+using namespace kavo;
+using namespace kavo_test;
 
-namespace {
-
-CFormat* SomeFormat() {
-    static int f;
-    return reinterpret_cast<CFormat*>(&f);
-}
-
-}  // namespace
-
-// --- Cells -----------------------------------------------------------------
-
-TEST(Cell, NewCellIsDirtyAndUnlinked) {
-    CTblCell cell(-5);
-    EXPECT_EQ(cell.GetData(), -5);
-    EXPECT_EQ(cell.IsDirty(), 1);
-    EXPECT_EQ(cell.GetFormat(), nullptr);
-    EXPECT_EQ(cell.GetCol(), nullptr);
-    EXPECT_EQ(cell.GetRow(), nullptr);
-    EXPECT_TRUE(cell.GetText().IsEmpty());
-    EXPECT_EQ(CTblCell().GetData(), 0);
-}
-
-TEST(Cell, CopyAndAssignmentCarryValueFormatMarkAndLinks) {
+TEST(Cell, CopyAndAssignmentCarryValueFormatDirtyMarkAndLinks) {
+    CFormat fmt;
     CTblColumn col;
     CTblRow row;
-    TestCell src(INT64_C(9000000000));
-    src.SetText("9,000,000,000");
-    src.SetFormat(SomeFormat());
+    CTblCell src(INT64_C(9000000000));
+    src.SetFormat(&fmt);
     src.SetCol(&col);
     src.SetRow(&row);
-    src.Pos() = CRect(1, 2, 3, 4);
-    src.SetBorder(CRect(1, 2, 3, 4));
-    src.SetBlockColor(0xABCDEF);
-    CRectArray rects;
-    src.Block(rects, 1);
-
-    CTblCell copy(src);
-    EXPECT_EQ(copy.GetData(), INT64_C(9000000000));
-    EXPECT_EQ(copy.GetFormat(), SomeFormat());
-    EXPECT_EQ(copy.IsDirty(), 1);
-    EXPECT_EQ(copy.GetCol(), &col);
-    EXPECT_EQ(copy.GetRow(), &row);
-    EXPECT_EQ(copy.GetText(), "9,000,000,000");
-    EXPECT_EQ(copy.GetBorder(), CRect(1, 2, 3, 4));
-    EXPECT_EQ(copy.IsBlocked(), 1);
-    EXPECT_EQ(copy.GetBlockColor(), 0u);
-
-    TestCell target(1);
-    target.SetBorder(CRect(0, 0, 9, 9));
-    static_cast<CTblCell&>(target) = src;
-    EXPECT_EQ(target.GetData(), INT64_C(9000000000));
-    EXPECT_EQ(target.GetFormat(), SomeFormat());
-    EXPECT_EQ(target.GetCol(), &col);
-    EXPECT_EQ(target.GetRow(), &row);
-    EXPECT_EQ(target.GetPos(), CRect(1, 2, 3, 4));
-    EXPECT_EQ(target.GetBorder(), CRect(0, 0, 9, 9));  // element assignment keeps it
-    EXPECT_EQ(target.IsBlocked(), 0);
+    for (int clean = 0; clean < 2; ++clean) {
+        if (clean) src.Format();
+        CTblCell copy(src);
+        CTblCell assigned(1);
+        assigned = src;
+        for (const CTblCell* p : {&copy, &assigned}) {
+            EXPECT_EQ(p->GetData(), INT64_C(9000000000));
+            EXPECT_EQ(p->GetFormat(), &fmt);
+            EXPECT_EQ(p->IsDirty(), 1 - clean);
+            EXPECT_EQ(p->GetCol(), &col);
+            EXPECT_EQ(p->GetRow(), &row);
+        }
+    }
+    src.SetData(INT64_C(9000000000));  // the same value leaves the mark alone
+    EXPECT_EQ(src.IsDirty(), 0);
+    src.SetData(-1);
+    EXPECT_EQ(src.IsDirty(), 1);
 }
 
-TEST(Cell, CopyAndAssignmentCarryACleanMark) {
-    kavo::CFormat fmt;
-    CTblCell clean(12);
-    clean.SetFormat(&fmt);
-    clean.Format();
-    ASSERT_EQ(clean.IsDirty(), 0);
-
-    CTblCell copy(clean);
-    EXPECT_EQ(copy.IsDirty(), 0);
-    CTblCell assigned(12);
-    assigned = clean;
-    EXPECT_EQ(assigned.IsDirty(), 0);
-    assigned.SetData(12);  // the same value leaves the mark alone
-    EXPECT_EQ(assigned.IsDirty(), 0);
-    assigned.SetData(-1);
-    EXPECT_EQ(assigned.IsDirty(), 1);
-    EXPECT_EQ(clean.GetData(), 12);
-}
-
-// --- The table -------------------------------------------------------------
-
-TEST(Table, NewTableIsEmptyWithItsOwnRoots) {
-    CTable t;
-    EXPECT_EQ(t.GetNumDataCells(), 0);
-    EXPECT_EQ(t.IsLoaded(), 0);
-    EXPECT_EQ(t.GetNumPages(), 0);
-    EXPECT_EQ(t.GetNumAreaLevels(), 0u);
-    ASSERT_NE(t.GetColumnRoot(), nullptr);
-    ASSERT_NE(t.GetRowRoot(), nullptr);
-    EXPECT_TRUE(t.GetColumnRoot()->HasData());
-    EXPECT_TRUE(t.GetRowRoot()->HasData());
-    EXPECT_EQ(t.Size(), CSize());
-
-    CTable other;
-    EXPECT_NE(other.GetColumnRoot(), t.GetColumnRoot());
-}
-
-TEST(Table, SizeAddsTheTitleHeight) {
-    CTable t;
-    CTblOb title("Table 1");
-    Place(title, CRect(5, 7, 200, 57));
-    t.SetTitle(title);
-    EXPECT_EQ(t.GetTitle()->GetText(), "Table 1");
-    EXPECT_EQ(t.TitleSize(), CSize(195, 50));
-    // Without a layout the heading and stub sizes are 0: only the title counts.
-    EXPECT_EQ(t.Size(), CSize(0, 50));
-}
-
-TEST(Table, EqualOnlyToItself) {
-    CTable a, b;
-    EXPECT_TRUE(a == a);
-    EXPECT_FALSE(a != a);
-    // Everything compared but the roots is alike.
-    EXPECT_FALSE(a == b);
-    EXPECT_TRUE(a != b);
-
-    a.SetName("T");
-    EXPECT_TRUE(a == a);
-}
-
-TEST(Table, DestructionDestroysEveryNodeOnce) {
+TEST(Table, DestructionDestroysEveryNodeOnceInOrder) {
     DestroyLog log;
     {
         CTable t;
-        auto* pSpanner = new LoggedColumn("S", &log);
-        pSpanner->AddChild(new LoggedColumn("A", &log));
-        pSpanner->AddChild(new LoggedColumn("B", &log));
-        t.AddChild(pSpanner);
-        t.AddChild(new LoggedColumn("C", &log));
-        auto* pCaption = new TestRow("caption", &log);
+        t.AddChild(With(new TestColumn("S", &log), new TestColumn("A", &log), new TestColumn("B", &log)));
+        t.AddChild(new TestColumn("C", &log));
         auto* pRow = new TestRow("row", &log);
         t.Alloc(CSize(1, 2));
         pRow->AddCell(t.AllocCell(1));
         pRow->AddCell(t.AllocCell(2));
-        pCaption->AddChild(pRow);
-        t.AddChild(pCaption);
+        t.AddChild(With(new TestRow("caption", &log), pRow));
     }
-    // Column tree first, then the row tree; the cells go with the block.
-    EXPECT_EQ(log.names, (std::vector<std::string>{"S", "A", "B", "C", "caption", "row"}));
+    // Column tree, then row tree; a node before its children. The cells go
+    // with the block, not with their row.
+    EXPECT_EQ(log, (DestroyLog{"S", "A", "B", "C", "caption", "row"}));
 }
 
 // --- The cell block ----------------------------------------------------------
 
-TEST(CellBlock, AllocReservesZeroedDirtyCellsHandedOutInOrder) {
-    CTable t;
-    t.Alloc(CSize(2, 3));
-    ASSERT_EQ(t.GetNumDataCells(), 6);
-    CTblCell* p0 = t.AllocCell(7);
-    EXPECT_EQ(p0->GetData(), 7);
-    EXPECT_EQ(p0->IsDirty(), 1);
-    EXPECT_EQ(t.GetNumDataCells(), 6);
-    std::vector<CTblCell*> handed{p0};
-    for (int i = 1; i < 6; ++i) {
-        CTblCell* p = t.AllocCell(0);
-        EXPECT_EQ(p->GetData(), 0);
-        EXPECT_EQ(p->IsDirty(), 1);
-        for (CTblCell* q : handed) EXPECT_NE(p, q);
-        handed.push_back(p);
-    }
-    EXPECT_EQ(t.GetNumDataCells(), 6);
-    EXPECT_EQ(p0->GetData(), 7);
-}
-
-TEST(CellBlock, CellsKeepAddressesAndValuesWhileTheBlockGrows) {
+TEST(CellBlock, CellsAreHandedOutDirtyAndKeepAddressesAndValuesWhileTheBlockGrows) {
     CTable t;
     t.Alloc(CSize(1, 3));
     std::vector<CTblCell*> cells;
-    for (int i = 0; i < 3; ++i) cells.push_back(t.AllocCell(100 + i));
-
-    // Past the reserve: one more cell per call.
-    for (int i = 3; i < 2000; ++i) {
+    // Past the reserve of 3: one more cell per call.
+    for (int i = 0; i < 2000; ++i) {
         cells.push_back(t.AllocCell(100 + i));
-        ASSERT_EQ(t.GetNumDataCells(), i + 1);
+        ASSERT_EQ(t.GetNumDataCells(), i < 3 ? 3 : i + 1);
+        ASSERT_EQ(cells.back()->IsDirty(), 1);
     }
     // A larger reservation adds cells behind those handed out.
     t.Alloc(CSize(100, 50));
     EXPECT_EQ(t.GetNumDataCells(), 5000);
-    CTblCell* pNext = t.AllocCell(-1);
-    for (int i = 0; i < 2000; ++i) {
-        ASSERT_EQ(cells[static_cast<std::size_t>(i)]->GetData(), 100 + i) << i;
-        ASSERT_NE(cells[static_cast<std::size_t>(i)], pNext);
-    }
-    EXPECT_EQ(pNext->GetData(), -1);
+    cells.push_back(t.AllocCell(-1));
     EXPECT_EQ(t.GetNumDataCells(), 5000);
+    for (std::size_t i = 0; i < 2000; ++i) {
+        ASSERT_EQ(cells[i]->GetData(), 100 + static_cast<int>(i)) << i;
+        ASSERT_NE(cells[i], cells[i + 1]) << i;
+    }
+    ASSERT_NE(cells[0], cells[2000]);
 }
 
 TEST(CellBlock, ShrinkingBelowTheNextCellKeepsHandingOutInsideTheBlock) {
@@ -216,22 +86,16 @@ TEST(CellBlock, ShrinkingBelowTheNextCellKeepsHandingOutInsideTheBlock) {
     t.AllocCell(2);
     t.AllocCell(3);
     t.Alloc(CSize(1, 1));
-    EXPECT_EQ(t.GetNumDataCells(), 1);
     EXPECT_EQ(p0->GetData(), 1);  // the kept cell stays where it was
     CTblCell* p = t.AllocCell(4);
-    ASSERT_NE(p, nullptr);
     EXPECT_NE(p, p0);
-    EXPECT_EQ(p->GetData(), 4);
     EXPECT_EQ(t.GetNumDataCells(), 2);
     // The cell handed out is the block's new last cell, not one beyond it.
     t.StuffBlockColor(0x000A0B0C);
     EXPECT_EQ(p->GetBlockColor(), 0x000A0B0Cu);
-
     t.Alloc(CSize(0, 5));  // frees every cell
     EXPECT_EQ(t.GetNumDataCells(), 0);
-    p = t.AllocCell(5);
-    ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->GetData(), 5);
+    EXPECT_EQ(t.AllocCell(5)->GetData(), 5);
     EXPECT_EQ(t.GetNumDataCells(), 1);
 }
 
@@ -239,16 +103,13 @@ TEST(CellBlock, NegativeOrAbsurdSizesReserveNothing) {
     CTable t;
     t.Alloc(CSize(2, 2));
     CTblCell* p0 = t.AllocCell(11);
-    const CSize absurd[] = {
-        CSize(-1, 3),                // the "no growth step" form
-        CSize(3, -1),
-        CSize(-2, -2),               // a positive product of negative sides
-        CSize(INT_MAX, INT_MAX),     // beyond int
-        CSize(65536, 65536),         // 2^32: wraps to 0 in 32 bits
-        CSize(100000, 30000),        // 3e9: beyond int
-        CSize(20000, 20000),         // 4e8: fits an int, far too many to reserve
-        CSize(INT_MIN, -1),
-    };
+    // -1 x 3 is the "no growth step" form; -2 x -2 a positive product of
+    // negative sides; INT_MAX squared and 100000 x 30000 (3e9) are beyond an
+    // int; 65536 squared (2^32) wraps to 0 in 32 bits; 20000 squared (4e8)
+    // fits an int but is far too many cells to reserve.
+    const CSize absurd[] = {CSize(-1, 3),        CSize(3, -1),          CSize(-2, -2),
+                            CSize(INT_MAX, INT_MAX), CSize(65536, 65536), CSize(100000, 30000),
+                            CSize(20000, 20000), CSize(INT_MIN, -1)};
     for (const CSize& size : absurd) {
         t.Alloc(size);
         EXPECT_EQ(t.GetNumDataCells(), 4) << size.cx << " x " << size.cy;
@@ -262,121 +123,46 @@ TEST(CellBlock, NegativeOrAbsurdSizesReserveNothing) {
 TEST(CellBlock, StuffBlockColorReachesEveryCellPieceAndNode) {
     CTable t;
     t.Alloc(CSize(2, 2));
-    CTblCell* pHanded = t.AllocCell(1);
-    auto* pSpanner = new CTblColumn;
-    auto* pLeaf = new CTblColumn;
-    pSpanner->AddChild(pLeaf);
-    t.AddChild(pSpanner);
     auto* pRow = new TestRow;
-    pRow->AddCell(pHanded);
+    pRow->AddCell(t.AllocCell(1));
+    auto* pLeaf = new CTblColumn;
+    t.AddChild(With(new CTblColumn, pLeaf));
     t.AddChild(pRow);
-
     t.StuffBlockColor(0x00336699);
-    const CTblOb* all[] = {&t, t.GetTitle(), t.GetHeader(), t.GetFooter(), t.GetStubHead(),
-                           t.GetColumnRoot(), pSpanner, pLeaf, t.GetRowRoot(), pRow, pHanded};
+    const CTblOb* all[] = {&t, t.GetTitle(), t.GetHeader(), t.GetFooter(), t.GetStubHead(), t.GetColumnRoot(),
+                           t.GetColumnRoot()->GetChild(0), pLeaf, t.GetRowRoot(), pRow, pRow->GetCell(0)};
     for (const CTblOb* p : all) EXPECT_EQ(p->GetBlockColor(), 0x00336699u);
     // Cells not yet handed out are coloured too: hand them out and look.
     for (int i = 1; i < 4; ++i) EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), 0x00336699u) << i;
-    // A cell added after the call has the initial colour.
-    EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), 0u);
+    EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), 0u);  // added after the call: still black
 }
 
-// --- A loaded table ------------------------------------------------------------
+TEST(LoadedModel, AreaRowsAreFoundAndCopiedAndTablesEqualOnlyThemselves) {
+    const char* const text =
+        "[Table]\nSize=3, 2\nAreaLevels=2\n[Column]\nText=Urban\n[Column]\nText=Rural\n"
+        "[RowGroup]\nText=Region\nAreaCodes=7, 3\nAreaName=North\n[Row]\nText=District\nData=1, 2\n"
+        "[Row]\nText=Village\nAreaCodes=7, 3, 12\nAreaName=Hill\nData=3, 4\n[EndGroup]\n"
+        "[Row]\nText=Total\nData=4, 6\n";
+    CStyleRegistry reg, reg2;
+    CTable t, again;
+    ASSERT_EQ(LoadTableText(text, reg, t), 1);
+    ASSERT_EQ(LoadTableText(text, reg2, again), 1);
+    EXPECT_TRUE(t == t);
+    EXPECT_TRUE(t != again);  // alike in everything but their roots
 
-namespace {
+    CTblRow* pGroup = t.GetRowRoot()->GetChild(0);
+    EXPECT_EQ(t.GetRowNum(pGroup), -1);  // a caption is not a data row
+    EXPECT_EQ(t.GetRow(0)->GetAreaParent(), pGroup);  // the nearest row with an area
+    EXPECT_EQ(t.GetRow(1)->GetAreaParent(), t.GetRow(1));
+    EXPECT_EQ(t.GetRow(2)->GetAreaParent(), nullptr);  // under the bare root
 
-const char kAreaTable[] =
-    "[Table]\n"
-    "Size=3, 2\n"
-    "AreaLevels=2\n"
-    "[Column]\n"
-    "Text=Urban\n"
-    "[Column]\n"
-    "Text=Rural\n"
-    "[RowGroup]\n"
-    "Text=Region\n"
-    "AreaCodes=7, 3\n"
-    "AreaName=North\n"
-    "[Row]\n"
-    "Text=District\n"
-    "Data=1, 2\n"
-    "[Row]\n"
-    "Text=Village\n"
-    "AreaCodes=7, 3, 12\n"
-    "AreaName=Hill\n"
-    "Data=3, 4\n"
-    "[EndGroup]\n"
-    "[Row]\n"
-    "Text=Total\n"
-    "Data=4, 6\n";
-
-class LoadedModel : public ::testing::Test {
-protected:
-    void SetUp() override {
-        int nMessages = -1;
-        ASSERT_EQ(kavo_test::LoadTableText(kAreaTable, m_reg, table, &nMessages), 1);
-        ASSERT_EQ(nMessages, 0);
-        ASSERT_EQ(table.GetNumDataColumns(), 2);
-        ASSERT_EQ(table.GetNumDataRows(), 3);
-    }
-    kavo::CStyleRegistry m_reg;
-    CTable table;
-};
-
-}  // namespace
-
-TEST_F(LoadedModel, CellsAndDataNumbersAgreeWithTheTrees) {
-    CTblRow* pGroup = table.GetRowRoot()->GetChild(0);
-    for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(table.GetRowNum(table.GetRow(r)), r);
-        for (int c = 0; c < 2; ++c) EXPECT_EQ(table.GetCell(r, c), table.GetRow(r)->GetCell(c));
-    }
-    EXPECT_EQ(table.GetColumnNum(table.GetColumn(1)), 1);
-    EXPECT_EQ(table.GetColumnNum(table.GetColumnRoot()), -1);
-    EXPECT_EQ(table.GetRowNum(pGroup), -1);  // a caption is not a data row
-    EXPECT_EQ(table.GetCellData(1, 1), 4);
-    EXPECT_EQ(table.GetCellData(2, 0), 4);
-
-    table.SetCellData(2, 1, -1);
-    EXPECT_EQ(table.GetCellData(2, 1), INT64_C(-1));
-    EXPECT_EQ(table.GetCell(2, 1)->IsDirty(), 1);
-}
-
-TEST_F(LoadedModel, TablesFromTheSameFileDiffer) {
-    kavo::CStyleRegistry reg;
-    CTable again;
-    ASSERT_EQ(kavo_test::LoadTableText(kAreaTable, reg, again, nullptr), 1);
-    EXPECT_TRUE(table == table);
-    EXPECT_FALSE(table == again);
-    EXPECT_TRUE(table != again);
-    EXPECT_EQ(table.GetName(), again.GetName());
-}
-
-TEST_F(LoadedModel, AreaParentIsTheNearestRowWithArea) {
-    CTblRow* pGroup = table.GetRowRoot()->GetChild(0);
-    CTblRow* pDistrict = table.GetRow(0);
-    CTblRow* pVillage = table.GetRow(1);
-    EXPECT_EQ(pDistrict->GetParent(), pGroup);
-    EXPECT_EQ(pDistrict->GetAreaParent(), pGroup);
-    EXPECT_EQ(pVillage->GetAreaParent(), pVillage);
-    EXPECT_EQ(pGroup->GetAreaParent(), pGroup);
-    EXPECT_EQ(table.GetRow(2)->GetAreaParent(), nullptr);  // under the bare root
-}
-
-TEST_F(LoadedModel, RowAssignmentCarriesTheAreaFields) {
-    CTblRow* pVillage = table.GetRow(1);
     CTblRow copy;
-    copy = *pVillage;
+    copy = *t.GetRow(1);
     EXPECT_EQ(copy.HasArea(), 1);
-    EXPECT_EQ(copy.GetArea(), pVillage->GetArea());
     EXPECT_EQ(copy.GetArea().GetCode(2), 12);
     EXPECT_EQ(copy.GetAreaName(), "Hill");
-    ASSERT_EQ(copy.GetNumCells(), 2);
-    EXPECT_EQ(copy.GetCell(1), table.GetCell(1, 1));
-    // Same cells, no children: the rows compare equal, whatever their areas.
-    EXPECT_TRUE(copy == *pVillage);
-    CTblRow other;
-    other = *table.GetRow(0);
-    EXPECT_EQ(other.HasArea(), 0);
-    EXPECT_TRUE(other.GetAreaName().IsEmpty());
+    EXPECT_TRUE(copy == *t.GetRow(1));  // the same cells, no children
+    copy = *t.GetRow(0);
+    EXPECT_EQ(copy.HasArea(), 0);
+    EXPECT_TRUE(copy.GetAreaName().IsEmpty());
 }

@@ -1,23 +1,14 @@
-// Helpers shared by the model and interaction tests: elements whose protected
-// geometry is opened up, rows that accept cells, and nodes that count their
-// destruction.
+// Helpers shared by the model and interaction tests: elements and nodes whose
+// protected geometry is opened up, nodes that log their destruction, and
+// tables read from text.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "kavotbl/host/platform.h"
-#include "kavotbl/host/spec_file.h"
-#include "kavotbl/model/row_col_ob.h"
-#include "kavotbl/model/table.h"
-#include "kavotbl/model/tbl_cell.h"
-#include "kavotbl/model/tbl_ob.h"
-#include "kavotbl/style/registry.h"
+#include "kavotbl/kavotbl.h"
 
 namespace kavo_test {
-
-using kavo::CRect;
-using kavo::CSize;
 
 /// A plain element with its protected setters made public.
 class TestOb : public kavo::CTblOb {
@@ -27,107 +18,87 @@ public:
     using CTblOb::SetBorder;
     using CTblOb::SetMaxSize;
     using CTblOb::SetMinSize;
-    using CTblOb::SetSize;
-    using CTblOb::SetWidth;
     void SetTextHeight(int n) { m_nTextHeight = n; }
 };
 
-/// Gives any element the box rc through the public element assignment, which
-/// copies the position (and text, style, sizes, pages) but keeps the blocked
-/// mark and the border. Text and style are carried over so only the box changes.
-inline void Place(kavo::CTblOb& ob, const CRect& rc) {
-    TestOb tmp(ob.GetText(), ob.GetStyle());
+/// Gives any element the box rc through the element assignment, which copies
+/// the position (and text, style, limits, pages and saved boxes, taken here
+/// from ob itself) but keeps the blocked mark and the border.
+inline void Place(kavo::CTblOb& ob, const kavo::CRect& rc) {
+    TestOb tmp;
+    static_cast<kavo::CTblOb&>(tmp) = ob;
     tmp.Pos() = rc;
-    tmp.SetMinSize(ob.GetMinSize());
-    tmp.SetMaxSize(ob.GetMaxSize());
-    for (int i = 0; i < ob.GetNumPages(); ++i) tmp.AddPage(ob.GetPage(i));
     ob = tmp;
 }
 
-/// Collects the names of destroyed nodes, in order.
-struct DestroyLog {
-    std::vector<std::string> names;
-    int Count(const std::string& name) const {
-        int n = 0;
-        for (const auto& s : names) n += s == name ? 1 : 0;
-        return n;
-    }
-};
+/// Names of destroyed nodes, in the order of destruction.
+using DestroyLog = std::vector<std::string>;
 
-/// A column that records its destruction in a log.
-class LoggedColumn : public kavo::CTblColumn {
+/// A column or row node with its box, limits and parent opened up; with a log
+/// it records its destruction (before its children go).
+template <class Base>
+class Node : public Base {
 public:
-    LoggedColumn(const char* pszText, DestroyLog* pLog) : m_pLog(pLog) { SetText(pszText); }
-    ~LoggedColumn() override { m_pLog->names.push_back(GetText().str()); }
-    using CTblOb::Pos;
-    using CTblOb::SetBorder;
-    using CRowColOb::SetParent;
-
-private:
-    DestroyLog* m_pLog;
-};
-
-/// A row that accepts cells and can be linked to a parent, optionally logging
-/// its destruction.
-class TestRow : public kavo::CTblRow {
-public:
-    explicit TestRow(const char* pszText = "", DestroyLog* pLog = nullptr) : m_pLog(pLog) {
-        SetText(pszText);
+    explicit Node(const char* pszText = "", DestroyLog* pLog = nullptr, kavo::CRect rc = kavo::CRect())
+        : m_pLog(pLog) {
+        this->SetText(pszText);
+        this->Pos() = rc;
     }
-    ~TestRow() override {
-        if (m_pLog != nullptr) m_pLog->names.push_back(GetText().str());
-    }
-    using CTblRow::AddCell;
-    using CTblOb::Pos;
-    using CTblOb::SetBorder;
-    using CRowColOb::SetParent;
-
-private:
-    DestroyLog* m_pLog;
-};
-
-/// A column with its box opened up (no logging).
-class TestColumn : public kavo::CTblColumn {
-public:
-    explicit TestColumn(const char* pszText = "") { SetText(pszText); }
-    using CTblOb::Pos;
-    using CTblOb::SetBorder;
-    using CTblOb::SetMaxSize;
-    using CTblOb::SetMinSize;
-    using CRowColOb::SetParent;
+    ~Node() override { if (m_pLog != nullptr) m_pLog->push_back(this->GetText().str()); }
+    using Base::Pos;
+    using Base::SetBorder;
+    using Base::SetMaxSize;
+    using Base::SetMinSize;
+    using Base::SetParent;
     /// Forgets the children without destroying them (for trees that share a node).
-    void DetachChildren() { m_listChildren.clear(); }
+    void DetachChildren() { this->m_listChildren.clear(); }
+
+private:
+    DestroyLog* m_pLog;
 };
 
-/// A cell with its box and border opened up.
-class TestCell : public kavo::CTblCell {
+using TestColumn = Node<kavo::CTblColumn>;
+
+/// A row that also accepts cells.
+class TestRow : public Node<kavo::CTblRow> {
 public:
-    using CTblCell::CTblCell;
-    using CTblOb::Pos;
-    using CTblOb::SetBorder;
+    using Node::Node;
+    using CTblRow::AddCell;
 };
 
-/// A table whose own border can be set.
-class TestTable : public kavo::CTable {
-public:
-    using CTblOb::Pos;
-    using CTblOb::SetBorder;
-};
+/// The texts of a subtree as "text(child,child)", to compare shapes.
+inline std::string Shape(const kavo::CRowColOb& node) {
+    std::string s = node.GetText().str();
+    for (int i = 0; i < node.GetNumChildren(); ++i) s += (i ? "," : "(") + Shape(*node.GetChildAt(i));
+    return node.GetNumChildren() ? s + ")" : s;
+}
+
+/// The pages of an element, in order.
+inline std::vector<int> Pages(const kavo::CTblOb& ob) {
+    std::vector<int> v;
+    for (int i = 0; i < ob.GetNumPages(); ++i) v.push_back(ob.GetPage(i));
+    return v;
+}
+using Ints = std::vector<int>;
+
+/// Appends the children to p in order and returns p, to build trees in one expression.
+template <class T, class... C>
+T* With(T* p, C*... children) {
+    (p->AddChild(children), ...);
+    return p;
+}
 
 /// Loads the first table of a table-file text into t (registry part first),
-/// counting the messages shown. Returns what the table reader returns.
-inline int LoadTableText(const char* pszText, kavo::CStyleRegistry& reg, kavo::CTable& t,
-                         int* pnMessages) {
-    int nMessages = 0;
-    kavo::MessageBoxHandler old = kavo::SetMessageBoxHandler(
-        [&nMessages](const kavo::CKAVOString&, unsigned) { return ++nMessages, kavo::IDOK; });
+/// with message boxes swallowed. Returns what the table reader returns.
+inline int LoadTableText(const char* pszText, kavo::CStyleRegistry& reg, kavo::CTable& t) {
+    const kavo::MessageBoxHandler old =
+        kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return kavo::IDOK; });
     kavo::CSpecFile file;
     file.OpenText(pszText);
     reg.Build(file);
     t.SetStyleRegistry(&reg);
     const int nResult = t.Build(file);
     kavo::SetMessageBoxHandler(old);
-    if (pnMessages != nullptr) *pnMessages = nMessages;
     return nResult;
 }
 
