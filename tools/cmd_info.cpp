@@ -98,19 +98,10 @@ static int RunInfo(int argc, char** argv) {
                           {"font", 0, "FAMILY", "font family on the cairo surface (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points on the cairo surface (default 10)"},
                       });
-    std::string error;
-    if (!opts.Parse(argc, argv, error)) return Fail("info", error, kExitUsage);
-    if (opts.HelpRequested()) {
-        opts.PrintHelp(stdout);
-        return kExitOk;
-    }
-    if (opts.Positionals().size() != 1)
-        return Fail("info", opts.Positionals().empty() ? "no table file given (see kavotbl info --help)"
-                                                       : "one table file at a time, please",
-                    kExitUsage);
+    int nStatus;
+    if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
     int nTable = 0;
-    if (opts.Has("table") && !ParseInt(opts.Get("table"), 1, 1 << 30, nTable))
-        return Fail("info", "--table needs a table number from 1, not '" + opts.Get("table") + "'", kExitUsage);
+    if (!TableOption(opts, nTable)) return kExitUsage;
 
     const std::string kind = opts.Get("layout");
     const bool bLayout = opts.Has("layout");
@@ -129,18 +120,11 @@ static int RunInfo(int argc, char** argv) {
     if (bFixed && (opts.Has("font") || opts.Has("size")))
         return Fail("info", "the fixed surface has no fonts: --font and --size go with --surface cairo", kExitUsage);
     int nWidth = 800;
-    if (opts.Has("width") && !ParseInt(opts.Get("width"), 16, 1 << 20, nWidth))
-        return Fail("info", "--width needs 16 to 1048576 pixels, not '" + opts.Get("width") + "'", kExitUsage);
-    const std::string paperName = opts.Get("paper", "letter");
-    const PaperSize* paper = FindPaper(paperName);
-    if (!paper) return Fail("info", "unknown paper '" + paperName + "' (letter, a4 or legal)", kExitUsage);
-    double dMargin = 36.0;
-    if (opts.Has("margin") && !ParseLength(opts.Get("margin"), dMargin))
-        return Fail("info", "--margin needs a length such as 0.5in or 12mm, not '" + opts.Get("margin") + "'",
-                    kExitUsage);
-    double dSize = 10.0;
-    if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
-        return Fail("info", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
+    const PaperSize* paper = nullptr;
+    double dMargin = 36.0, dSize = 10.0;
+    if (!IntOption(opts, "width", 16, 1 << 20, "16 to 1048576 pixels", nWidth) || !PaperOption(opts, paper) ||
+        !MarginOption(opts, dMargin) || !SizeOption(opts, dSize))
+        return kExitUsage;
     double dPageW = paper->width, dPageH = paper->height;
     if (opts.Has("landscape")) std::swap(dPageW, dPageH);
     if (kind == "printer" && (dPageW - 2 * dMargin < 72.0 || dPageH - 2 * dMargin < 72.0))
@@ -152,14 +136,8 @@ static int RunInfo(int argc, char** argv) {
     ProgressBar progress("loading", 1);
     Document doc;
     doc.bEchoMessages = false;  // they are part of what info prints
-    const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
-    if (status != LoadStatus::Ok) {
-        for (const LoadMessage& m : doc.messages)
-            std::fprintf(stderr, "%s:%d: %s\n", doc.path.c_str(), m.nLine, m.text.c_str());
-        return Fail("info", error, status == LoadStatus::Cancelled ? kExitCancelled : kExitFailure);
-    }
     std::vector<kavo::CTable*> tables;
-    if (!SelectTables(doc, nTable, tables, error)) return Fail("info", error);
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
     std::vector<int> numbers;
     for (std::size_t i = 0; i < doc.tables.size(); ++i)
         if (nTable == 0 || static_cast<int>(i) + 1 == nTable) numbers.push_back(static_cast<int>(i) + 1);

@@ -22,16 +22,6 @@ using kavo::CTable;
 using kavo::CTblOb;
 using kavo::UINT;
 
-struct Paper {
-    const char* name;
-    double width, height;  // points, portrait
-};
-const Paper kPapers[] = {
-    {"letter", 612.0, 792.0},
-    {"a4", 210.0 * 72.0 / 25.4, 297.0 * 72.0 / 25.4},
-    {"legal", 612.0, 1008.0},
-};
-
 constexpr double kMinPrintable = 72.0;  // points: an inch of paper at least
 constexpr int kTwips = 20;              // per point
 
@@ -114,34 +104,15 @@ static int RunPrint(int argc, char** argv) {
                           {"font", 0, "FAMILY", "font family (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points (default 10)"},
                       });
-    std::string error;
-    if (!opts.Parse(argc, argv, error)) return Fail("print", error, kExitUsage);
-    if (opts.HelpRequested()) {
-        opts.PrintHelp(stdout);
-        return kExitOk;
-    }
-    if (opts.Positionals().size() != 1)
-        return Fail("print", opts.Positionals().empty() ? "no table file given (see kavotbl print --help)"
-                                                        : "one table file at a time, please",
-                    kExitUsage);
-    const std::string output = opts.Get("output");
-    if (output.empty()) return Fail("print", "no output file given (-o OUT.pdf)", kExitUsage);
-
+    int nStatus;
+    if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
+    std::string output;
     int nTable = 0;
-    if (opts.Has("table") && !ParseInt(opts.Get("table"), 1, 1 << 30, nTable))
-        return Fail("print", "--table needs a table number from 1, not '" + opts.Get("table") + "'", kExitUsage);
-    const std::string paperName = opts.Get("paper", "letter");
-    const Paper* paper = nullptr;
-    for (const Paper& p : kPapers)
-        if (paperName == p.name) paper = &p;
-    if (!paper) return Fail("print", "unknown paper '" + paperName + "' (letter, a4 or legal)", kExitUsage);
-    double dMargin = 36.0;
-    if (opts.Has("margin") && !ParseLength(opts.Get("margin"), dMargin))
-        return Fail("print", "--margin needs a length such as 0.5in or 12mm, not '" + opts.Get("margin") + "'",
-                    kExitUsage);
-    double dSize = 10.0;
-    if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
-        return Fail("print", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
+    const PaperSize* paper = nullptr;
+    double dMargin = 36.0, dSize = 10.0;
+    if (!OutputOption(opts, "-o OUT.pdf", output) || !TableOption(opts, nTable) ||
+        !PaperOption(opts, paper) || !MarginOption(opts, dMargin) || !SizeOption(opts, dSize))
+        return kExitUsage;
     const std::string family = ResolveFamily("print", opts.Get("font", "DejaVu Sans"));
 
     double dPageW = paper->width, dPageH = paper->height;
@@ -152,14 +123,12 @@ static int RunPrint(int argc, char** argv) {
 
     ProgressBar progress("loading", 1);
     Document doc;
-    const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
-    if (status != LoadStatus::Ok) return Fail("print", error, status == LoadStatus::Cancelled ? kExitCancelled : kExitFailure);
     std::vector<CTable*> tables;
-    if (!SelectTables(doc, nTable, tables, error)) return Fail("print", error);
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
     GiveFont(*doc.registry, family, dSize);
 
     AtomicFile out(output);
-    if (!out.Open(error)) return Fail("print", error);
+    if (!OpenOutput("print", out)) return kExitFailure;
     cairo_surface_t* surface = cairo_pdf_surface_create(out.TempPath().c_str(), dPageW, dPageH);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         const std::string why = cairo_status_to_string(cairo_surface_status(surface));
@@ -229,11 +198,8 @@ static int RunPrint(int argc, char** argv) {
     cairo_surface_finish(surface);
     const cairo_status_t written = cairo_surface_status(surface);
     cairo_surface_destroy(surface);
-    if (nResult == kExitCancelled) return Fail("print", "cancelled; " + output + " was not written", nResult);
-    if (written != CAIRO_STATUS_SUCCESS)
-        return Fail("print", "cannot write " + output + ": " + cairo_status_to_string(written));
-    if (!out.Commit(error)) return Fail("print", error);
-    return kExitOk;
+    return FinishOutput("print", out, nResult == kExitCancelled,
+                        written != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(written) : nullptr);
 }
 
 extern const Command kCommand_print = {"print", "print tables to a PDF file", &RunPrint};

@@ -35,54 +35,37 @@ static int RunRender(int argc, char** argv) {
                           {"font", 0, "FAMILY", "font family (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points (default 10)"},
                       });
-    std::string error;
-    if (!opts.Parse(argc, argv, error)) return Fail("render", error, kExitUsage);
-    if (opts.HelpRequested()) {
-        opts.PrintHelp(stdout);
-        return kExitOk;
-    }
-    if (opts.Positionals().size() != 1)
-        return Fail("render", opts.Positionals().empty() ? "no table file given (see kavotbl render --help)"
-                                                         : "one table file at a time, please",
-                    kExitUsage);
-    const std::string output = opts.Get("output");
-    if (output.empty()) return Fail("render", "no output file given (-o OUT.png or OUT.svg)", kExitUsage);
+    int nStatus;
+    if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
+    std::string output;
+    if (!OutputOption(opts, "-o OUT.png or OUT.svg", output)) return kExitUsage;
     const std::string ext = Extension(output);
     if (ext != "png" && ext != "svg")
         return Fail("render", "cannot tell the image type of " + output + " (use .png or .svg)", kExitUsage);
 
     int nTable = 1, nWidth = 800, nHeight = 600, dx = 0, dy = 0;
-    if (opts.Has("table") && !ParseInt(opts.Get("table"), 1, 1 << 30, nTable))
-        return Fail("render", "--table needs a table number from 1, not '" + opts.Get("table") + "'", kExitUsage);
-    if (opts.Has("width") && !ParseInt(opts.Get("width"), 16, 16384, nWidth))
-        return Fail("render", "--width needs 16 to 16384 pixels, not '" + opts.Get("width") + "'", kExitUsage);
-    if (opts.Has("height") && !ParseInt(opts.Get("height"), 16, 16384, nHeight))
-        return Fail("render", "--height needs 16 to 16384 pixels, not '" + opts.Get("height") + "'", kExitUsage);
+    if (!TableOption(opts, nTable) || !IntOption(opts, "width", 16, 16384, "16 to 16384 pixels", nWidth) ||
+        !IntOption(opts, "height", 16, 16384, "16 to 16384 pixels", nHeight))
+        return kExitUsage;
     if (opts.Has("scroll") && !ParsePair(opts.Get("scroll"), dx, dy))
         return Fail("render", "--scroll needs DX,DY such as 100,40, not '" + opts.Get("scroll") + "'", kExitUsage);
     Selection sel;
-    const bool bSelect = opts.Has("select");
-    if (bSelect && !ParseSelection(opts.Get("select"), sel))
-        return Fail("render", "--select needs ROWS:COLS such as 2-5:0-3, not '" + opts.Get("select") + "'",
-                    kExitUsage);
+    bool bSelect = false;
     double dSize = 10.0;
-    if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
-        return Fail("render", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
+    if (!SelectOption(opts, sel, bSelect) || !SizeOption(opts, dSize)) return kExitUsage;
     const std::string family = ResolveFamily("render", opts.Get("font", "DejaVu Sans"));
 
     ProgressBar progress("loading", 1);
     Document doc;
-    const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
-    if (status != LoadStatus::Ok)
-        return Fail("render", error, status == LoadStatus::Cancelled ? kExitCancelled : kExitFailure);
     std::vector<CTable*> tables;
-    if (!SelectTables(doc, nTable, tables, error)) return Fail("render", error);
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
     CTable& table = *tables.front();
+    std::string error;
     if (bSelect && !SelectionFits(table, sel, opts.Get("select"), error)) return Fail("render", error, kExitUsage);
     GiveFont(*doc.registry, family, dSize);
 
     AtomicFile out(output);
-    if (!out.Open(error)) return Fail("render", error);
+    if (!OpenOutput("render", out)) return kExitFailure;
     cairo_surface_t* surface = ext == "svg"
                                    ? cairo_svg_surface_create(out.TempPath().c_str(), nWidth, nHeight)
                                    : cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight);
@@ -117,11 +100,8 @@ static int RunRender(int argc, char** argv) {
         written = cairo_surface_status(surface);
     }
     cairo_surface_destroy(surface);
-    if (g_bInterrupted) return Fail("render", "cancelled; " + output + " was not written", kExitCancelled);
-    if (written != CAIRO_STATUS_SUCCESS)
-        return Fail("render", "cannot write " + output + ": " + cairo_status_to_string(written));
-    if (!out.Commit(error)) return Fail("render", error);
-    return kExitOk;
+    return FinishOutput("render", out, g_bInterrupted,
+                        written != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(written) : nullptr);
 }
 
 extern const Command kCommand_render = {"render", "render a table as a window shows it, to PNG or SVG", &RunRender};

@@ -28,35 +28,17 @@ static int RunRtf(int argc, char** argv) {
                           {"font", 0, "FAMILY", "font family named in the document (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points (default 10)"},
                       });
-    std::string error;
-    if (!opts.Parse(argc, argv, error)) return Fail("rtf", error, kExitUsage);
-    if (opts.HelpRequested()) {
-        opts.PrintHelp(stdout);
-        return kExitOk;
-    }
-    if (opts.Positionals().size() != 1)
-        return Fail("rtf", opts.Positionals().empty() ? "no table file given (see kavotbl rtf --help)"
-                                                      : "one table file at a time, please",
-                    kExitUsage);
-    const std::string output = opts.Get("output");
-    if (output.empty()) return Fail("rtf", "no output file given (-o OUT.rtf)", kExitUsage);
-
+    int nStatus;
+    if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
+    std::string output;
     int nTable = 0;
-    if (opts.Has("table") && !ParseInt(opts.Get("table"), 1, 1 << 30, nTable))
-        return Fail("rtf", "--table needs a table number from 1, not '" + opts.Get("table") + "'", kExitUsage);
     Selection sel;
-    const bool bSelect = opts.Has("select");
-    if (bSelect && !ParseSelection(opts.Get("select"), sel))
-        return Fail("rtf", "--select needs ROWS:COLS such as 2-5:0-3, not '" + opts.Get("select") + "'", kExitUsage);
-    if (opts.Has("blocked-only") && !bSelect)
-        return Fail("rtf", "--blocked-only needs --select ROWS:COLS: a table file keeps no block", kExitUsage);
-    if (bSelect && nTable == 0) nTable = 1;
-    const std::string paperName = opts.Get("paper", "letter");
-    const PaperSize* paper = FindPaper(paperName);
-    if (!paper) return Fail("rtf", "unknown paper '" + paperName + "' (letter, a4 or legal)", kExitUsage);
+    bool bSelect = false;
+    const PaperSize* paper = nullptr;
     double dSize = 10.0;
-    if (opts.Has("size") && !ParseNumber(opts.Get("size"), 4.0, 72.0, dSize))
-        return Fail("rtf", "--size needs a point size from 4 to 72, not '" + opts.Get("size") + "'", kExitUsage);
+    if (!OutputOption(opts, "-o OUT.rtf", output) || !TableOption(opts, nTable) ||
+        !BlockOptions(opts, nTable, sel, bSelect) || !PaperOption(opts, paper) || !SizeOption(opts, dSize))
+        return kExitUsage;
     // The document names the font; the word processor that opens it finds it.
     const std::string family = opts.Get("font", "DejaVu Sans");
     if (family.empty() || family.size() > 31 || family.find_first_of(";{}\\\n\r") != std::string::npos)
@@ -64,15 +46,9 @@ static int RunRtf(int argc, char** argv) {
 
     ProgressBar progress("loading", 1);
     Document doc;
-    const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
-    if (status != LoadStatus::Ok)
-        return Fail("rtf", error, status == LoadStatus::Cancelled ? kExitCancelled : kExitFailure);
     std::vector<kavo::CTable*> tables;
-    if (!SelectTables(doc, nTable, tables, error)) return Fail("rtf", error);
-    if (bSelect) {
-        if (!SelectionFits(*tables.front(), sel, opts.Get("select"), error)) return Fail("rtf", error, kExitUsage);
-        BlockSelection(*tables.front(), sel);
-    }
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
+    if (!BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
 
     RtfPage page;
@@ -96,16 +72,15 @@ static int RunRtf(int argc, char** argv) {
     if (g_bInterrupted) return Fail("rtf", "cancelled; " + output + " was not written", kExitCancelled);
 
     AtomicFile out(output);
-    if (!out.Open(error)) return Fail("rtf", error);
+    if (!OpenOutput("rtf", out)) return kExitFailure;
     std::FILE* f = std::fopen(out.TempPath().c_str(), "wb");
     if (!f) return Fail("rtf", "cannot write " + output + ": " + std::strerror(errno));
     errno = 0;
     const bool bWritten = rtf.WriteTo(f);
     const int nWriteErrno = errno;
-    if (std::fclose(f) != 0 || !bWritten)
-        return Fail("rtf", "cannot write " + output + ": " + std::strerror(bWritten ? errno : nWriteErrno));
-    if (!out.Commit(error)) return Fail("rtf", error);
-    return kExitOk;
+    const bool bClosed = std::fclose(f) == 0;
+    return FinishOutput("rtf", out, false,
+                        bClosed && bWritten ? nullptr : std::strerror(bWritten ? errno : nWriteErrno));
 }
 
 extern const Command kCommand_rtf = {"rtf", "write tables as an RTF document for a word processor", &RunRtf};

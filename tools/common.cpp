@@ -226,6 +226,92 @@ const PaperSize* FindPaper(const std::string& name) {
     return nullptr;
 }
 
+// ------------------------------------------------------------------ command lines
+
+namespace {
+
+bool UsageError(const OptionParser& opts, const std::string& reason) {
+    Fail(opts.CommandName().c_str(), reason, kExitUsage);
+    return false;
+}
+
+// "--NAME needs WHAT, not 'VALUE'" when parse refuses the value.
+template <typename T, typename Parse>
+bool OptionValue(const OptionParser& opts, const char* name, const char* what, T& value, Parse parse) {
+    if (!opts.Has(name) || parse(opts.Get(name), value)) return true;
+    return UsageError(opts, std::string("--") + name + " needs " + what + ", not '" + opts.Get(name) + "'");
+}
+
+}  // namespace
+
+bool ParseCommandLine(OptionParser& opts, int argc, char** argv, int& nStatus) {
+    nStatus = kExitUsage;
+    std::string error;
+    if (!opts.Parse(argc, argv, error)) return UsageError(opts, error);
+    if (opts.HelpRequested()) {
+        opts.PrintHelp(stdout);
+        nStatus = kExitOk;
+        return false;
+    }
+    if (opts.Positionals().size() != 1)
+        return UsageError(opts, opts.Positionals().empty()
+                                    ? "no table file given (see kavotbl " + opts.CommandName() + " --help)"
+                                    : "one table file at a time, please");
+    return true;
+}
+
+bool OutputOption(const OptionParser& opts, const char* hint, std::string& output) {
+    output = opts.Get("output");
+    if (output.empty()) return UsageError(opts, std::string("no output file given (") + hint + ")");
+    return true;
+}
+
+bool IntOption(const OptionParser& opts, const char* name, int nMin, int nMax, const char* what, int& value) {
+    return OptionValue(opts, name, what, value,
+                       [&](const std::string& text, int& v) { return ParseInt(text, nMin, nMax, v); });
+}
+
+bool TableOption(const OptionParser& opts, int& nTable) {
+    return IntOption(opts, "table", 1, 1 << 30, "a table number from 1", nTable);
+}
+
+bool SelectOption(const OptionParser& opts, Selection& sel, bool& bSelect) {
+    bSelect = opts.Has("select");
+    return OptionValue(opts, "select", "ROWS:COLS such as 2-5:0-3", sel, ParseSelection);
+}
+
+bool BlockOptions(const OptionParser& opts, int& nTable, Selection& sel, bool& bSelect) {
+    if (!SelectOption(opts, sel, bSelect)) return false;
+    if (opts.Has("blocked-only") && !bSelect)
+        return UsageError(opts, "--blocked-only needs --select ROWS:COLS: a table file keeps no block");
+    if (bSelect && nTable == 0) nTable = 1;
+    return true;
+}
+
+bool PaperOption(const OptionParser& opts, const PaperSize*& paper) {
+    const std::string name = opts.Get("paper", "letter");
+    paper = FindPaper(name);
+    if (!paper) return UsageError(opts, "unknown paper '" + name + "' (letter, a4 or legal)");
+    return true;
+}
+
+bool MarginOption(const OptionParser& opts, double& dMargin) {
+    return OptionValue(opts, "margin", "a length such as 0.5in or 12mm", dMargin, ParseLength);
+}
+
+bool SizeOption(const OptionParser& opts, double& dSize) {
+    return OptionValue(opts, "size", "a point size from 4 to 72", dSize,
+                       [](const std::string& text, double& v) { return ParseNumber(text, 4.0, 72.0, v); });
+}
+
+bool BlockSelected(const OptionParser& opts, kavo::CTable& table, const Selection& sel, bool bSelect) {
+    if (!bSelect) return true;
+    std::string error;
+    if (!SelectionFits(table, sel, opts.Get("select"), error)) return UsageError(opts, error);
+    BlockSelection(table, sel);
+    return true;
+}
+
 // ------------------------------------------------------------------ cancel
 
 volatile std::sig_atomic_t g_bInterrupted = 0;
@@ -380,6 +466,26 @@ bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& t
     return true;
 }
 
+bool LoadTables(const OptionParser& opts, int nTable, Document& doc, ProgressBar& progress,
+                std::vector<kavo::CTable*>& tables, int& nStatus) {
+    nStatus = kExitFailure;
+    std::string error;
+    const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
+    if (status != LoadStatus::Ok) {
+        if (!doc.bEchoMessages)
+            for (const LoadMessage& m : doc.messages)
+                std::fprintf(stderr, "%s:%d: %s\n", doc.path.c_str(), m.nLine, m.text.c_str());
+        if (status == LoadStatus::Cancelled) nStatus = kExitCancelled;
+        Fail(opts.CommandName().c_str(), error, nStatus);
+        return false;
+    }
+    if (!SelectTables(doc, nTable, tables, error)) {
+        Fail(opts.CommandName().c_str(), error, nStatus);
+        return false;
+    }
+    return true;
+}
+
 std::string ResolveFamily(const char* command, const std::string& requested) {
     const std::string family = kavo::CairoFontFamily(requested.c_str());
     std::string a = requested, b = family;
@@ -454,6 +560,21 @@ void AtomicFile::Discard() {
         unlink(m_temp.c_str());
         m_temp.clear();
     }
+}
+
+bool OpenOutput(const char* command, AtomicFile& out) {
+    std::string error;
+    if (out.Open(error)) return true;
+    Fail(command, error);
+    return false;
+}
+
+int FinishOutput(const char* command, AtomicFile& out, bool bCancelled, const char* pszWhy) {
+    if (bCancelled) return Fail(command, "cancelled; " + out.Target() + " was not written", kExitCancelled);
+    if (pszWhy) return Fail(command, "cannot write " + out.Target() + ": " + pszWhy);
+    std::string error;
+    if (!out.Commit(error)) return Fail(command, error);
+    return kExitOk;
 }
 
 std::string Extension(const std::string& path) {

@@ -48,6 +48,8 @@ public:
     /// argv[0] is the subcommand; false with a one-line error otherwise.
     bool Parse(int argc, char** argv, std::string& error);
     bool HelpRequested() const { return m_bHelp; }
+    /// The subcommand's name, as reasons name it.
+    const std::string& CommandName() const { return m_command; }
     bool Has(const char* name) const;
     /// The value given for an option, or pszDefault when it was not given.
     std::string Get(const char* name, const char* pszDefault = "") const;
@@ -95,6 +97,39 @@ struct PaperSize {
 };
 /// letter, a4 or legal; null for any other name.
 const PaperSize* FindPaper(const std::string& name);
+
+// ------------------------------------------------------------------ command lines
+//
+// The options that several subcommands share. Each helper below that returns
+// false has printed the reason, as Fail does for the parser's command; the
+// subcommand then ends with kExitUsage. An option that was not given leaves
+// its value at the caller's default.
+
+/// Parses the command line of a subcommand that reads one table file, the
+/// one positional argument. False when the subcommand is done: after --help
+/// (nStatus kExitOk) or after a reason (nStatus kExitUsage).
+bool ParseCommandLine(OptionParser& opts, int argc, char** argv, int& nStatus);
+/// -o/--output, required; hint shows it in the reason ("-o OUT.pdf").
+bool OutputOption(const OptionParser& opts, const char* hint, std::string& output);
+/// --NAME as a whole number within [nMin, nMax]; what describes the values
+/// in the reason "--NAME needs WHAT, not 'VALUE'".
+bool IntOption(const OptionParser& opts, const char* name, int nMin, int nMax, const char* what, int& value);
+/// --table N, from 1.
+bool TableOption(const OptionParser& opts, int& nTable);
+/// --select ROWS:COLS; bSelect tells whether it was given.
+bool SelectOption(const OptionParser& opts, Selection& sel, bool& bSelect);
+/// --select and --blocked-only of the subcommands that write a block, which
+/// lies in one table: the first unless --table named another.
+bool BlockOptions(const OptionParser& opts, int& nTable, Selection& sel, bool& bSelect);
+/// --paper NAME, letter when not given.
+bool PaperOption(const OptionParser& opts, const PaperSize*& paper);
+/// --margin LEN in points.
+bool MarginOption(const OptionParser& opts, double& dMargin);
+/// --size PT, a font size in points.
+bool SizeOption(const OptionParser& opts, double& dSize);
+/// With --select, blocks the selection in the table when it fits there;
+/// false when it reaches past the table.
+bool BlockSelected(const OptionParser& opts, kavo::CTable& table, const Selection& sel, bool bSelect);
 
 // ------------------------------------------------------------------ cancel
 
@@ -163,6 +198,14 @@ LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pPr
 /// Picks the tables to work on: all (nTable 0) or the nTable-th (from 1).
 bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& tables, std::string& error);
 
+/// LoadDocument of the command line's table file, then SelectTables. False
+/// after the reason was printed as Fail does for the parser's command, with
+/// nStatus kExitCancelled after Ctrl-C and kExitFailure otherwise. A load
+/// that fails prints the messages it kept from standard error first: its
+/// reason may point at them.
+bool LoadTables(const OptionParser& opts, int nTable, Document& doc, ProgressBar& progress,
+                std::vector<kavo::CTable*>& tables, int& nStatus);
+
 /// The font family to use for a requested one; names a fallback on
 /// standard error when the font configuration does not know the request.
 std::string ResolveFamily(const char* command, const std::string& requested);
@@ -197,6 +240,14 @@ private:
     std::string m_temp;
     bool m_bCommitted = false;
 };
+
+/// AtomicFile::Open; false after the reason was printed as Fail does.
+bool OpenOutput(const char* command, AtomicFile& out);
+/// The end of a subcommand that wrote out: after Ctrl-C the output is dropped
+/// ("cancelled; OUT was not written", kExitCancelled); a write that failed,
+/// for the reason pszWhy, is "cannot write OUT: WHY"; otherwise out is
+/// committed. pszWhy is null when the write succeeded.
+int FinishOutput(const char* command, AtomicFile& out, bool bCancelled, const char* pszWhy);
 
 /// The lower-case extension of a path, without the dot ("" when none).
 std::string Extension(const std::string& path);
