@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench_tables.h"
 #include "kavotbl/cairo/cairo_dc.h"
 #include "kavotbl/kavotbl.h"
 
@@ -71,38 +72,27 @@ private:
 // n × n data cells under one spanner per ten columns and one caption per
 // fifty rows, with figures of up to seven digits.
 std::string MakeTable(int n) {
-    std::string t =
+    unsigned v = 12345;
+    kavobench::TableSpec spec;
+    spec.nRows = spec.nCols = n;
+    spec.nSpan = 10;
+    spec.nGroupRows = 50;
+    spec.head =
         "[Style]\nLabel=Row\nHorJust=Left\n[Style]\nLabel=Column\nHorJust=Center\n"
         "[Style]\nLabel=ColumnGroup\nHorJust=Center\nLineBottom=Single\n";
-    t += "[Table]\nSize=" + std::to_string(n) + ", " + std::to_string(n) + "\n";
-    t += "[Title]\nText=Table 1. A large table\n[StubHead]\nText=Area\n";
-    for (int c = 0; c < n; ++c) {
-        if (c % 10 == 0) t += (c ? "[EndGroup]\n" : "") + std::string("[ColumnGroup]\nText=Group ") + std::to_string(c / 10) + "\n";
-        t += "[Column]\nText=C" + std::to_string(c) + "\n";
-    }
-    t += "[EndGroup]\n";
-    unsigned v = 12345;
-    for (int r = 0; r < n; ++r) {
-        if (r % 50 == 0) t += (r ? "[EndGroup]\n" : "") + std::string("[RowGroup]\nText=Region ") + std::to_string(r / 50) + "\n";
-        t += "[Row]\nText=Area " + std::to_string(r) + "\nData=";
-        for (int c = 0; c < n; ++c) {
-            v = v * 1103515245u + 12345u;
-            t += (c ? ", " : "") + std::to_string((v >> 8) % 10000000);
-        }
-        t += "\n";
-    }
-    return t + "[EndGroup]\n";
+    spec.title = "Table 1. A large table";
+    spec.stubHead = "Area";
+    spec.column = kavobench::Numbered("C");
+    spec.value = [&v](int, int) {
+        v = v * 1103515245u + 12345u;
+        return static_cast<std::int64_t>((v >> 8) % 10000000);
+    };
+    return kavobench::TableText(spec);
 }
 
-struct Loaded {
-    CStyleRegistry registry;
-    CTable table;
-    explicit Loaded(const std::string& text) {
-        CSpecFile file;
-        file.OpenText(text);
-        registry.Build(file);
-        table.SetStyleRegistry(&registry);
-        table.Build(file);
+// Fonts are given once the table is read.
+struct Loaded : kavobench::LoadedTable {
+    explicit Loaded(const std::string& text) : LoadedTable(text) {
         LOGFONT lf;
         lf.lfHeight = -13;
         std::strcpy(lf.lfFaceName, "DejaVu Sans");

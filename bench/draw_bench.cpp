@@ -7,60 +7,38 @@
 // own cost plus the surface's text wrapping.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 
+#include "bench_tables.h"
 #include "kavotbl/host/recording_dc.h"
-#include "kavotbl/host/spec_file.h"
-#include "kavotbl/model/table.h"
-#include "kavotbl/style/registry.h"
 
 using namespace kavo;
 
 namespace {
 
 std::string TableText(int nRows, int nCols) {
-    std::ostringstream out;
-    out << "[Table]\nSize=" << nRows << ", " << nCols << "\nName=Generated\n\n[Title]\nText=Generated table of "
-        << nRows << " rows and " << nCols << " columns\n\n[StubHead]\nText=Area\n";
-    for (int c = 0; c < nCols; ++c) {
-        if (c % 5 == 0) out << "\n[ColumnGroup]\nText=Group " << c / 5 << "\n";
-        out << "\n[Column]\nText=Col " << c << "\n";
-        if (c % 5 == 4 || c == nCols - 1) out << "[EndGroup]\n";
-    }
-    for (int r = 0; r < nRows; ++r) {
-        if (r % 25 == 0) out << "\n[RowGroup]\nText=Region " << r / 25 << "\n";
-        out << "\n[Row]\nText=Area " << r << "\nData=";
-        for (int c = 0; c < nCols; ++c) out << (c ? ", " : "") << (r * 7919 + c * 104729) % 1000000;
-        out << "\n";
-        if (r % 25 == 24 || r == nRows - 1) out << "[EndGroup]\n";
-    }
-    return out.str();
+    kavobench::TableSpec spec;
+    spec.nRows = nRows;
+    spec.nCols = nCols;
+    spec.nSpan = 5;
+    spec.nGroupRows = 25;
+    spec.name = "Generated";
+    spec.title = "Generated table of " + std::to_string(nRows) + " rows and " + std::to_string(nCols) + " columns";
+    spec.stubHead = "Area";
+    spec.column = kavobench::Numbered("Col ");
+    return kavobench::TableText(spec);
 }
 
-// A loaded table with its registry (which outlives it) and a surface.
-struct Fixture {
-    Fixture(int nRows, int nCols) {
-        CSpecFile file;
-        file.OpenText(TableText(nRows, nCols));
-        registry.Build(file);
-        LOGFONT lf;
-        lf.lfHeight = 16;
-        std::strcpy(lf.lfFaceName, "Sans");
-        registry.UpdateFonts(&lf, 200);
-        table.SetStyleRegistry(&registry);
-        loaded = table.Build(file);
+// A loaded table and a surface, laid out for an 800x600 window.
+struct Fixture : kavobench::LoadedTable {
+    Fixture(int nRows, int nCols) : LoadedTable(TableText(nRows, nCols), "Sans", 16) {
         dc.SetRecording(false);
         table.LayoutTable(CRect(0, 0, 800, 600), &dc);
     }
-    CStyleRegistry registry;
-    CTable table;
     CRecordingDC dc;
-    int loaded = 0;
 };
 
 // Tables are built once per shape and shared by the benchmarks.

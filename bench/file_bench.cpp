@@ -12,12 +12,14 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <new>
 #include <random>
 #include <string>
 #include <string_view>
 
 #include "../src/file/file_util.h"
+#include "bench_tables.h"
 #include "kavotbl/file/document.h"
 #include "kavotbl/host/platform.h"
 #include "kavotbl/host/spec_file.h"
@@ -60,86 +62,61 @@ constexpr int kColumns = 20;
 
 // A realistic table file of nCells cells: the registry part, a spanner per
 // five data columns with a format on some columns, rows in groups of 50, a
-// row format here and there, and values of one to seven digits.
-std::string MakeTableFile(int nCells, bool bMaskEveryCell = false);
-
-// The same table with a single-cell style for every cell, in reverse column
+// row format here and there, and values of one to seven digits. With
+// bMaskEveryCell, also a single-cell style for every cell, in reverse column
 // order: the linkage must still find each cell's mask without a scan.
-const std::string& MaskedTableFile(int nCells) {
-    static std::string cache[8];
-    static int sizes[8] = {};
-    for (int i = 0; i < 8; ++i) {
-        if (sizes[i] == nCells) return cache[i];
-        if (sizes[i] == 0) {
-            sizes[i] = nCells;
-            cache[i] = MakeTableFile(nCells, true);
-            return cache[i];
-        }
-    }
-    std::abort();
-}
-
 std::string MakeTableFile(int nCells, bool bMaskEveryCell) {
-    const int nRows = nCells / kColumns;
     std::mt19937 rnd(12345);
     std::uniform_int_distribution<int> digits(1, 7);
-    std::string s =
-        "[Style]\nLabel=Bold\nLineTop=Single\n[Format]\nLabel=Pct1\nDecimals=1\n\n[Table]\nSize=" +
-        std::to_string(nRows) + ", " + std::to_string(kColumns) + "\nName=Benchmark\n\n[Title]\nText=Generated\n";
-    for (int g = 0; g < kColumns / 5; ++g) {
-        s += "\n[ColumnGroup]\nText=Group " + std::to_string(g) + "\n";
-        for (int c = 0; c < 5; ++c) {
-            s += "\n[Column]\nText=Column " + std::to_string(g * 5 + c) + "\n";
-            if (c == 4) s += "CellFormat=Pct1\n";
-        }
-        s += "[EndGroup]\n";
-    }
-    char buf[32];
-    for (int r = 0; r < nRows; ++r) {
-        if (r % 50 == 0) s += "\n[RowGroup]\nText=Rows from " + std::to_string(r) + "\n";
-        s += "\n[Row]\nText=Row " + std::to_string(r) + "\n";
-        if (r % 10 == 9) s += "CellStyle=Bold\n";
+    kavobench::TableSpec spec;
+    spec.nRows = nCells / kColumns;
+    spec.nCols = kColumns;
+    spec.nSpan = 5;
+    spec.nGroupRows = 50;
+    spec.head = "[Style]\nLabel=Bold\nLineTop=Single\n[Format]\nLabel=Pct1\nDecimals=1\n\n";
+    spec.name = "Benchmark";
+    spec.title = "Generated";
+    spec.caption = [](int k) { return "Rows from " + std::to_string(k * 50); };
+    spec.row = kavobench::Numbered("Row ");
+    spec.columnLines = [](int c) { return std::string(c % 5 == 4 ? "CellFormat=Pct1\n" : ""); };
+    spec.rowLines = [bMaskEveryCell](int r) {
+        std::string s = r % 10 == 9 ? "CellStyle=Bold\n" : "";
         if (bMaskEveryCell)
             for (int c = kColumns - 1; c >= 0; --c) s += "CellStyle=" + std::to_string(c) + ", Bold\n";
-        std::string line;
-        std::size_t nUsed = 7;
-        for (int c = 0; c < kColumns; ++c) {
-            int n = digits(rnd);
-            std::int64_t v = 1;
-            while (n-- > 1) v *= 10;
-            v += rnd() % (v * 9);
-            kavo::i64toa(v, buf);
-            const std::size_t len = std::string_view(buf).size();
-            if (!line.empty() && nUsed + len + 10 > 200) {
-                s += "Data=" + line + "\n";
-                line.clear();
-                nUsed = 7;
-            }
-            if (!line.empty()) line += ", ";
-            line += buf;
-            nUsed += len + 2;
-        }
-        s += "Data=" + line + "\n";
-        if (r % 50 == 49 || r == nRows - 1) s += "[EndGroup]\n";
-    }
-    return s;
+        return s;
+    };
+    spec.value = [&](int, int) {
+        int n = digits(rnd);
+        std::int64_t v = 1;
+        while (n-- > 1) v *= 10;
+        v += rnd() % (v * 9);
+        return v;
+    };
+    spec.nDataWidth = 200;
+    return kavobench::TableText(spec);
 }
 
+// Each text is made once per size.
+template <typename Make>
+const std::string& Cached(std::map<int, std::string>& cache, int nCells, Make make) {
+    auto it = cache.find(nCells);
+    if (it == cache.end()) it = cache.emplace(nCells, make(nCells)).first;
+    return it->second;
+}
+
+const std::string& MaskedTableFile(int nCells) {
+    static std::map<int, std::string> cache;
+    return Cached(cache, nCells, [](int n) { return MakeTableFile(n, true); });
+}
+
+// In the writer's own form, so that a save gives the same bytes.
 const std::string& TableFile(int nCells) {
-    static std::string cache[8];
-    static int sizes[8] = {};
-    for (int i = 0; i < 8; ++i) {
-        if (sizes[i] == nCells) return cache[i];
-        if (sizes[i] == 0) {
-            // In the writer's own form, so that a save gives the same bytes.
-            kavo::CTableDocument doc;
-            doc.LoadText(MakeTableFile(nCells));
-            sizes[i] = nCells;
-            cache[i] = doc.SaveText();
-            return cache[i];
-        }
-    }
-    std::abort();
+    static std::map<int, std::string> cache;
+    return Cached(cache, nCells, [](int n) {
+        kavo::CTableDocument doc;
+        doc.LoadText(MakeTableFile(n, false));
+        return doc.SaveText();
+    });
 }
 
 // Messages off and the built-in regional settings, for every benchmark.
@@ -205,9 +182,7 @@ void BM_Load(benchmark::State& state) {
 }
 
 // The link step alone (its processor time, taken inside CTable::Build).
-void BM_Link(benchmark::State& state) {
-    const int nCells = static_cast<int>(state.range(0));
-    const std::string& text = TableFile(nCells);
+void RunLink(benchmark::State& state, int nCells, const std::string& text) {
     std::int64_t nLinkNs = 0;
     kavo::file_detail::g_pLinkNanoseconds = &nLinkNs;
     for (auto _ : state) {
@@ -220,20 +195,15 @@ void BM_Link(benchmark::State& state) {
     SetRates(state, text.size(), nCells);
 }
 
+void BM_Link(benchmark::State& state) {
+    const int nCells = static_cast<int>(state.range(0));
+    RunLink(state, nCells, TableFile(nCells));
+}
+
 // The link step of a table with a single-cell style on every cell.
 void BM_LinkMasked(benchmark::State& state) {
     const int nCells = static_cast<int>(state.range(0));
-    const std::string& text = MaskedTableFile(nCells);
-    std::int64_t nLinkNs = 0;
-    kavo::file_detail::g_pLinkNanoseconds = &nLinkNs;
-    for (auto _ : state) {
-        nLinkNs = 0;
-        kavo::CTableDocument doc;
-        doc.LoadText(text);
-        state.SetIterationTime(static_cast<double>(nLinkNs) * 1e-9);
-    }
-    kavo::file_detail::g_pLinkNanoseconds = nullptr;
-    SetRates(state, text.size(), nCells);
+    RunLink(state, nCells, MaskedTableFile(nCells));
 }
 
 void BM_Save(benchmark::State& state) {

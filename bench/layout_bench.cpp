@@ -9,17 +9,13 @@
 // divided by the number of data cells.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <tuple>
 
+#include "bench_tables.h"
 #include "kavotbl/host/recording_dc.h"
-#include "kavotbl/host/spec_file.h"
-#include "kavotbl/model/table.h"
-#include "kavotbl/style/registry.h"
 
 using namespace kavo;
 
@@ -30,53 +26,52 @@ const CRect kLetterPrintable(0, 0, 11520, -15120);
 const CRect kWindow(0, 0, 1024, 768);
 
 std::string TableText(int nRows, int nCols, int nSpan) {
-    std::ostringstream out;
-    out << "[Table]\nSize=" << nRows << ", " << nCols << "\nName=Generated\n\n[Title]\nText=Generated table of "
-        << nRows << " rows and " << nCols << " columns\n\n[StubHead]\nText=Area of residence\n";
-    for (int c = 0; c < nCols; ++c) {
-        if (c % nSpan == 0) out << "\n[ColumnGroup]\nText=Group of columns " << c / nSpan << "\n";
-        out << "\n[Column]\nText=Column " << c << "\n";
-        if (c % nSpan == nSpan - 1 || c == nCols - 1) out << "[EndGroup]\n";
-    }
-    for (int r = 0; r < nRows; ++r) {
-        if (r % 25 == 0) out << "\n[RowGroup]\nText=Region " << r / 25 << "\n";
-        out << "\n[Row]\nText=Area number " << r << "\nData=";
-        for (int c = 0; c < nCols; ++c) out << (c ? ", " : "") << (r * 7919 + c * 104729) % 1000000;
-        out << "\n";
-        if (r % 25 == 24 || r == nRows - 1) out << "[EndGroup]\n";
-    }
-    return out.str();
+    kavobench::TableSpec spec;
+    spec.nRows = nRows;
+    spec.nCols = nCols;
+    spec.nSpan = nSpan;
+    spec.nGroupRows = 25;
+    spec.name = "Generated";
+    spec.title = "Generated table of " + std::to_string(nRows) + " rows and " + std::to_string(nCols) + " columns";
+    spec.stubHead = "Area of residence";
+    spec.spanner = kavobench::Numbered("Group of columns ");
+    spec.row = kavobench::Numbered("Area number ");
+    return kavobench::TableText(spec);
 }
 
-// A loaded table with its registry (which outlives it) and two surfaces.
-struct Fixture {
-    Fixture(int nRows, int nCols, int nSpan) {
-        CSpecFile file;
-        file.OpenText(TableText(nRows, nCols, nSpan));
-        registry.Build(file);
-        LOGFONT lf;
-        lf.lfHeight = 16;
-        std::strcpy(lf.lfFaceName, "Sans");
-        registry.UpdateFonts(&lf, 200);
-        table.SetStyleRegistry(&registry);
-        loaded = table.Build(file);
+// A loaded table and two surfaces.
+struct Fixture : kavobench::LoadedTable {
+    Fixture(int nRows, int nCols, int nSpan) : LoadedTable(TableText(nRows, nCols, nSpan), "Sans", 16) {
         screen.SetRecording(false);
         printer.SetRecording(false);
         printer.SetMapMode(MM_TWIPS);
     }
-    CStyleRegistry registry;
-    CTable table;
     CRecordingDC screen;
     CRecordingDC printer;
-    int loaded = 0;
 };
 
-// Tables are built once per shape and shared by the benchmarks.
-Fixture& Get(int nRows, int nCols, int nSpan) {
+// The table of the benchmark's shape (data rows, data columns), built once
+// per shape and shared by the benchmarks; null, with the benchmark marked
+// skipped, when it did not load.
+Fixture* Get(benchmark::State& state, int nSpan) {
     static std::map<std::tuple<int, int, int>, std::unique_ptr<Fixture>> fixtures;
+    const int nRows = static_cast<int>(state.range(0)), nCols = static_cast<int>(state.range(1));
     auto& p = fixtures[{nRows, nCols, nSpan}];
     if (!p) p = std::make_unique<Fixture>(nRows, nCols, nSpan);
-    return *p;
+    if (p->loaded) return p.get();
+    state.SkipWithError("table did not load");
+    return nullptr;
+}
+
+// The same, laid out for the screen with that layout kept, as a host does
+// before it prints.
+Fixture* GetBeforePrinting(benchmark::State& state, int nSpan) {
+    Fixture* f = Get(state, nSpan);
+    if (f) {
+        f->table.LayoutTable(kWindow, &f->screen);
+        f->table.BackupClient(1);
+    }
+    return f;
 }
 
 void SetCellCounters(benchmark::State& state, const CTable& t) {
@@ -87,59 +82,45 @@ void SetCellCounters(benchmark::State& state, const CTable& t) {
 }
 
 void BM_ScreenLayout(benchmark::State& state) {
-    Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 5);
-    if (!f.loaded) {
-        state.SkipWithError("table did not load");
-        return;
-    }
+    Fixture* f = Get(state, 5);
+    if (!f) return;
     for (auto _ : state) {
-        f.table.LayoutTable(kWindow, &f.screen);
-        benchmark::DoNotOptimize(f.table.Size());
+        f->table.LayoutTable(kWindow, &f->screen);
+        benchmark::DoNotOptimize(f->table.Size());
     }
-    SetCellCounters(state, f.table);
+    SetCellCounters(state, f->table);
 }
 
 // One print: the printer layout; the screen layout is restored between
 // iterations, outside the timing, as a host does after printing.
 void BM_PrinterLayout(benchmark::State& state) {
-    Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
-                     static_cast<int>(state.range(2)));
-    if (!f.loaded) {
-        state.SkipWithError("table did not load");
-        return;
-    }
-    f.table.LayoutTable(kWindow, &f.screen);
-    f.table.BackupClient(1);
+    Fixture* f = GetBeforePrinting(state, static_cast<int>(state.range(2)));
+    if (!f) return;
     for (auto _ : state) {
-        f.table.LayoutPrinter(kLetterPrintable, &f.printer);
-        benchmark::DoNotOptimize(f.table.GetNumPages());
+        f->table.LayoutPrinter(kLetterPrintable, &f->printer);
+        benchmark::DoNotOptimize(f->table.GetNumPages());
         state.PauseTiming();
-        f.table.RestoreClient(1);
+        f->table.RestoreClient(1);
         state.ResumeTiming();
     }
-    f.table.LayoutPrinter(kLetterPrintable, &f.printer);
-    state.counters["pages"] = f.table.GetNumPages();
-    state.counters["column_pages"] = f.table.GetNumHorzPages();
-    f.table.RestoreClient(1);
-    SetCellCounters(state, f.table);
+    f->table.LayoutPrinter(kLetterPrintable, &f->printer);
+    state.counters["pages"] = f->table.GetNumPages();
+    state.counters["column_pages"] = f->table.GetNumHorzPages();
+    f->table.RestoreClient(1);
+    SetCellCounters(state, f->table);
 }
 
 // Switching back to the screen layout after printing.
 void BM_RestoreScreenLayout(benchmark::State& state) {
-    Fixture& f = Get(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 5);
-    if (!f.loaded) {
-        state.SkipWithError("table did not load");
-        return;
-    }
-    f.table.LayoutTable(kWindow, &f.screen);
-    f.table.BackupClient(1);
+    Fixture* f = GetBeforePrinting(state, 5);
+    if (!f) return;
     for (auto _ : state) {
         state.PauseTiming();
-        f.table.LayoutPrinter(kLetterPrintable, &f.printer);
+        f->table.LayoutPrinter(kLetterPrintable, &f->printer);
         state.ResumeTiming();
-        f.table.RestoreClient(1);
+        f->table.RestoreClient(1);
     }
-    SetCellCounters(state, f.table);
+    SetCellCounters(state, f->table);
 }
 
 // 10^3 to 10^6 cells in 20 columns (spanners of five).

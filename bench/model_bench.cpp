@@ -5,10 +5,9 @@
 
 #include <string>
 
+#include "bench_tables.h"
 #include "kavotbl/host/platform.h"
-#include "kavotbl/host/spec_file.h"
 #include "kavotbl/model/table.h"
-#include "kavotbl/style/registry.h"
 
 namespace {
 
@@ -109,22 +108,23 @@ BENCHMARK(BM_GetDataChildLast)->Arg(100)->Arg(10000);
 
 // A loaded table of rows × 20 columns; boxes are left empty, so a hit test
 // misses everything and scans every node and cell.
-struct LoadedTable {
-    CStyleRegistry reg;
-    CTable table;
-    explicit LoadedTable(int nRows) {
-        std::string text = "[Table]\nSize=" + std::to_string(nRows) + ", 20\n";
-        for (int c = 0; c < 20; ++c) text += "[Column]\nText=C" + std::to_string(c) + "\n";
-        std::string data = "Data=";
-        for (int c = 0; c < 20; ++c) data += (c ? ", " : "") + std::to_string(c * 7);
-        for (int r = 0; r < nRows; ++r) text += "[Row]\nText=R" + std::to_string(r) + "\n" + data + "\n";
-        SetMessageBoxHandler([](const CKAVOString&, unsigned) { return IDOK; });
-        CSpecFile file;
-        file.OpenText(text);
-        reg.Build(file);
-        table.SetStyleRegistry(&reg);
-        table.Build(file);
-    }
+std::string FlatTableText(int nRows) {
+    kavobench::TableSpec spec;
+    spec.nRows = nRows;
+    spec.nCols = 20;
+    spec.column = kavobench::Numbered("C");
+    spec.row = kavobench::Numbered("R");
+    spec.value = [](int, int c) { return c * 7; };
+    return kavobench::TableText(spec);
+}
+
+// Messages are off before the table is read.
+struct QuietMessages {
+    QuietMessages() { SetMessageBoxHandler([](const CKAVOString&, unsigned) { return IDOK; }); }
+};
+
+struct LoadedTable : QuietMessages, kavobench::LoadedTable {
+    explicit LoadedTable(int nRows) : kavobench::LoadedTable(FlatTableText(nRows)) {}
 };
 
 void BM_TableHitTestMiss(benchmark::State& state) {

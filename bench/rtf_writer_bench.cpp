@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_tables.h"
 #include "kavotbl/file/document.h"
 #include "kavotbl/host/platform.h"
 #include "rtf_writer.h"
@@ -27,23 +28,19 @@ constexpr int kCols = 20;
 // A table of nCells cells in 20 data columns under four spanners, its rows
 // in groups of ten under captions, values of up to eight digits.
 std::string MakeTable(int nCells) {
-    const int nRows = std::max(1, nCells / kCols);
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> value(0, 99999999);
-    std::string t = "[Table]\nSize=" + std::to_string(nRows) + ", " + std::to_string(kCols) + "\n";
-    t += "[Title]\nText=Persons by district and age group\n[StubHead]\nText=District\n";
-    for (int g = 0; g < 4; ++g) {
-        t += "[ColumnGroup]\nText=Age group " + std::to_string(g) + "\n";
-        for (int c = 0; c < kCols / 4; ++c) t += "[Column]\nText=Column " + std::to_string(g * 5 + c) + "\n";
-        t += "[EndGroup]\n";
-    }
-    for (int r = 0; r < nRows; ++r) {
-        if (r % 10 == 0) t += (r ? "[EndGroup]\n" : "") + std::string("[RowGroup]\nText=Region ") + std::to_string(r / 10) + "\n";
-        t += "[Row]\nText=District " + std::to_string(r) + "\nData=";
-        for (int c = 0; c < kCols; ++c) t += (c ? ", " : "") + std::to_string(value(rng));
-        t += "\n";
-    }
-    return t + "[EndGroup]\n";
+    kavobench::TableSpec spec;
+    spec.nRows = std::max(1, nCells / kCols);
+    spec.nCols = kCols;
+    spec.nSpan = kCols / 4;
+    spec.nGroupRows = 10;
+    spec.title = "Persons by district and age group";
+    spec.stubHead = "District";
+    spec.spanner = kavobench::Numbered("Age group ");
+    spec.row = kavobench::Numbered("District ");
+    spec.value = [&](int, int) { return value(rng); };
+    return kavobench::TableText(spec);
 }
 
 struct Loaded {
