@@ -32,7 +32,9 @@ struct TableSpec {
     // The figure of cell (r, c), asked for once per cell, row by row, so that
     // a random generator may supply it; by default up to six digits that
     // differ from cell to cell.
-    std::function<std::int64_t(int, int)> value = [](int r, int c) { return (r * 7919 + c * 104729) % 1000000; };
+    std::function<std::int64_t(int, int)> value = [](int r, int c) {
+        return (r * 7919 + c * 104729) % 1000000;
+    };
     // Data lines of a row are split before they grow past this many
     // characters (0: one line per row).
     int nDataWidth = 0;
@@ -40,12 +42,14 @@ struct TableSpec {
 
 /// The table file text of a spec.
 inline std::string TableText(const TableSpec& spec) {
-    std::string s = spec.head + "[Table]\nSize=" + std::to_string(spec.nRows) + ", " + std::to_string(spec.nCols) + "\n";
+    std::string s =
+        spec.head + "[Table]\nSize=" + std::to_string(spec.nRows) + ", " + std::to_string(spec.nCols) + "\n";
     if (!spec.name.empty()) s += "Name=" + spec.name + "\n";
     if (!spec.title.empty()) s += "\n[Title]\nText=" + spec.title + "\n";
     if (!spec.stubHead.empty()) s += "\n[StubHead]\nText=" + spec.stubHead + "\n";
     for (int c = 0; c < spec.nCols; ++c) {
-        if (spec.nSpan && c % spec.nSpan == 0) s += "\n[ColumnGroup]\nText=" + spec.spanner(c / spec.nSpan) + "\n";
+        if (spec.nSpan && c % spec.nSpan == 0)
+            s += "\n[ColumnGroup]\nText=" + spec.spanner(c / spec.nSpan) + "\n";
         s += "\n[Column]\nText=" + spec.column(c) + "\n";
         if (spec.columnLines) s += spec.columnLines(c);
         if (spec.nSpan && (c % spec.nSpan == spec.nSpan - 1 || c == spec.nCols - 1)) s += "[EndGroup]\n";

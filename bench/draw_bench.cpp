@@ -26,7 +26,8 @@ std::string TableText(int nRows, int nCols) {
     spec.nSpan = 5;
     spec.nGroupRows = 25;
     spec.name = "Generated";
-    spec.title = "Generated table of " + std::to_string(nRows) + " rows and " + std::to_string(nCols) + " columns";
+    spec.title =
+        "Generated table of " + std::to_string(nRows) + " rows and " + std::to_string(nCols) + " columns";
     spec.stubHead = "Area";
     spec.column = kavobench::Numbered("Col ");
     return kavobench::TableText(spec);

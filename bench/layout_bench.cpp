@@ -32,7 +32,8 @@ std::string TableText(int nRows, int nCols, int nSpan) {
     spec.nSpan = nSpan;
     spec.nGroupRows = 25;
     spec.name = "Generated";
-    spec.title = "Generated table of " + std::to_string(nRows) + " rows and " + std::to_string(nCols) + " columns";
+    spec.title =
+        "Generated table of " + std::to_string(nRows) + " rows and " + std::to_string(nCols) + " columns";
     spec.stubHead = "Area of residence";
     spec.spanner = kavobench::Numbered("Group of columns ");
     spec.row = kavobench::Numbered("Area number ");
