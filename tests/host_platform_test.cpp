@@ -1,14 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
-
-#include "kavotbl/host/platform.h"
+// Message boxes, profile values and their replaceable handlers.
+#include "host_test_support.h"
 
 using kavo::CKAVOString;
 
@@ -32,41 +23,38 @@ TEST(MessageBox, HandlersAnswerAndAnEmptyOneRestoresStandardError) {
     EXPECT_EQ(kavo::KAVOMessageBox(CKAVOString("hello\nworld"), kavo::MB_ICONSTOP), 7);
     auto prev = kavo::SetMessageBoxHandler(kavo::MessageBoxHandler());
     EXPECT_EQ(prev(CKAVOString("plain"), kavo::MB_OK), 7);  // the one installed before
-    EXPECT_EQ(seen, (std::vector<std::string>{"hello\nworld/16", "plain/0"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"hello\nworld/16", "plain/0"}));  // MB_ICONSTOP is 16, MB_OK 0
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(kavo::KAVOMessageBox(CKAVOString("to stderr")), kavo::IDOK);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "to stderr\n");
     kavo::SetMessageBoxHandler(original);
 }
 
-TEST(Profile, InstalledSourceAnswersDefaultsFillTheGapsAndValuesAreCut) {
+TEST(Profile, InstalledOrDefaultSourceAndValuesCutToTheBuffer) {
     std::vector<std::string> asked;
-    auto prev = kavo::SetProfileSource([&](const std::string& section, const std::string& key, std::string& value) {
-        asked.push_back(section + "/" + key);
-        value = "abcdef";
+    auto prev = kavo::SetProfileSource([&](const std::string& sect, const std::string& key, std::string& v) {
+        asked.push_back(sect + "/" + key);
+        v = "abcdef";
         return key == "sDecimal";
     });
-    EXPECT_EQ(Get("intl", "sDecimal", "."), "abcdef");
-    EXPECT_EQ(Get("intl", "sThousand", "'"), "'");
-    EXPECT_EQ(asked, (std::vector<std::string>{"intl/sDecimal", "intl/sThousand"}));
     EXPECT_EQ(Get("intl", "sDecimal", "", 4), "abc");
+    EXPECT_EQ(Get("intl", "sThousand", "'"), "'");  // the default fills a gap
     char buf[4] = "xyz";
     EXPECT_EQ(kavo::GetProfileString("intl", "sDecimal", "", buf, 0), 0);
     EXPECT_STREQ(buf, "xyz");  // a zero-sized buffer is left alone
     EXPECT_EQ(kavo::GetProfileString("intl", "sDecimal", "", nullptr, 10), 0);
-    kavo::SetProfileSource(prev);
-}
-
-TEST(Profile, DefaultSourceReadsTheIniFileNamedByTheEnvironment) {
+    EXPECT_EQ(asked, (std::vector<std::string>{"intl/sDecimal", "intl/sThousand"}));
+    // An empty source restores the default one, which reads the INI file named by the environment.
     const char* old = std::getenv("KAVO_WININI");
     const std::string oldValue = old ? old : "";
-    auto prev = kavo::SetProfileSource(kavo::ProfileSource());
-    const std::string path = (std::filesystem::temp_directory_path() / ("kavotbl_win_" + std::to_string(::getpid()))).string();
+    kavo::SetProfileSource(kavo::ProfileSource());
+    const std::string path = std::filesystem::temp_directory_path() / ("kavo" + std::to_string(::getpid()));
     ::setenv("KAVO_WININI", path.c_str(), 1);
     EXPECT_EQ(Get("intl", "sDecimal", "."), ".");  // no file yet: the default
     std::ofstream(path, std::ios::binary) << "; regional settings\n[windows]\nsDecimal=wrong section\n"
                                              "[ INTL ]\r\n  sdecimal = ,  \r\n;sThousand=commented out\n"
-                                             "sThousand=.\niLZero=0\nsThousand=later duplicate\n[other]\niLZero=1\n";
+                                             "sThousand=.\niLZero=0\nsThousand=later duplicate\n"
+                                             "[other]\niLZero=1\n";
     EXPECT_EQ(Get("intl", "sDecimal", "?"), ",");
     EXPECT_EQ(Get("Intl", "SThousand", "?"), ".");
     EXPECT_EQ(Get("intl", "iLZero", "?"), "0");
@@ -77,15 +65,4 @@ TEST(Profile, DefaultSourceReadsTheIniFileNamedByTheEnvironment) {
     if (old) ::setenv("KAVO_WININI", oldValue.c_str(), 1);
     else ::unsetenv("KAVO_WININI");
     std::filesystem::remove(path);
-}
-
-TEST(WaitCursor, HooksRunAndDefaultsDoNothing) {
-    kavo::BeginWaitCursor();  // no hooks: nothing happens
-    int depth = 0;
-    kavo::SetWaitCursorHooks([&] { ++depth; }, [&] { depth += 10; });
-    kavo::BeginWaitCursor();
-    kavo::EndWaitCursor();
-    kavo::SetWaitCursorHooks(nullptr, nullptr);
-    kavo::EndWaitCursor();
-    EXPECT_EQ(depth, 11);
 }

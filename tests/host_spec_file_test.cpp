@@ -1,27 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
-
+// The line reader and writer of table files.
 #include "host_test_support.h"
 
 using kavo::CKAVOString;
 using kavo::CSpecFile;
-using kavo_test::Line;
-using kavo_test::Lines;
-using kavo_test::ReadLines;
+using namespace kavo_test;
 
 namespace {
 
 std::string WriteLines(const Lines& lines) {
     CSpecFile f;
     f.OpenTextWrite();
-    for (const Line& l : lines) f.PutLine(CKAVOString(l.key), CKAVOString(l.value));
+    for (const Line& l : lines) f.PutLine(CKAVOString(l.first), CKAVOString(l.second));
     EXPECT_EQ(f.Close(), 1);
     return f.GetText();
 }
@@ -30,18 +19,18 @@ std::string WriteLines(const Lines& lines) {
 struct TempFile {
     std::string path;
     explicit TempFile(const char* name, const std::string& bytes = "")
-        : path((std::filesystem::temp_directory_path() / ("kavotbl_" + std::to_string(::getpid()) + name)).string()) {
+        : path(std::filesystem::temp_directory_path() / ("kavotbl_" + std::to_string(::getpid()) + name)) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
-    ~TempFile() { std::filesystem::remove(path, ec); }
-    std::error_code ec;
+    ~TempFile() { std::remove(path.c_str()); }
 };
 
 }  // namespace
 
 TEST(SpecFileForm, LinesAreReadAsKeysValuesAndHeadings) {
     const std::pair<const char*, Lines> cases[] = {
-        {"[Table]\nName=First\n  Size = 3, 4\nBareKey\n", {{"[Table]", ""}, {"Name", "First"}, {"Size", "3, 4"}, {"BareKey", ""}}},
+        {"[Table]\nName=First\n  Size = 3, 4\nBareKey\n",
+         {{"[Table]", ""}, {"Name", "First"}, {"Size", "3, 4"}, {"BareKey", ""}}},
         {"  [Row Group]  \r\n[Weird=Heading]\n", {{"[Row Group]", ""}, {"[Weird=Heading]", ""}}},
         {"\n   \n\t\r\nA=1\n\n\r\n  \nB=2\n\n", {{"A", "1"}, {"B", "2"}}},  // blank lines never come back
         {"A=1\r\nB=two words \r\nC=3", {{"A", "1"}, {"B", "two words "}, {"C", "3"}}},
@@ -49,27 +38,17 @@ TEST(SpecFileForm, LinesAreReadAsKeysValuesAndHeadings) {
         {"K= \\a\\qb\\\\c\\nd\\\n", {{"K", "a\\qb\\c\nd\\"}}},
     };
     for (const auto& c : cases) EXPECT_EQ(ReadLines(c.first), c.second) << c.first;
-    const std::string big(3 * 1024 * 1024, 'x');  // binary garbage and a huge line
-    const Lines want = {{"K", big}, {std::string("\0\0", 2), std::string("\0", 1)}, {"\xFF\xFE[\x80", ""}};
-    EXPECT_TRUE(ReadLines("K=" + big + "\n" + std::string("\0\0=\0\n", 5) + "\xFF\xFE[\x80\n") == want);
+    const Lines garbage = {{std::string("\0\0", 2), std::string("\0", 1)}, {"\xFF\xFE[\x80", ""}};
+    EXPECT_EQ(ReadLines(std::string("\0\0=\0\n", 5) + "\xFF\xFE[\x80\n"), garbage);
 }
 
 TEST(SpecFileRoundTrip, AwkwardValuesReadBackAsWritten) {
     const Lines lines = {
-        {"Empty", ""},
-        {"Equals", "=a=b="},
-        {"Trailing", "x  "},
-        {"Utf8", "Z\xC3\xBCrich \xE2\x82\xAC"},
-        {"Invalid", "\xFF\xFE\x80"},
-        {"Backslash", "a\\b\\\\c\\"},
-        {"LooksEscaped", "\\n is not a break"},
-        {"Nul", std::string("a\0b", 3)},
-        {"Text", "Region, Urban, Rural"},
-        {"Title", "First line\nSecond line"},
-        {"Crlf", "one\r\ntwo"},
-        {"Cr", "a\rb"},
+        {"Empty", ""}, {"Equals", "=a=b="}, {"Trailing", "x  "}, {"Utf8", "Z\xC3\xBCrich \xE2\x82\xAC"},
+        {"Invalid", "\xFF\xFE\x80"}, {"Backslash", "a\\b\\\\c\\"}, {"LooksEscaped", "\\n is not a break"},
+        {"Nul", std::string("a\0b", 3)}, {"Text", "Region, Urban, Rural"}, {"Cr", "a\rb"},
+        {"Title", "First line\nSecond line"}, {"Crlf", "one\r\ntwo"}, {"Ends", "\n\ntrailing\n"},
         {"Mixed", "back\\slash\nand \\n literal"},
-        {"Ends", "\n\ntrailing\n"},
     };
     const std::string text = WriteLines(lines);
     // Still one physical line per key line, and no CR of the values in the file.
@@ -78,19 +57,14 @@ TEST(SpecFileRoundTrip, AwkwardValuesReadBackAsWritten) {
     EXPECT_EQ(ReadLines(text), lines);
     // Ordinary values, backslashes included, are written as they are.
     EXPECT_EQ(WriteLines({{"Name", "a=b"}, {"Path", "C:\\dir\\n"}}), "Name=a=b\nPath=C:\\dir\\n\n");
-}
-
-TEST(SpecFileRoundTrip, LeadingBlanksOfValuesAndLineBreaksOfKeysDoNotSurvive) {
-    EXPECT_EQ(ReadLines(WriteLines({{"Text", "    Urban"}, {"Two", "  a\nb"}})), (Lines{{"Text", "Urban"}, {"Two", "a\nb"}}));
+    // Leading blanks of values do not survive, nor line breaks in keys and headings.
     CSpecFile f;
     f.OpenTextWrite();
-    f.PutLine(CKAVOString("  Key "), CKAVOString("v"));
-    f.PutLine(CKAVOString("Bro\nken"), CKAVOString("v"));
+    f.PutLine(CKAVOString("  Key "), CKAVOString("  a\nb"));
+    f.PutLine(CKAVOString("Bro\nken"), CKAVOString("  v"));
     f.PutLine(CKAVOString("[Head\ning]"));
-    f.PutLine(CKAVOString(""));
     f.Close();
-    EXPECT_EQ(f.GetText(), "  Key =v\nBro ken=v\n[Head ing]\n\n");
-    EXPECT_EQ(ReadLines(f.GetText()), (Lines{{"Key", "v"}, {"Bro ken", "v"}, {"[Head ing]", ""}}));
+    EXPECT_EQ(ReadLines(f.GetText()), (Lines{{"Key", "a\nb"}, {"Bro ken", "v"}, {"[Head ing]", ""}}));
 }
 
 TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {
@@ -98,7 +72,10 @@ TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {
     f.OpenText("\nA=1\r\n\r\n  \nBB=22\n[H]\n\n \r\n");
     CKAVOString k, v;
     std::vector<std::string> steps;  // key@line/position after each line read
-    auto step = [&] { steps.push_back(k.str() + "@" + std::to_string(f.GetLineNumber()) + "/" + std::to_string(f.GetPosition())); };
+    auto step = [&] {
+        steps.push_back(k.str() + "@" + std::to_string(f.GetLineNumber()) + "/" +
+                        std::to_string(f.GetPosition()));
+    };
     ASSERT_EQ(f.GetLine(k, v), 0);
     EXPECT_FALSE(f.IsEOF());  // reads BB ahead, which moves neither line number nor position
     step();
@@ -110,15 +87,6 @@ TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {
     }
     // "\n" 1 + "A=1\r\n" 5 = 6; + "\r\n" 2 + "  \n" 3 + "BB=22\n" 6 = 17; + "[H]\n" 4 = 21.
     EXPECT_EQ(steps, (std::vector<std::string>{"A@2/6", "A@2/6", "BB@5/17", "[H]@6/21"}));
-    EXPECT_NE(f.GetLine(k, v), 0);
-    f.OpenText("[Bogus]\nX=1\n\n[Table]\nName=t\n");
-    ASSERT_EQ(f.GetLine(k, v), 0);
-    f.SkipSection();  // to the next heading
-    ASSERT_EQ(f.GetLine(k, v), 0);
-    EXPECT_EQ(k, "[Table]");
-    EXPECT_EQ(f.GetLineNumber(), 4);
-    f.SkipSection();  // to the end
-    EXPECT_TRUE(f.IsEOF());
 }
 
 TEST(SpecFileDisk, LinesAcrossTheReadBufferSurvive) {
@@ -151,35 +119,27 @@ TEST(SpecFileDisk, LinesAcrossTheReadBufferSurvive) {
 TEST(SpecFileDisk, WritingReopeningAndFailures) {
     const TempFile out("out.tbl"), next("next.tbl", "B=1\n");
     CSpecFile f;
-    CKAVOString k("old"), v;
-    EXPECT_NE(f.GetLine(k, v), 0);  // nothing to read before a file is opened ...
-    EXPECT_TRUE(f.IsEOF());
+    CKAVOString k, v;
     ASSERT_EQ(f.Open(out.path.c_str(), CSpecFile::modeWrite), 1);
-    EXPECT_NE(f.GetLine(k, v), 0);  // ... nor from a file being written
-    EXPECT_TRUE(k.IsEmpty());
+    EXPECT_NE(f.GetLine(k, v), 0);  // nothing to read from a file being written
     f.PutLine(CKAVOString("Title"), CKAVOString("Two\nlines"));
     f.PutLine(CKAVOString("Data"), CKAVOString("1, 2, 3"));
     EXPECT_EQ(f.Close(), 1);
-    EXPECT_TRUE(f.GetText().empty());
     ASSERT_EQ(f.Open(out.path.c_str(), CSpecFile::modeRead), 1);
     ASSERT_EQ(f.GetLine(k, v), 0);
     EXPECT_EQ(v, "Two\nlines");
     EXPECT_FALSE(f.IsEOF());  // Data is held ahead when the next file is opened
     ASSERT_EQ(f.Open(next.path.c_str(), CSpecFile::modeRead), 1);
-    EXPECT_EQ(kavo_test::ReadAll(f), (Lines{{"B", "1"}}));
+    EXPECT_EQ(ReadAll(f), (Lines{{"B", "1"}}));
     EXPECT_EQ(f.GetLineNumber(), 1);
     const std::string missing = out.path + "/none.tbl";
     for (const char* path : {missing.c_str(), "", static_cast<const char*>(nullptr)})
         EXPECT_EQ(f.Open(path, CSpecFile::modeWrite) + f.Open(path, CSpecFile::modeRead), 0);
     EXPECT_EQ(f.Open(std::filesystem::temp_directory_path().c_str(), CSpecFile::modeRead), 0);  // a directory
-    EXPECT_FALSE(f.IsOpen());
-    f.PutLine(CKAVOString("K"), CKAVOString("V"));  // ignored, no crash
     if (std::filesystem::exists("/dev/full")) {
         ASSERT_EQ(f.Open("/dev/full", CSpecFile::modeWrite), 1);
         f.PutLine(CKAVOString("Key"), CKAVOString("Value"));
         EXPECT_EQ(f.Close(), 0);
         EXPECT_TRUE(f.HasWriteError());
-        f.OpenTextWrite();  // afresh
-        EXPECT_FALSE(f.HasWriteError());
     }
 }

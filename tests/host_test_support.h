@@ -5,24 +5,33 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
 #include <map>
-#include <ostream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "kavotbl/host/platform.h"
-#include "kavotbl/host/spec_file.h"
-#include "kavotbl/style/format.h"
-#include "kavotbl/style/style.h"
+#include <unistd.h>
+
+#include "kavotbl/host/host.h"
+#include "kavotbl/model/tbl_cell.h"
+#include "kavotbl/resources/strings.h"
+#include "kavotbl/style/registry.h"
 
 namespace kavo_test {
 
-struct Line {
-    std::string key, value;
-    bool operator==(const Line& o) const { return key == o.key && value == o.value; }
-};
-inline std::ostream& operator<<(std::ostream& os, const Line& l) { return os << '{' << l.key << '|' << l.value << '}'; }
+using Strings = std::vector<std::string>;
+
+using Line = std::pair<std::string, std::string>;  // key and value
 using Lines = std::vector<Line>;
 
 /// Every line a reader returns, until end of file.
@@ -49,17 +58,18 @@ std::string SavedText(const T& ob) {
 }
 
 /// The fields that the reader and writer of a style or format deal in.
-inline std::vector<std::string> Fields(const kavo::CStyle& s) {
-    std::vector<std::string> f = {s.m_strLabel.str(), std::to_string(s.m_crColor), std::to_string(s.m_nHorJust),
-                                  std::to_string(s.m_nVertJust)};
-    for (kavo::LINES l : {s.m_lineLeft, s.m_lineTop, s.m_lineRight, s.m_lineBottom, s.m_borderLeft, s.m_borderTop,
-                          s.m_borderRight, s.m_borderBottom})
+inline Strings Fields(const kavo::CStyle& s) {
+    Strings f = {s.m_strLabel.str(), std::to_string(s.m_crColor), std::to_string(s.m_nHorJust),
+                 std::to_string(s.m_nVertJust)};
+    for (kavo::LINES l : {s.m_lineLeft, s.m_lineTop, s.m_lineRight, s.m_lineBottom, s.m_borderLeft,
+                          s.m_borderTop, s.m_borderRight, s.m_borderBottom})
         f.push_back(std::to_string(l));
     return f;
 }
-inline std::vector<std::string> Fields(const kavo::CFormat& f) {
-    return {f.m_strLabel.str(), std::to_string(f.m_nDecimals), f.m_strThousandSep.str(), f.m_strDecimalSep.str(),
-            f.m_strZeroRound.str(), f.m_strZeroMask.str(), std::to_string(f.m_bZeroBeforeDecimal), std::to_string(f.m_bHidden)};
+inline Strings Fields(const kavo::CFormat& f) {
+    return {f.m_strLabel.str(),     std::to_string(f.m_nDecimals), f.m_strThousandSep.str(),
+            f.m_strDecimalSep.str(), f.m_strZeroRound.str(),        f.m_strZeroMask.str(),
+            std::to_string(f.m_bZeroBeforeDecimal), std::to_string(f.m_bHidden)};
 }
 
 /// Message boxes land in m_messages and regional settings ("intl" only) come
@@ -68,13 +78,13 @@ inline std::vector<std::string> Fields(const kavo::CFormat& f) {
 class HostFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_prevProfile = kavo::SetProfileSource([this](const std::string& section, const std::string& key,
-                                                      std::string& value) {
-            const auto it = m_profile.find(key);
-            if (section != "intl" || it == m_profile.end()) return false;
-            value = it->second;
-            return true;
-        });
+        m_prevProfile = kavo::SetProfileSource(
+            [this](const std::string& section, const std::string& key, std::string& value) {
+                const auto it = m_profile.find(key);
+                if (section != "intl" || it == m_profile.end()) return false;
+                value = it->second;
+                return true;
+            });
         m_prevHandler = kavo::SetMessageBoxHandler([this](const kavo::CKAVOString& text, unsigned) {
             m_messages.push_back(text.str());
             return kavo::IDOK;
@@ -102,7 +112,7 @@ protected:
     }
 
     std::map<std::string, std::string> m_profile;
-    std::vector<std::string> m_messages;
+    Strings m_messages;
     kavo::CSpecFile m_file;
     kavo::ProfileSource m_prevProfile;
     kavo::MessageBoxHandler m_prevHandler;

@@ -1,8 +1,5 @@
-#include <gtest/gtest.h>
-
-#include <utility>
-
-#include "kavotbl/resources/strings.h"
+// The string table and the file messages made from it.
+#include "host_test_support.h"
 
 using kavo::CKAVOString;
 
@@ -12,11 +9,11 @@ TEST(StringTable, TextsAreExactAndUnknownIdsEmpty) {
         {5001, "Unrecognized command at line %d:"},
         {5002, "Table file is not version KAVO4.1; try to load it anyway?"},
         {5003, "This is not an KAVO table file; file not loaded."},
-        {5004, "Pick tables to save"},
-        {5005, "Pick tables to print"},
+        {5004, "Pick tables to save"}, {5005, "Pick tables to print"},
         {5006, "Internal tabluation error.  Data cell is empty."},
         {5007, "Internal tabluation error.  Data cell is not numeric:  %s"},
-        {5008, "This table contains too many rows to display correctly under Windows 3.1.  Try reducing the font size or adjusting the table variables."},
+        {5008, "This table contains too many rows to display correctly under Windows 3.1.  "
+               "Try reducing the font size or adjusting the table variables."},
         {5009, "Internal tabluation error.  Area code(s) missing."},
         {5010, "Internal tabluation error.  Area code(s) not numeric."},
         {4999, ""}, {5011, ""}, {0, ""},  // unknown ids
@@ -27,8 +24,6 @@ TEST(StringTable, TextsAreExactAndUnknownIdsEmpty) {
 TEST(LineMessages, PlaceholdersAreFilledAndKeysNeverInterpreted) {
     EXPECT_EQ(kavo::FormatLineMessage(kavo::IDS_UNRECOGNIZED_COMMAND, 17, CKAVOString("Bogus")),
               "Unrecognized command at line 17:\nBogus");
-    EXPECT_EQ(kavo::FormatLineMessage(kavo::IDS_INVALID_SECTION_HEADING, -3, CKAVOString("[X]")),
-              "Invalid section heading at line -3:\n[X]");
     EXPECT_EQ(kavo::FormatLineMessage(kavo::IDS_UNRECOGNIZED_COMMAND, 2, CKAVOString("%d%s%n%%")),
               "Unrecognized command at line 2:\n%d%s%n%%");
     EXPECT_EQ(kavo::FormatItemMessage(kavo::IDS_DATA_CELL_NOT_NUMERIC, CKAVOString("12x%s")),
