@@ -1,23 +1,21 @@
 // Helpers of the table-file tests: captured message boxes, fixed regional
-// settings, and loading a registry and its tables from text.
+// settings, tables read from text and saved back to text.
 #pragma once
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "kavotbl/file/document.h"
 #include "kavotbl/host/platform.h"
 #include "kavotbl/host/progress.h"
 #include "kavotbl/host/spec_file.h"
-#include "kavotbl/model/table.h"
-#include "kavotbl/style/registry.h"
 
 namespace file_test {
 
-/// One message box that was shown.
+using Strings = std::vector<std::string>;
+
 struct Message {
     std::string text;
     unsigned type;
@@ -28,21 +26,18 @@ struct Message {
 /// the machine.
 class MessageCapture {
 public:
-    MessageCapture() {
-        m_prevHandler = kavo::SetMessageBoxHandler([this](const kavo::CKAVOString& s, unsigned nType) {
-            messages.push_back({s.str(), nType});
-            return kavo::IDOK;
-        });
-        m_prevProfile = kavo::SetProfileSource(
-            [](const std::string&, const std::string&, std::string&) { return false; });
-    }
+    MessageCapture()
+        : m_prevHandler(kavo::SetMessageBoxHandler([this](const kavo::CKAVOString& s, unsigned nType) {
+              messages.push_back({s.str(), nType});
+              return kavo::IDOK;
+          })),
+          m_prevProfile(kavo::SetProfileSource([](const std::string&, const std::string&, std::string&) { return false; })) {}
     ~MessageCapture() {
         kavo::SetMessageBoxHandler(m_prevHandler);
         kavo::SetProfileSource(m_prevProfile);
     }
     MessageCapture(const MessageCapture&) = delete;
     MessageCapture& operator=(const MessageCapture&) = delete;
-
     std::vector<Message> messages;
 
 private:
@@ -50,23 +45,25 @@ private:
     kavo::ProfileSource m_prevProfile;
 };
 
-/// A registry read from the head of a text, and the reader positioned after it.
+/// The label of a style or format, "-" for none.
+template <class T>
+std::string Label(const T* p) {
+    return p ? p->GetLabel().str() : "-";
+}
+
+/// A registry read from the head of a text, and the tables built after it.
 struct Loaded {
     kavo::CSpecFile file;
     kavo::CStyleRegistry registry;
     std::vector<std::unique_ptr<kavo::CTable>> tables;
     std::vector<int> results;  // Build result of each table tried
-
     kavo::CTable& operator[](int i) { return *tables[static_cast<std::size_t>(i)]; }
-
     /// Builds one more table; returns its result and keeps the table.
     int Next(kavo::CProgressDlg* pProgress = nullptr) {
-        auto p = std::make_unique<kavo::CTable>();
-        p->SetStyleRegistry(&registry);
-        const int n = p->Build(file, pProgress);
-        tables.push_back(std::move(p));
-        results.push_back(n);
-        return n;
+        tables.push_back(std::make_unique<kavo::CTable>());
+        tables.back()->SetStyleRegistry(&registry);
+        results.push_back(tables.back()->Build(file, pProgress));
+        return results.back();
     }
 };
 
@@ -75,8 +72,35 @@ inline std::unique_ptr<Loaded> Load(const std::string& text, int nTables = 1) {
     auto p = std::make_unique<Loaded>();
     p->file.OpenText(text);
     p->registry.Build(p->file);
-    for (int i = 0; i < nTables; ++i) p->Next();
+    while (nTables-- > 0) p->Next();
     return p;
+}
+
+/// s written n times.
+inline std::string Rep(const std::string& s, int n) {
+    std::string out;
+    while (n-- > 0) out += s;
+    return out;
+}
+
+/// The values of a table's data cells, rows separated by "/".
+inline std::string Data(const kavo::CTable& t) {
+    std::string out;
+    for (int r = 0; r < t.GetNumDataRows(); ++r)
+        for (int c = 0; c < t.GetNumDataColumns(); ++c) out += (c ? " " : r ? "/" : "") + std::to_string(t.GetCellData(r, c));
+    return out;
+}
+
+/// The style label of every data cell, "+" its format's when that is not
+/// "Default" (the registry's first); rows separated by "/".
+inline std::string Cells(const kavo::CTable& t) {
+    std::string out;
+    for (int r = 0; r < t.GetNumDataRows(); ++r)
+        for (int c = 0; c < t.GetNumDataColumns(); ++c) {
+            const std::string f = Label(t.GetCell(r, c)->GetFormat());
+            out += (c ? " " : r ? "/" : "") + Label(t.GetCell(r, c)->GetStyle()) + (f == "Default" ? "" : "+" + f);
+        }
+    return out;
 }
 
 /// The text a table saves (registry left out).
@@ -87,40 +111,19 @@ inline std::string SaveTable(const kavo::CTable& table, int bBlockedOnly = 0) {
     return out.GetText();
 }
 
-/// Lines of a text, LF-separated, the last newline not giving an empty line.
-inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) lines.push_back(cur);
+/// Lines of a text; the last newline gives no empty line.
+inline Strings Lines(const std::string& text) {
+    Strings lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
-/// Values of the lines whose key (text before the first "=") is key.
-inline std::vector<std::string> Values(const std::string& text, const std::string& key) {
-    std::vector<std::string> out;
+/// Values of the lines whose key is key.
+inline Strings Values(const std::string& text, const std::string& key) {
+    Strings out;
     for (const std::string& line : Lines(text))
         if (line.compare(0, key.size() + 1, key + "=") == 0) out.push_back(line.substr(key.size() + 1));
-    return out;
-}
-
-/// Items of a ", "-separated value.
-inline std::vector<std::string> Items(const std::string& value) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t sep = value.find(", ", start);
-        out.push_back(value.substr(start, sep == std::string::npos ? std::string::npos : sep - start));
-        if (sep == std::string::npos) break;
-        start = sep + 2;
-    }
     return out;
 }
 
