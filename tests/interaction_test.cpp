@@ -2,8 +2,6 @@
 // whose boxes are placed by hand.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "model_test_support.h"
 
 using namespace kavo;

@@ -30,6 +30,14 @@ Cols Children(const CTblColumn* p) {
     return v;
 }
 
+// A column subtree as "text@pages(children)", with "*" marking a copy.
+std::string Tree(const CTblColumn& n) {
+    std::string s = n.GetText().str() + (n.IsMultiPage() ? "*" : "");
+    for (int page : Pages(&n)) s += "@" + std::to_string(page);
+    for (int i = 0; i < n.GetNumChildren(); ++i) s += (i ? "," : "(") + Tree(*n.GetChild(i));
+    return n.GetNumChildren() ? s + ")" : s;
+}
+
 // A table read from text and laid out on a printer page of the given size.
 struct Printed {
     Printed(const std::string& text, int nWidth, int nHeight, int nFont = 0, int nTwips = 0)
@@ -59,61 +67,40 @@ void ExpectAllFlipped(const CTable& t) {
 // --- Spanners split over column pages and joined again ---------------------------
 
 TEST(SpannerPages, SpannerIsCopiedOntoEveryLaterPageOfItsColumnsAndJoinedAgain) {
-    const struct {
-        Ints pages;                // of the spanner's columns
-        std::vector<Ints> copies;  // the columns under each copy
-    } cases[] = {
-        {{0, 1, 1}, {{1, 2}}},
-        {{0, 1, 2}, {{1}, {2}}},
-        {{0, 2}, {{1}}},  // nothing on page 1: an empty copy would be a data column of its own
+    // S over a, b, c on the given pages, then z on the last page. S keeps the
+    // columns of its first page; a copy of it sits behind it for every later
+    // page that has columns of S, with that page. Pruning gives the very
+    // columns back to S.
+    const std::pair<Ints, const char*> cases[] = {
+        {{0, 1, 1}, "@0(S@0(a@0),S*@1(b@1,c@1),z@1)"},
+        {{0, 1, 2}, "@0(S@0(a@0),S*@1(b@1),S*@2(c@2),z@2)"},
+        {{0, 2}, "@0(S@0(a@0),S*@2(b@2),z@2)"},  // an empty copy would be a data column of its own
     };
     for (const auto& c : cases) {
         Cols leaves;
-        for (int page : c.pages) leaves.push_back(Column("", page));
+        for (int page : c.first) leaves.push_back(Column(std::string(1, static_cast<char>('a' + leaves.size())).c_str(), page));
         CTblColumn* s = Column("S", -1, leaves);
-        CTblColumn* after = Column("", c.pages.back());
-        const std::unique_ptr<CTblColumn> pRoot(Column("", 0, {s, after}));
-        CTblColumn& root = *pRoot;
-        EXPECT_EQ(s->GetNumSpannedPages(), c.pages.back() + 1);  // first to last page
-        root.InitSpannerPageNums();
-        // The spanner keeps its first page's columns; each copy, marked as one,
-        // sits behind it with the page of its own first column.
-        ASSERT_EQ(root.GetNumChildren(), 2 + static_cast<int>(c.copies.size()));
-        EXPECT_EQ(Children(s), Cols{leaves[0]});
-        EXPECT_FALSE(s->IsMultiPage());
-        for (std::size_t k = 0; k < c.copies.size(); ++k) {
-            const CTblColumn* copy = root.GetChild(1 + static_cast<int>(k));
-            Cols expected;
-            for (int i : c.copies[k]) expected.push_back(leaves[static_cast<std::size_t>(i)]);
-            EXPECT_EQ(Children(copy), expected);
-            EXPECT_EQ(Pages(copy), Pages(expected[0]));
-            EXPECT_EQ(copy->IsMultiPage() ? copy->GetText() : "", "S");
-        }
-        EXPECT_EQ(root.GetNumDataChildren(), static_cast<int>(leaves.size()) + 1);
-        root.PruneSpanners();
-        EXPECT_EQ(Children(&root), (Cols{s, after}));
+        const std::unique_ptr<CTblColumn> root(Column("", 0, {s, Column("z", c.first.back())}));
+        EXPECT_EQ(s->GetNumSpannedPages(), c.first.back() + 1);  // first to last page
+        root->InitSpannerPageNums();
+        EXPECT_EQ(Tree(*root), c.second);
+        root->PruneSpanners();
+        EXPECT_EQ(root->GetNumChildren(), 2);
         EXPECT_EQ(Children(s), leaves);
     }
 }
 
 TEST(SpannerPages, NestedSpannersSplitInnerFirstAndJoinAgain) {
     // S over (T over b, c) and d, with c and d on page 1: T splits into T and
-    // T', then S into S (T) and S' (T', d).
-    CTblColumn *b = Column("", 0), *c = Column("", 1), *d = Column("", 1);
+    // T', then S into S (T) and S' (T', d); each takes its first column's page.
+    CTblColumn *b = Column("b", 0), *c = Column("c", 1), *d = Column("d", 1);
     CTblColumn* t = Column("T", -1, {b, c});
     CTblColumn* s = Column("S", -1, {t, d});
-    const std::unique_ptr<CTblColumn> pRoot(Column("", 0, {s}));
-    CTblColumn& root = *pRoot;
-    root.InitSpannerPageNums();
-    ASSERT_EQ(root.GetNumChildren(), 2);
-    EXPECT_EQ(Children(s), Cols{t});
-    const CTblColumn* sCopy = root.GetChild(1);
-    ASSERT_EQ(sCopy->GetNumChildren(), 2);
-    EXPECT_EQ(sCopy->GetChild(0)->GetText(), "T");
-    EXPECT_EQ(Children(sCopy->GetChild(0)), Cols{c});
-    EXPECT_EQ(sCopy->GetChild(1), d);
-    root.PruneSpanners();
-    EXPECT_EQ(Children(&root), Cols{s});
+    const std::unique_ptr<CTblColumn> root(Column("", 0, {s}));
+    root->InitSpannerPageNums();
+    EXPECT_EQ(Tree(*root), "@0(S@0(T@0(b@0)),S*@1(T*@1(c@1),d@1))");
+    root->PruneSpanners();
+    EXPECT_EQ(Children(root.get()), Cols{s});
     EXPECT_EQ(Children(s), (Cols{t, d}));
     EXPECT_EQ(Children(t), (Cols{b, c}));
 }
@@ -181,6 +168,23 @@ TEST(ColumnPages, TwoByThreePagesListAndFlipEveryElement) {
     EXPECT_EQ(t.RowSize(), CSize(14, -154));
     EXPECT_EQ(t.GetColumn(0)->GetBorder(), CRect(14, -22, 211, -198));
     EXPECT_EQ(t.GetRow(0)->GetBorder(), CRect(0, -44, 1984, -66));
+}
+
+TEST(RowPages, CaptionStaysAtTheFootOfAPageWithoutItsRows) {
+    // Title 22, heading 22: rows start at 44 and must end by the printable
+    // height 110. G1, r1 and G2 fill page 0 (ending at 66, 88, 110); G2's rows
+    // start page 1 under the heading. The stub is 1000 / 4 = 250; level-1
+    // rows are indented by 15.
+    Printed pr("[Table]\nSize=3, 1\n[Title]\nText=T\n[Column]\nText=c\n[RowGroup]\nText=G1\n[Row]\nText=r1\n"
+               "Data=0\n[EndGroup]\n[RowGroup]\nText=G2\n[Row]\nText=r2\nData=0\n[Row]\nText=r3\nData=0\n",
+               1000, 110);
+    const CTblRow* g2 = pr.t.GetRowRoot()->GetChild(1);
+    EXPECT_EQ(pr.t.GetNumPages(), 2);
+    EXPECT_EQ(Pages(g2), Ints{0});
+    EXPECT_EQ(Pages(pr.t.GetRow(0)), Ints{0});
+    EXPECT_EQ(Pages(pr.t.GetRow(1)), Ints{1});
+    EXPECT_EQ(g2->GetPos(), CRect(0, -88, 250, -110));
+    EXPECT_EQ(pr.t.GetRow(1)->GetPos(), CRect(15, -44, 250, -66));
 }
 
 // --- Spanners on printed pages, and the way back to the screen ------------------------

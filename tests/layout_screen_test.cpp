@@ -89,6 +89,14 @@ TEST(Households, EveryElementAndCellHasItsBoxAndBorder) {
     EXPECT_EQ(t.GetColumn(1)->GetBorder(), CRect(400, 44, 600, 132));
     EXPECT_EQ(t.GetRow(0)->GetBorder(), CRect(15, 88, 800, 110));
     EXPECT_EQ(t.GetBorder(), CRect(0, 0, 800, 132));
+    // A title 10 higher moves the trees, their borders and the cells down;
+    // the title, the stub head and the table's border stay.
+    p->table.AdjustForTitleSizeChange(10);
+    EXPECT_EQ(pResidence->GetBorder(), CRect(200, 32, 600, 142));
+    EXPECT_EQ(t.GetRow(1)->GetPos(), CRect(15, 120, 200, 142));
+    EXPECT_EQ(t.GetCell(1, 2)->GetPos(), CRect(600, 120, 800, 142));
+    EXPECT_EQ(t.GetStubHead()->GetPos(), CRect(0, 22, 200, 66));
+    EXPECT_EQ(t.GetBorder(), CRect(0, 0, 800, 132));
 }
 
 // --- Stub and column widths (font 4: captions of n bytes need exactly 2n,
@@ -150,6 +158,17 @@ TEST(HeadingHeight, LevelsShareTheHeightOfTheirTallestColumn) {
     // heading's height as it was before the levels were equalised: 22 + 22.
     EXPECT_EQ(p->table.RowSize(), CSize(0, 0));
     EXPECT_EQ(p->table.GetStubHead()->GetPos(), CRect(0, 22, 200, 66));
+}
+
+TEST(HeadingHeight, TallStubHeadStretchesTheTopLevelColumns) {
+    // Three 24-byte words (192 each) wrap one to a line at 194: the stub head
+    // is 48 + 6 = 54 high, taller than the heading (22 + 22). The spanner and
+    // the top-level data column become 54, the spanner's columns stay 22.
+    const std::string head = Word(24, 'a') + " " + Word(24, 'b') + " " + Word(24, 'c');
+    auto p = Lay(FlatTableText({"[Group", "a", "b", "]", "c"}, {"r"}, "", head), 800);
+    EXPECT_EQ(p->table.GetColumnRoot()->GetChild(0)->GetPos(), CRect(200, 22, 600, 76));
+    EXPECT_EQ(p->table.GetColumn(0)->GetPos(), CRect(200, 76, 400, 98));
+    EXPECT_EQ(p->table.GetColumn(2)->GetPos(), CRect(600, 22, 800, 98));
 }
 
 TEST(HeadingHeight, TableWithoutDataColumnsLaysOutItsRows) {

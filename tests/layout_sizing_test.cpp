@@ -1,5 +1,5 @@
 // Element sizing: the width search, printer face names, and the column tree
-// (spanner widths shared out, level heights).
+// (spanner widths shared out, nested spanners, level heights).
 //
 // Unless a test says otherwise: no font on the surface, so a byte is 8 wide
 // and a line 16 high; "X" is 16 high, so the margin m is 16 / 5 = 3 and the
@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "kavotbl/style/style.h"
 #include "layout_test_support.h"
 
 using namespace kavo;
@@ -30,9 +29,10 @@ CTblColumn* Node(const char* pszText, CSize min, int nWidth, int nMaxWidth = 0) 
 // A data column as the layout leaves it before the spanners are reconciled.
 CTblColumn* Data(int nWidth, int nHeight = 22) { return Node("", CSize(nWidth, nHeight), nWidth); }
 
+// The layout metrics are process-wide; every test sets those it measures with.
 class Sizing : public ::testing::Test {
 protected:
-    MetricsScope metrics{3, 22};
+    void SetUp() override { g_nMargin = 3; g_nLineHeight = 22; }
     CRecordingDC dc;
     CRecordingDC twips{MM_TWIPS};
 };
@@ -71,7 +71,8 @@ TEST_F(Sizing, WidthSearchStepsByTheLineHeightUntilTheTextFitsOneLine) {
         {"aaaa bbbb", false, true, 0, {10, 16}, {500, 100}, {32, 32}, 32},
     };
     for (const auto& c : cases) {
-        MetricsScope none(c.noMetrics ? 0 : 3, c.noMetrics ? 0 : 22);
+        g_nMargin = c.noMetrics ? 0 : 3;
+        g_nLineHeight = c.noMetrics ? 0 : 22;
         CTblOb ob(c.text);
         LayoutTestAccess::SetTextHeight(ob, c.before);
         EXPECT_EQ(LayoutTestAccess::CalcRectSize(ob, c.twips ? &twips : &dc, c.min, c.max), c.size) << c.text;
@@ -130,16 +131,27 @@ TEST_F(Sizing, SpannerWiderThanItsColumnsSharesOutItsWidth) {
     }
 }
 
-TEST_F(Sizing, LevelArrayTooShortForTheTreeIsLeftAlone) {
-    // root -> S (22) -> a (10 x 30): two levels below the root, but room for one.
+TEST_F(Sizing, NestedSpannerGetsTheShareOfAllItsColumns) {
+    // S (minimum 90) over T (over a, b of 10) and c (10): 30 < 95, so S is
+    // adjusted to 90 with per = 30. T's target is max(30 * 2, 20) = 60, shared
+    // as 30 and 30; c gets max(30, 10) = 30.
     CTblColumn root;
-    CTblColumn* pS = Node("", CSize(0, 22), 30);
-    pS->AddChild(Data(10, 30));
+    CTblColumn* pT = Node("", CSize(0, 22), 20);
+    pT->AddChild(Data(10));
+    pT->AddChild(Data(10));
+    CTblColumn* pS = Node("", CSize(90, 22), 95, 450);
+    pS->AddChild(pT);
+    pS->AddChild(Data(10));
     root.AddChild(pS);
+    EXPECT_EQ(LayoutTestAccess::CalcLayoutSize(*pS, &dc).cx, 90);
+    EXPECT_EQ(pT->Width(), 60);
+    EXPECT_EQ(pT->GetChild(1)->Width(), 30);
+    EXPECT_EQ(pS->GetChild(1)->Width(), 30);
+    // A level array one level short (none for a and b) is left alone, where
+    // writing or reading past its end would be out of bounds.
     CArray<int, int> levels;
-    levels.SetSize(2);
+    levels.SetSize(3);
     root.GetColumnLvlHeights(levels, 0);
     root.AlignColumnLvlHeights(levels, 0);
-    EXPECT_EQ(levels[1], 22);
-    EXPECT_EQ(pS->GetChild(0)->Height(), 30);
+    EXPECT_EQ(levels[2], 22);
 }

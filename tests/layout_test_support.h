@@ -35,24 +35,6 @@ struct LayoutTestAccess {
 
 namespace layout_test {
 
-/// Sets the process-wide layout metrics as a layout would, and puts the
-/// previous ones back afterwards.
-class MetricsScope {
-public:
-    MetricsScope(int nMargin, int nLineHeight) : m_nMargin(kavo::g_nMargin), m_nLine(kavo::g_nLineHeight) {
-        kavo::g_nMargin = nMargin;
-        kavo::g_nLineHeight = nLineHeight;
-    }
-    ~MetricsScope() {
-        kavo::g_nMargin = m_nMargin;
-        kavo::g_nLineHeight = m_nLine;
-    }
-
-private:
-    int m_nMargin;
-    int m_nLine;
-};
-
 inline kavo::LOGFONT MakeFont(int nHeight, const char* pszFace = "Serif", int nCharSet = kavo::ANSI_CHARSET) {
     kavo::LOGFONT lf;
     lf.lfHeight = nHeight;

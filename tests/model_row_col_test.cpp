@@ -84,6 +84,15 @@ TEST(NodeOwnership, RemovingChildrenDestroysThemAndTheirSubtreesOnce) {
     EXPECT_TRUE(parent.HasData());
 }
 
+TEST(NodeOwnership, InsertChildBeforeInsertsOrAppendsWithoutLinking) {
+    CTblColumn parent;
+    // [B], [A B], [A B D] (7 is past the end), [A B C D], [A B C D E] (one past the end).
+    const std::pair<int, const char*> steps[] = {{-1, "B"}, {0, "A"}, {7, "D"}, {2, "C"}, {4, "E"}};
+    for (const auto& s : steps) parent.InsertChildBefore(s.first, Col(s.second));
+    EXPECT_EQ(Shape(parent), "(A,B,C,D,E)");
+    EXPECT_EQ(parent.GetChild(0)->GetParent(), nullptr);
+}
+
 // --- Assignment of either kind of node ----------------------------------------
 
 template <class T>

@@ -5,7 +5,6 @@
 #include <climits>
 #include <vector>
 
-#include "kavotbl/style/format.h"
 #include "model_test_support.h"
 
 using namespace kavo;
