@@ -40,13 +40,11 @@ TEST(CairoFonts, UnknownFacesFallBackAndPrinterFacesKeepTheirFamily) {
 // ---------------------------------------------------------------- measuring
 
 TEST(CairoMeasure, TwipsAndPixelsAgreeAndOldFileBytesMeasureAsTheirLetters) {
-    auto text = CCairoDC::CreateMeasuringDC(MM_TEXT);
-    auto twips = CCairoDC::CreateMeasuringDC(MM_TWIPS);
+    auto text = CCairoDC::CreateMeasuringDC(MM_TEXT), twips = CCairoDC::CreateMeasuringDC(MM_TWIPS);
     CFont f1, f2;
     Select(*text, f1, MakeFont("DejaVu Sans", -200));
     Select(*twips, f2, MakeFont("DejaVu Sans", -200));
-    EXPECT_EQ(text->GetTextExtent("1,234,567").cx, twips->GetTextExtent("1,234,567").cx);
-    EXPECT_EQ(text->GetTextExtent("X").cy, twips->GetTextExtent("X").cy);
+    EXPECT_EQ(text->GetTextExtent("1,234,567"), twips->GetTextExtent("1,234,567"));
     // Heights measured downward on twips come back negative.
     CRect rcText(0, 0, 100000, 0), rcTwips(0, 0, 100000, 0);
     const int h = text->DrawText("X", 1, &rcText, DT_CALCRECT | DT_WORDBREAK);
@@ -80,19 +78,16 @@ TEST_P(CairoTextInk, DrawnTextStaysWithinItsMeasuredWidth) {
     CFont font;
     Select(*c.dc, font, MakeFont("DejaVu Sans", -24));
     c.dc->SetBkMode(TRANSPARENT);
-    const char* text = GetParam();
-    const int n = static_cast<int>(std::strlen(text));
-    const CSize size = c.dc->GetTextExtent(text, n);
+    const int n = static_cast<int>(std::strlen(GetParam()));
+    const CSize size = c.dc->GetTextExtent(GetParam(), n);
     CRect rc(20, 10, 20 + size.cx, 10 + size.cy);
-    c.dc->DrawText(text, n, &rc, DT_NOCLIP | DT_NOPREFIX);
+    c.dc->DrawText(GetParam(), n, &rc, DT_NOCLIP | DT_NOPREFIX);
     const CRect ink = c.Ink();
     ASSERT_FALSE(ink.IsRectEmpty());
     // Antialiasing may touch the pixel at either edge, never one beyond;
     // accents above capitals may rise a little over the font's ascent.
-    EXPECT_GE(ink.left, 20 - 1);
-    EXPECT_LE(ink.right, 20 + size.cx + 1);
-    EXPECT_GE(ink.top, 10 - 3);
-    EXPECT_LE(ink.bottom, 10 + size.cy);
+    EXPECT_TRUE(ink.left >= 20 - 1 && ink.right <= 20 + size.cx + 1) << ink.left << "-" << ink.right;
+    EXPECT_TRUE(ink.top >= 10 - 3 && ink.bottom <= 10 + size.cy) << ink.top << "-" << ink.bottom;
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CairoTextInk,

@@ -16,10 +16,7 @@ namespace kavotool {
 namespace {
 
 TEST(Loading, CtrlCCancelsThroughTheProgressBar) {
-    char path[] = "/tmp/kavotbl-tools-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    const std::string path = "/tmp/kavotbl-tools-" + std::to_string(getpid()) + ".tbl";
     std::ofstream(path) << "[Table]\nSize=1, 1\n[Column]\nText=A\n[Row]\nText=r\nData=5\n"
                            "[Table]\nSize=1, 1\n[Column]\nText=B\n[Row]\nText=s\nData=6\n";
     Document doc;
@@ -28,7 +25,7 @@ TEST(Loading, CtrlCCancelsThroughTheProgressBar) {
     g_bInterrupted = 1;
     const LoadStatus status = LoadDocument(path, doc, &progress, error);
     g_bInterrupted = 0;
-    std::remove(path);
+    std::remove(path.c_str());
     EXPECT_EQ(status, LoadStatus::Cancelled);
     EXPECT_EQ(error, "cancelled");
 }

@@ -22,10 +22,10 @@
 
 namespace kavo {
 
-inline LOGFONT MakeFont(const char* pszFace, int nHeight, unsigned char nCharSet = ANSI_CHARSET) {
+inline LOGFONT MakeFont(const char* pszFace, int nHeight) {
     LOGFONT lf;
     lf.lfHeight = nHeight;
-    lf.lfCharSet = nCharSet;
+    lf.lfCharSet = ANSI_CHARSET;
     std::strncpy(lf.lfFaceName, pszFace, sizeof lf.lfFaceName - 1);
     return lf;
 }
@@ -69,14 +69,12 @@ inline void ForEachNode(const CRowColOb* n, const std::function<void(const CRowC
 // An RGB image filled white, with a surface drawing on it.
 class Canvas {
 public:
-    Canvas(int w, int h, int nMapMode = MM_TEXT)
-        : m_w(w),
-          m_h(h),
-          m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h), cairo_surface_destroy),
+    Canvas(int w, int h)
+        : m_w(w), m_h(h), m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h), cairo_surface_destroy),
           m_cr(cairo_create(m_surface.get()), cairo_destroy) {
         cairo_set_source_rgb(m_cr.get(), 1, 1, 1);
         cairo_paint(m_cr.get());
-        dc = std::make_unique<CCairoDC>(m_cr.get(), nMapMode);
+        dc = std::make_unique<CCairoDC>(m_cr.get(), MM_TEXT);
     }
     // 0x00RRGGBB of a pixel.
     std::uint32_t Pixel(int x, int y) {

@@ -30,25 +30,21 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
     CSpecFile file;
     ASSERT_EQ(file.Open(KAVOTBL_SOURCE_DIR "/examples/households.tbl", CSpecFile::modeRead), 1);
     CStyleRegistry registry;
-    ASSERT_EQ(registry.Build(file), 1);
     const LOGFONT lf = MakeFont("Sans", 16);
-    registry.UpdateFonts(&lf, 200);
     CRecordingDC screen;
-    ASSERT_EQ(registry.CreateCompatibleDC(&screen), 1);
     CTable t;
     t.SetStyleRegistry(&registry);
-    ASSERT_EQ(t.Build(file), 1);
-    ASSERT_TRUE(t.IsLoaded());
-    ASSERT_EQ(t.GetNumDataRows(), 7);
-    ASSERT_EQ(t.GetNumDataColumns(), 5);
+    ASSERT_EQ(registry.Build(file), 1);
+    registry.UpdateFonts(&lf, 200);
+    ASSERT_EQ(registry.CreateCompatibleDC(&screen) + t.Build(file), 2);
+    ASSERT_TRUE(t.IsLoaded() && t.GetNumDataRows() == 7 && t.GetNumDataColumns() == 5);
     EXPECT_EQ(t.GetCellData(1, 1), 402115);
 
     // Lay out for a window.
     screen.SetRecording(false);
     t.LayoutTable(CRect(0, 0, 640, 480), &screen);
     screen.SetRecording(true);
-    ASSERT_GT(t.Size().cx, 0);
-    ASSERT_GT(t.Size().cy, 0);
+    ASSERT_TRUE(t.Size().cx > 0 && t.Size().cy > 0);
     EXPECT_EQ(t.GetTitle()->GetPos().TopLeft(), CPoint(0, 0));
     for (int c = 1; c < 5; ++c) EXPECT_EQ(t.GetColumn(c)->Left(), t.GetColumn(c - 1)->Right());
     for (int r = 1; r < 7; ++r) EXPECT_GE(t.GetRow(r)->Top(), t.GetRow(r - 1)->Bottom());
@@ -83,10 +79,9 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
         for (int c = 1; c <= 2; ++c) hitAndBlock(t.GetCell(r, c)->GetPos().TopLeft(), t.GetCell(r, c));
     }
     t.BlockParents(rects, 1);
-    CRowColOb* counts = t.GetColumnRoot()->GetChildAt(0);
-    CRowColOb* privateHouseholds = t.GetRowRoot()->GetChildAt(0);
-    EXPECT_TRUE(counts->IsBlocked() && privateHouseholds->IsBlocked());
-    EXPECT_TRUE(t.GetColumnRoot()->IsBlocked() && t.GetRowRoot()->IsBlocked() && t.IsBlocked());
+    CRowColOb *counts = t.GetColumnRoot()->GetChildAt(0), *privateHouseholds = t.GetRowRoot()->GetChildAt(0);
+    EXPECT_TRUE(counts->IsBlocked() && privateHouseholds->IsBlocked() && t.IsBlocked());
+    EXPECT_TRUE(t.GetColumnRoot()->IsBlocked() && t.GetRowRoot()->IsBlocked());
     EXPECT_FALSE(t.GetColumnRoot()->GetChildAt(1)->IsBlocked());
     // The spanner, the group and the two roots besides.
     EXPECT_EQ(rects.GetSize(), static_cast<int>(shaded.size()) + 4);
@@ -97,8 +92,7 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
     screen.SetClipBox(CRect(0, 0, 640, 480));
     t.Draw(&screen, CRect(0, 0, 640, 480), -1);
     const std::string firstScreen = screen.Dump();
-    shaded.push_back(counts);
-    shaded.push_back(privateHouseholds);
+    shaded.insert(shaded.end(), {counts, privateHouseholds});
     const auto fills = CallsOf(screen, CDCCall::Rectangle);
     ASSERT_EQ(fills.size(), shaded.size());
     for (CTblOb* ob : shaded) {
@@ -121,8 +115,7 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
     t.LayoutPrinter(paper, &printer);
     printer.SetRecording(true);
     printer.SetClipBox(CRect(0, 0, 1, 1));
-    ASSERT_GT(t.GetNumHorzPages(), 1);
-    ASSERT_GT(t.GetNumPages(), t.GetNumHorzPages());
+    ASSERT_TRUE(t.GetNumHorzPages() > 1 && t.GetNumPages() > t.GetNumHorzPages());
     int nCellsPlaced = 0;
     for (int page = 0; page < t.GetNumPages(); ++page) {
         printer.ClearCalls();
@@ -144,8 +137,8 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
                 expected.insert(t.GetCell(r, c)->GetText().str());
             }
         EXPECT_EQ(drawn, expected) << "page " << page;
-        EXPECT_TRUE(CallsOf(printer, CDCCall::Rectangle).empty());
-        EXPECT_TRUE(CallsOf(printer, CDCCall::ExcludeClipRect).empty());
+        EXPECT_TRUE(CallsOf(printer, CDCCall::Rectangle).empty() &&
+                    CallsOf(printer, CDCCall::ExcludeClipRect).empty());
         const int bottom = t.GetRowRoot()->GetVerticalPageSize(page);
         EXPECT_EQ(g_nDrawBottom, std::abs(bottom) < std::abs(paper.bottom) ? bottom : paper.bottom);
     }
@@ -163,8 +156,7 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
     CRTFRowArray whole, block;
     t.LayoutRTF(whole, 0);
     t.LayoutRTF(block, 1);
-    ASSERT_EQ(whole.GetSize(), 2 + 7);
-    ASSERT_EQ(block.GetSize(), 2 + 3);
+    ASSERT_TRUE(whole.GetSize() == 2 + 7 && block.GetSize() == 2 + 3);
     for (int g = 0; g < whole.GetSize(); ++g) ASSERT_EQ(whole[g].GetSize(), 2 + 5);
     for (int g = 0; g < block.GetSize(); ++g) ASSERT_EQ(block[g].GetSize(), 2 + 2);
     EXPECT_TRUE(whole[0][2] == counts && block[0][2] == counts);
@@ -185,13 +177,9 @@ TEST(EndToEnd, HouseholdsFromFileToScreenPaperRtfAndBack) {
     ASSERT_EQ(out.OpenTextWrite(), 1);
     registry.Save(out);
     t.Save(out, 1);
-    const std::string saved = out.GetText();
-    out.Close();
-    LoadedTable back(saved);
-    ASSERT_EQ(back.loaded, 1);
+    LoadedTable back(out.GetText());
     CTable& t2 = back.table;
-    ASSERT_EQ(t2.GetNumDataRows(), 3);
-    ASSERT_EQ(t2.GetNumDataColumns(), 2);
+    ASSERT_TRUE(back.loaded == 1 && t2.GetNumDataRows() == 3 && t2.GetNumDataColumns() == 2);
     EXPECT_TRUE(t2.GetName() == t.GetName() && t2.GetTitle()->GetText() == t.GetTitle()->GetText());
     EXPECT_EQ(t2.GetColumnRoot()->GetChildAt(0)->GetText(), counts->GetText());
     EXPECT_EQ(t2.GetRowRoot()->GetChildAt(0)->GetText(), privateHouseholds->GetText());
