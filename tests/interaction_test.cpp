@@ -36,20 +36,12 @@ protected:
             "[Column]\nText=B\n[EndGroup]\n[Column]\nText=C\n[RowGroup]\nText=Caption\n"
             "[Row]\nText=R0\nData=1, 2, 3\n[Row]\nText=R1\nData=4, 5, 6\n[EndGroup]\n";
         ASSERT_EQ(LoadTableText(text, m_reg, table), 1);
-        spanner = table.GetColumnRoot()->GetChild(0);
-        a = spanner->GetChild(0);
+        spanner = table.GetColumnRoot()->GetChild(0), a = spanner->GetChild(0);
         c = table.GetColumnRoot()->GetChild(1);
-        caption = table.GetRowRoot()->GetChild(0);
-        r0 = caption->GetChild(0);
-        r1 = caption->GetChild(1);
-        const std::pair<CTblOb*, CRect> boxes[] = {
-            {table.GetTitle(), CRect(0, 0, 300, 20)},   {table.GetHeader(), CRect(0, 0, 50, 10)},
-            {table.GetFooter(), CRect(0, 200, 300, 220)}, {table.GetStubHead(), CRect(0, 20, 100, 60)},
-            {spanner, CRect(100, 20, 200, 40)},         {a, CRect(100, 40, 150, 60)},
-            {spanner->GetChild(1), CRect(150, 40, 200, 60)}, {c, CRect(200, 20, 300, 60)},
-            {caption, CRect(0, 60, 100, 80)},           {r0, CRect(0, 80, 100, 100)},
-            {r1, CRect(0, 100, 100, 120)}};
-        for (const auto& box : boxes) Place(*box.first, box.second);
+        caption = table.GetRowRoot()->GetChild(0), r0 = caption->GetChild(0), r1 = caption->GetChild(1);
+        CTblOb* const obs[] = {table.GetTitle(), table.GetHeader(), table.GetFooter(), table.GetStubHead(),
+                               spanner, a, spanner->GetChild(1), c, caption, r0, r1};
+        for (std::size_t i = 0; i < 11; ++i) Place(*obs[i], kBoxes[i]);
         for (int r = 0; r < 2; ++r)
             for (int col = 0; col < 3; ++col) Place(*table.GetCell(r, col), CellBox(r, col));
     }
@@ -58,6 +50,11 @@ protected:
         return CRect(x[c], 80 + 20 * r, x[c + 1], 100 + 20 * r);
     }
     CTblOb* Hit(int x, int y) { return HitOf(table, x, y); }
+    // The boxes of the pieces and nodes in the order of blocking.
+    const CRect kBoxes[11] = {CRect(0, 0, 300, 20),    CRect(0, 0, 50, 10),     CRect(0, 200, 300, 220),
+                              CRect(0, 20, 100, 60),   CRect(100, 20, 200, 40), CRect(100, 40, 150, 60),
+                              CRect(150, 40, 200, 60), CRect(200, 20, 300, 60), CRect(0, 60, 100, 80),
+                              CRect(0, 80, 100, 100),  CRect(0, 100, 100, 120)};
 
     CStyleRegistry m_reg;
     CTable table;
@@ -71,9 +68,8 @@ protected:
 
 TEST(TreeInteraction, HitTestTriesANodeBeforeItsChildrenAndTheFirstChildFirst) {
     TestColumn parent("parent", nullptr, CRect(0, 0, 100, 10));
-    TestColumn* pFirst = With(Col(CRect(0, 0, 60, 20)), Col(CRect(40, 10, 50, 20)));
-    TestColumn* pSecond = Col(CRect(40, 0, 100, 20));
-    With(&parent, pFirst, pSecond);
+    TestColumn *pFirst = With(Col(CRect(0, 0, 60, 20)), Col(CRect(40, 10, 50, 20))), *pSecond;
+    With(&parent, pFirst, pSecond = Col(CRect(40, 0, 100, 20)));
     EXPECT_EQ(HitOf(parent, 50, 5), &parent);
     EXPECT_EQ(HitOf(parent, 45, 15), pFirst);  // its own box before its child's
     EXPECT_EQ(HitOf(parent, 70, 15), pSecond);
@@ -84,13 +80,10 @@ TEST(TreeInteraction, BlockParentsFollowTheirChildrenUpToTheRoot) {
     // root > S1 > (S2 > (x, y), z), w
     CTblColumn root;
     TestColumn *pX = Col(), *pY = Col(), *pZ = Col(), *pW = Col();
-    TestColumn* pS2 = With(Col(CRect(2, 2, 3, 3)), pX, pY);
-    TestColumn* pS1 = With(Col(CRect(1, 1, 2, 2)), pS2, pZ);
+    TestColumn* pS1 = With(Col(CRect(1, 1, 2, 2)), With(Col(CRect(2, 2, 3, 3)), pX, pY), pZ);
     With(&root, pS1, pW);
     CRectArray rects;
-    pX->Block(rects, 1);
-    pY->Block(rects, 1);
-    rects.RemoveAll();
+    pX->Block(rects, 1), pY->Block(rects, 1), rects.RemoveAll();
     root.BlockParents(rects, 1);
     // Each parent once, deepest first, the root's empty box last; siblings untouched.
     EXPECT_EQ(Of(rects), (Rects{CRect(2, 2, 3, 3), CRect(1, 1, 2, 2), CRect()}));
@@ -99,8 +92,7 @@ TEST(TreeInteraction, BlockParentsFollowTheirChildrenUpToTheRoot) {
     EXPECT_EQ(rects.GetSize(), 3);
     // Clearing: S2 has blocked children and is cleared; S1 then has no
     // blocked child and stays blocked, which in turn clears the root.
-    rects.RemoveAll();
-    root.BlockParents(rects, 0);
+    rects.RemoveAll(), root.BlockParents(rects, 0);
     EXPECT_EQ(Of(rects), (Rects{CRect(2, 2, 3, 3), CRect()}));
     EXPECT_EQ(pS1->IsBlocked(), 1);
     EXPECT_EQ(root.IsBlocked(), 0);
@@ -113,10 +105,7 @@ TEST_F(LoadedTable, HitTestFindsCellsNodesAndPiecesByTheirLeftAndTopEdges) {
     // Right edge of (0,0) is the left of (0,1); bottom edge of (0,1) the top
     // of (1,1); the table's own right and bottom edges hit nothing. The
     // heading lies inside the title and is never hit; nor is the footing.
-    const struct {
-        int x, y;
-        const CTblOb* hit;
-    } cases[] = {{100, 80, table.GetCell(0, 0)},  {150, 99, table.GetCell(0, 1)},
+    const struct { int x, y; const CTblOb* hit; } cases[] = {{100, 80, table.GetCell(0, 0)},  {150, 99, table.GetCell(0, 1)},
                  {160, 100, table.GetCell(1, 1)}, {299, 119, table.GetCell(1, 2)},
                  {300, 90, nullptr},              {150, 120, nullptr},
                  {120, 45, a},                    {150, 20, spanner},
@@ -140,11 +129,12 @@ TEST_F(LoadedTable, LaterCandidatesWinOverlapsAndAnEarlierHitStopsTheSearch) {
 }
 
 TEST_F(LoadedTable, BlockingTheTableVisitsPiecesTreesThenCellsAndOnlyCellsCount) {
-    Rects expected = {CRect(0, 0, 300, 20),    CRect(0, 0, 50, 10),     CRect(0, 200, 300, 220),
-                      CRect(0, 20, 100, 60),   CRect(),                 CRect(100, 20, 200, 40),
-                      CRect(100, 40, 150, 60), CRect(150, 40, 200, 60), CRect(200, 20, 300, 60),
-                      CRect(),                 CRect(0, 60, 100, 80),   CRect(0, 80, 100, 100),
-                      CRect(0, 100, 100, 120)};
+    // The pieces, the column root (empty box) and its tree, the row root and its tree.
+    Rects expected(kBoxes, kBoxes + 4);
+    expected.push_back(CRect());
+    expected.insert(expected.end(), kBoxes + 4, kBoxes + 8);
+    expected.push_back(CRect());
+    expected.insert(expected.end(), kBoxes + 8, kBoxes + 11);
     for (int r = 0; r < 2; ++r)
         for (int col = 0; col < 3; ++col) expected.push_back(CellBox(r, col));
     CRectArray rects;
@@ -152,8 +142,7 @@ TEST_F(LoadedTable, BlockingTheTableVisitsPiecesTreesThenCellsAndOnlyCellsCount)
     EXPECT_EQ(Of(rects), expected);
     table.Block(rects, 1);  // fully blocked: nothing is appended
     EXPECT_EQ(rects.GetSize(), static_cast<int>(expected.size()));
-    rects.RemoveAll();
-    table.Block(rects, 0);  // clearing appends everything once more, in order
+    rects.RemoveAll(), table.Block(rects, 0);  // clearing appends everything once more, in order
     EXPECT_EQ(Of(rects), expected);
 
     // Pieces, nodes and a spare cell of the block that no row refers to do

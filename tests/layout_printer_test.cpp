@@ -16,9 +16,9 @@ using Ints = std::vector<int>;
 
 namespace {
 
-CTblColumn* Column(const char* pszText, int nPage, Cols children = {}) {
+CTblColumn* Column(const std::string& text, int nPage, Cols children = {}) {
     auto* p = new CTblColumn;
-    p->SetText(pszText);
+    p->SetText(text.c_str());
     if (nPage >= 0) p->AddPage(nPage);
     for (CTblColumn* c : children) p->AddChild(c);
     return p;
@@ -43,8 +43,9 @@ struct Printed {
     Printed(const std::string& text, int nWidth, int nHeight, int nFont = 0, int nTwips = 0)
         : p(LoadTable(text, nFont, nTwips)) {
         EXPECT_EQ(p->result, 1);
-        t.LayoutPrinter(CRect(0, 0, nWidth, -nHeight), &twips);
+        if (nWidth > 0) Print(nWidth, nHeight);  // 0: left to the test
     }
+    void Print(int nWidth, int nHeight) { t.LayoutPrinter(CRect(0, 0, nWidth, -nHeight), &twips); }
     CRecordingDC twips{MM_TWIPS};
     std::unique_ptr<LoadedTable> p;
     CTable& t = p->table;
@@ -78,7 +79,7 @@ TEST(SpannerPages, SpannerIsCopiedOntoEveryLaterPageOfItsColumnsAndJoinedAgain) 
     };
     for (const auto& c : cases) {
         Cols leaves;
-        for (int page : c.first) leaves.push_back(Column(std::string(1, static_cast<char>('a' + leaves.size())).c_str(), page));
+        for (int page : c.first) leaves.push_back(Column(std::string(1, char('a' + leaves.size())), page));
         CTblColumn* s = Column("S", -1, leaves);
         const std::unique_ptr<CTblColumn> root(Column("", 0, {s, Column("z", c.first.back())}));
         EXPECT_EQ(s->GetNumSpannedPages(), c.first.back() + 1);  // first to last page
@@ -93,8 +94,7 @@ TEST(SpannerPages, SpannerIsCopiedOntoEveryLaterPageOfItsColumnsAndJoinedAgain) 
 TEST(SpannerPages, NestedSpannersSplitInnerFirstAndJoinAgain) {
     // S over (T over b, c) and d, with c and d on page 1: T splits into T and
     // T', then S into S (T) and S' (T', d); each takes its first column's page.
-    CTblColumn *b = Column("b", 0), *c = Column("c", 1), *d = Column("d", 1);
-    CTblColumn* t = Column("T", -1, {b, c});
+    CTblColumn *b = Column("b", 0), *c = Column("c", 1), *d = Column("d", 1), *t = Column("T", -1, {b, c});
     CTblColumn* s = Column("S", -1, {t, d});
     const std::unique_ptr<CTblColumn> root(Column("", 0, {s}));
     root->InitSpannerPageNums();
@@ -191,34 +191,30 @@ TEST(RowPages, CaptionStaysAtTheFootOfAPageWithoutItsRows) {
 
 // As above on one tall page, with a spanner "Group" over columns 3 to 6:
 // columns 3, 4 fall on page 0, columns 5, 6 on page 1.
-class PrintedSpanner : public ::testing::Test {
-protected:
-    void SetUp() override {
+struct PrintedSpanner : ::testing::Test, Printed {
+    PrintedSpanner() : Printed(FlatTableText(GroupColumns(), {"r"}), 0, 0) {
+        for (int c = 0; c < 10; ++c) columns.push_back(t.GetColumn(c));
+        group = t.GetColumnRoot()->GetChild(3);
+    }
+    static Strings GroupColumns() {
         Strings cols(10, Word(12));
         cols.insert(cols.begin() + 7, "]");
         cols.insert(cols.begin() + 3, "[Group");
-        p = LoadTable(FlatTableText(cols, {"r"}));
-        ASSERT_EQ(p->result, 1);
-        for (int c = 0; c < 10; ++c) columns.push_back(t().GetColumn(c));
-        group = t().GetColumnRoot()->GetChild(3);
+        return cols;
     }
-    CTable& t() { return p->table; }
-    void Print() { t().LayoutPrinter(CRect(0, 0, 1000, -1000), &twips); }
-    CRecordingDC twips{MM_TWIPS};
-    std::unique_ptr<LoadedTable> p;
     Cols columns;
     CTblColumn* group = nullptr;
 };
 
 TEST_F(PrintedSpanner, SpannerIsRepeatedOverItsColumnsOnTheNextPage) {
-    Print();
-    ASSERT_EQ(t().GetColumnRoot()->GetNumChildren(), 8);
-    const CTblColumn* copy = t().GetColumnRoot()->GetChild(4);
+    Print(1000, 1000);
+    ASSERT_EQ(t.GetColumnRoot()->GetNumChildren(), 8);
+    const CTblColumn* copy = t.GetColumnRoot()->GetChild(4);
     EXPECT_EQ(copy->GetText(), "Group");
     EXPECT_EQ(Children(group), (Cols{columns[3], columns[4]}));
     EXPECT_EQ(Children(copy), (Cols{columns[5], columns[6]}));
     EXPECT_EQ(Pages(copy), Ints{1});
-    for (int c = 0; c < 10; ++c) EXPECT_EQ(t().GetColumn(c), columns[static_cast<std::size_t>(c)]);
+    for (int c = 0; c < 10; ++c) EXPECT_EQ(t.GetColumn(c), columns[static_cast<std::size_t>(c)]);
     // Under a title of 22. The data columns keep the heights of the screen
     // pass, which reached down to the bottom of its two-level heading: column
     // 0 is 44 high, and so level 1 is 44 high, level 2 22. The spanner sits
@@ -227,46 +223,39 @@ TEST_F(PrintedSpanner, SpannerIsRepeatedOverItsColumnsOnTheNextPage) {
     const std::pair<const CTblOb*, CRect> boxes[] = {
         {group, CRect(14 + 3 * 197, -22, 14 + 5 * 197, -66)}, {copy, CRect(14, -22, 14 + 2 * 197, -66)},
         {columns[5], CRect(14, -66, 211, -88)},               {columns[0], CRect(14, -22, 211, -88)},
-        {t().GetStubHead(), CRect(0, -22, 14, -88)}};
+        {t.GetStubHead(), CRect(0, -22, 14, -88)}};
     for (const auto& b : boxes) EXPECT_EQ(b.first->GetPos(), b.second);
-    ExpectAllFlipped(t());
+    ExpectAllFlipped(t);
 }
 
 TEST_F(PrintedSpanner, ScreenLayoutComesBackAfterPrintingAndPrintingAgainGivesTheSamePages) {
     CRecordingDC screen;
-    t().LayoutTable(CRect(0, 0, 800, 600), &screen);
-    const std::vector<CRect> screenBoxes = AllBoxes(t());
-    const CSize screenSize = t().Size();
-    t().BackupClient(1);
-    Print();
-    const std::vector<CRect> printed = AllBoxes(t());
-    t().RestoreClient(1);
+    t.LayoutTable(CRect(0, 0, 800, 600), &screen);
+    const std::vector<CRect> screenBoxes = AllBoxes(t);
+    const CSize screenSize = t.Size();
+    t.BackupClient(1), Print(1000, 1000);
+    const std::vector<CRect> printed = AllBoxes(t);
+    t.RestoreClient(1);
     EXPECT_EQ(Children(group), (Cols{columns[3], columns[4], columns[5], columns[6]}));
-    EXPECT_EQ(AllBoxes(t()), screenBoxes);  // the copies are gone: the same tree and boxes
-    EXPECT_EQ(t().Size(), screenSize);
-    t().RestoreClient(0);  // slot 0 still holds the printed cells
-    EXPECT_EQ(t().GetCell(0, 9)->GetPos(), printed.back());
-
+    EXPECT_EQ(AllBoxes(t), screenBoxes);  // the copies are gone: the same tree and boxes
+    EXPECT_EQ(t.Size(), screenSize);
+    t.RestoreClient(0);  // slot 0 still holds the printed cells
+    EXPECT_EQ(t.GetCell(0, 9)->GetPos(), printed.back());
     // Without a registry the copies are still pruned and the boxes restored.
-    Print();
-    t().SetStyleRegistry(nullptr);
-    t().RestoreClient(1);
-    EXPECT_EQ(AllBoxes(t()), screenBoxes);
-    t().SetStyleRegistry(&p->registry);
-    Print();
-    EXPECT_EQ(AllBoxes(t()), printed);
+    Print(1000, 1000), t.SetStyleRegistry(nullptr), t.RestoreClient(1);
+    EXPECT_EQ(AllBoxes(t), screenBoxes);
+    t.SetStyleRegistry(&p->registry), Print(1000, 1000);
+    EXPECT_EQ(AllBoxes(t), printed);
 }
 
 TEST(PrinterMetrics, RestoringTheScreenLayoutMeasuresTheScreenMetricsAgain) {
     // Screen font 20 high: margin 4, line 28; printer font 300: 60 and 420.
-    auto p = LoadTable(FlatTableText({"Urban", "Rural"}, {"One", "Two"}, "Title"), -20, 300);
+    Printed pr(FlatTableText({"Urban", "Rural"}, {"One", "Two"}, "Title"), 0, 0, -20, 300);
     CRecordingDC screen;
-    CRecordingDC twips(MM_TWIPS);
-    p->table.LayoutTable(CRect(0, 0, 800, 600), &screen);
-    p->table.BackupClient(1);
-    p->table.LayoutPrinter(CRect(0, 0, 11520, -15120), &twips);
+    pr.t.LayoutTable(CRect(0, 0, 800, 600), &screen);
+    pr.t.BackupClient(1), pr.Print(11520, 15120);
     EXPECT_EQ(g_nLineHeight, 420);
-    p->table.RestoreClient(1);
+    pr.t.RestoreClient(1);
     EXPECT_EQ(g_nMargin, 4);
     EXPECT_EQ(g_nLineHeight, 28);
 }

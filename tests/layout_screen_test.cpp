@@ -24,9 +24,7 @@ Loaded Lay(const std::string& text, int nWidth, int nFont = 0) {
 }
 
 TEST(LayoutMetrics, ComeFromTheTableFontOnEachSurface) {
-    const struct {
-        int font, twipsFont, mode, margin, line;
-    } cases[] = {
+    const struct { int font, twipsFont, mode, margin, line; } cases[] = {
         {0, 0, MM_TEXT, 3, 22},        // no font: "X" 16 high
         {-20, 300, MM_TEXT, 4, 28},    // 20 / 5 = 4, 20 + 8 = 28
         {-20, 300, MM_TWIPS, 60, 420}, // the printer font: 300 / 5, 300 + 120
@@ -102,47 +100,43 @@ TEST(Households, EveryElementAndCellHasItsBoxAndBorder) {
 // --- Stub and column widths (font 4: captions of n bytes need exactly 2n,
 // and every cell, "-", needs only L = 4) -----------------------------------------
 
-TEST(StubWidth, RoomyTableSharesThreeQuartersAmongItsColumns) {
+TEST(StubWidth, RoomyTableSharesThreeQuartersCrowdedNarrowsTheStubAndWideCellsRaiseMinimums) {
     // W = 800, minimum widths 60, 80, 70, widest caption 150: data budget
     // 600, stub 200; 3 * 80 = 240 <= 600, so every column is 600 / 3 = 200.
     auto p = Lay(FlatTableText({Word(30, 'a'), Word(40, 'b'), Word(35, 'c')}, {Word(75, 'r')}), 800, 4);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(p->table.GetColumn(c)->GetPos().left, 200 + 200 * c);
     EXPECT_EQ(p->table.GetColumn(2)->Width(), 200);
     EXPECT_EQ(p->table.GetRow(0)->Width(), 200);
-}
 
-TEST(StubWidth, CrowdedTableNarrowsTheStubAndScrolls) {
     // W = 400, ten columns of minimum 50, widest caption 70: data budget 300,
     // stub 100; 500 > 300 and 70 < 100, so the stub is max(70, 400 - 500) = 70,
     // the data area 330 < 500, and every column keeps 50: 570 in all.
     const Strings columns(10, Word(25));
-    auto p = Lay(FlatTableText(columns, {Word(35, 'r')}), 400, 4);
-    EXPECT_EQ(p->table.GetRow(0)->Width(), 70);
-    for (int c = 0; c < 10; ++c) EXPECT_EQ(p->table.GetColumn(c)->GetPos().left, 70 + 50 * c);
-    EXPECT_EQ(p->table.Size().cx, 570);
+    auto q = Lay(FlatTableText(columns, {Word(35, 'r')}), 400, 4);
+    EXPECT_EQ(q->table.GetRow(0)->Width(), 70);
+    for (int c = 0; c < 10; ++c) EXPECT_EQ(q->table.GetColumn(c)->GetPos().left, 70 + 50 * c);
+    EXPECT_EQ(q->table.Size().cx, 570);
     // A stub head word of 60 bytes (120) beats the stub budget 100 and the
     // rows' need 70: the stub is exactly 120.
-    p = Lay(FlatTableText(columns, {Word(35, 'r')}, "", Word(60, 'h')), 400, 4);
-    EXPECT_EQ(p->table.GetRow(0)->Width(), 120);
-    EXPECT_EQ(p->table.GetStubHead()->Width(), 120);
-    EXPECT_EQ(p->table.GetColumn(0)->GetPos(), CRect(120, 4, 170, 8));  // under an empty title of one line
-}
+    auto r = Lay(FlatTableText(columns, {Word(35, 'r')}, "", Word(60, 'h')), 400, 4);
+    EXPECT_EQ(r->table.GetRow(0)->Width(), 120);
+    EXPECT_EQ(r->table.GetStubHead()->Width(), 120);
+    EXPECT_EQ(r->table.GetColumn(0)->GetPos(), CRect(120, 4, 170, 8));  // under an empty title of one line
 
-TEST(StubWidth, WideCellRaisesItsColumnMinimum) {
     // "1,234,567" is 18 wide, the captions 2. Ten such columns (180) do not
     // fit the data budget 75 of W = 100; the stub (25) shrinks to
     // max(2, 100 - 180) = 2, and every column is 18 wide.
     std::string text = FlatTableText(Strings(10, "c"), {"r"});
     text = text.substr(0, text.rfind("Data=")) + "Data=1234567";
     for (int c = 1; c < 10; ++c) text += ", 1234567";
-    auto p = Lay(text + "\n", 100, 4);
-    EXPECT_EQ(p->table.GetColumn(0)->GetPos().left, 2);
-    EXPECT_EQ(p->table.GetColumn(9)->Width(), 18);
+    auto u = Lay(text + "\n", 100, 4);
+    EXPECT_EQ(u->table.GetColumn(0)->GetPos().left, 2);
+    EXPECT_EQ(u->table.GetColumn(9)->Width(), 18);
 }
 
 // --- Heights of the heading and the stub head (no font: m = 3, L = 22) ----------
 
-TEST(HeadingHeight, LevelsShareTheHeightOfTheirTallestColumn) {
+TEST(HeadingHeight, LevelsShareTheTallestColumnAndATallStubHeadStretchesTheTopLevel) {
     // Data columns are 600 / 3 = 200 wide. "word" ten times (392 wide) wraps
     // at 194 into two lines: 38 high. Level 1 holds the spanner (22) and that
     // column (38): both become 38. Level 2 keeps 22; the heading is
@@ -158,23 +152,19 @@ TEST(HeadingHeight, LevelsShareTheHeightOfTheirTallestColumn) {
     // heading's height as it was before the levels were equalised: 22 + 22.
     EXPECT_EQ(p->table.RowSize(), CSize(0, 0));
     EXPECT_EQ(p->table.GetStubHead()->GetPos(), CRect(0, 22, 200, 66));
-}
 
-TEST(HeadingHeight, TallStubHeadStretchesTheTopLevelColumns) {
     // Three 24-byte words (192 each) wrap one to a line at 194: the stub head
     // is 48 + 6 = 54 high, taller than the heading (22 + 22). The spanner and
     // the top-level data column become 54, the spanner's columns stay 22.
     const std::string head = Word(24, 'a') + " " + Word(24, 'b') + " " + Word(24, 'c');
-    auto p = Lay(FlatTableText({"[Group", "a", "b", "]", "c"}, {"r"}, "", head), 800);
-    EXPECT_EQ(p->table.GetColumnRoot()->GetChild(0)->GetPos(), CRect(200, 22, 600, 76));
-    EXPECT_EQ(p->table.GetColumn(0)->GetPos(), CRect(200, 76, 400, 98));
-    EXPECT_EQ(p->table.GetColumn(2)->GetPos(), CRect(600, 22, 800, 98));
-}
+    auto q = Lay(FlatTableText({"[Group", "a", "b", "]", "c"}, {"r"}, "", head), 800);
+    EXPECT_EQ(q->table.GetColumnRoot()->GetChild(0)->GetPos(), CRect(200, 22, 600, 76));
+    EXPECT_EQ(q->table.GetColumn(0)->GetPos(), CRect(200, 76, 400, 98));
+    EXPECT_EQ(q->table.GetColumn(2)->GetPos(), CRect(600, 22, 800, 98));
 
-TEST(HeadingHeight, TableWithoutDataColumnsLaysOutItsRows) {
-    // No heading below the title: the rows start at 22.
-    auto p = Lay(FlatTableText({}, {"One", "Two"}, "Title"), 800);
-    EXPECT_EQ(p->table.ColSize(), CSize(0, 0));
-    EXPECT_EQ(p->table.GetRow(1)->GetPos(), CRect(0, 44, 200, 66));
-    EXPECT_EQ(p->table.RowSize(), CSize(200, 44));
+    // No data columns: no heading below the title, the rows start at 22.
+    auto r = Lay(FlatTableText({}, {"One", "Two"}, "Title"), 800);
+    EXPECT_EQ(r->table.ColSize(), CSize(0, 0));
+    EXPECT_EQ(r->table.GetRow(1)->GetPos(), CRect(0, 44, 200, 66));
+    EXPECT_EQ(r->table.RowSize(), CSize(200, 44));
 }

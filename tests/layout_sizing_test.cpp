@@ -71,8 +71,7 @@ TEST_F(Sizing, WidthSearchStepsByTheLineHeightUntilTheTextFitsOneLine) {
         {"aaaa bbbb", false, true, 0, {10, 16}, {500, 100}, {32, 32}, 32},
     };
     for (const auto& c : cases) {
-        g_nMargin = c.noMetrics ? 0 : 3;
-        g_nLineHeight = c.noMetrics ? 0 : 22;
+        g_nMargin = c.noMetrics ? 0 : 3, g_nLineHeight = c.noMetrics ? 0 : 22;
         CTblOb ob(c.text);
         LayoutTestAccess::SetTextHeight(ob, c.before);
         EXPECT_EQ(LayoutTestAccess::CalcRectSize(ob, c.twips ? &twips : &dc, c.min, c.max), c.size) << c.text;
@@ -82,10 +81,9 @@ TEST_F(Sizing, WidthSearchStepsByTheLineHeightUntilTheTextFitsOneLine) {
 
 TEST_F(Sizing, PrinterFaceNameIsCutToFitAndStaysTerminated) {
     CStyle style("Cyrillic");
-    CFont font;
+    CFont font, full;
     CTblOb ob("x", &style);
-    style.m_logFont = MakeFont(-16, "", RUSSIAN_CHARSET);
-    style.m_nTwipsHeight = 240;
+    style.m_logFont = MakeFont(-16, "", RUSSIAN_CHARSET), style.m_nTwipsHeight = 240;
     // 29 bytes leave room for two of the four suffix bytes within 31.
     const std::string face29 = Word(29, 'F');
     std::strcpy(style.m_logFont.lfFaceName, face29.c_str());
@@ -95,7 +93,6 @@ TEST_F(Sizing, PrinterFaceNameIsCutToFitAndStaysTerminated) {
     EXPECT_EQ(std::string(style.m_logFont.lfFaceName), face29);  // the style is left alone
     // A record filled to all 32 bytes without a terminator keeps 31 of them.
     std::memset(style.m_logFont.lfFaceName, 'G', sizeof style.m_logFont.lfFaceName);
-    CFont full;
     ASSERT_EQ(ob.LoadFont(&twips, full), 1);
     EXPECT_EQ(std::strlen(full.GetLogFont().lfFaceName), 31u);
 }
@@ -136,13 +133,9 @@ TEST_F(Sizing, NestedSpannerGetsTheShareOfAllItsColumns) {
     // adjusted to 90 with per = 30. T's target is max(30 * 2, 20) = 60, shared
     // as 30 and 30; c gets max(30, 10) = 30.
     CTblColumn root;
-    CTblColumn* pT = Node("", CSize(0, 22), 20);
-    pT->AddChild(Data(10));
-    pT->AddChild(Data(10));
-    CTblColumn* pS = Node("", CSize(90, 22), 95, 450);
-    pS->AddChild(pT);
-    pS->AddChild(Data(10));
-    root.AddChild(pS);
+    CTblColumn *pT = Node("", CSize(0, 22), 20), *pS = Node("", CSize(90, 22), 95, 450);
+    pT->AddChild(Data(10)), pT->AddChild(Data(10));
+    pS->AddChild(pT), pS->AddChild(Data(10)), root.AddChild(pS);
     EXPECT_EQ(LayoutTestAccess::CalcLayoutSize(*pS, &dc).cx, 90);
     EXPECT_EQ(pT->Width(), 60);
     EXPECT_EQ(pT->GetChild(1)->Width(), 30);
@@ -151,7 +144,6 @@ TEST_F(Sizing, NestedSpannerGetsTheShareOfAllItsColumns) {
     // writing or reading past its end would be out of bounds.
     CArray<int, int> levels;
     levels.SetSize(3);
-    root.GetColumnLvlHeights(levels, 0);
-    root.AlignColumnLvlHeights(levels, 0);
+    root.GetColumnLvlHeights(levels, 0), root.AlignColumnLvlHeights(levels, 0);
     EXPECT_EQ(levels[2], 22);
 }

@@ -22,10 +22,7 @@ struct LayoutTestAccess {
     static CSize CalcRectSize(CTblOb& ob, CDC* pDC, CSize min, CSize max) {
         return ob.CalcRectSize(pDC, min, max);
     }
-    static void SetLimits(CTblOb& ob, CSize min, CSize max) {
-        ob.SetMinSize(min);
-        ob.SetMaxSize(max);
-    }
+    static void SetLimits(CTblOb& ob, CSize min, CSize max) { ob.SetMinSize(min), ob.SetMaxSize(max); }
     static void SetPos(CTblOb& ob, const CRect& rc) { ob.m_rcPos = rc; }
     static void SetTextHeight(CTblOb& ob, int n) { ob.m_nTextHeight = n; }
     static CSize CalcLayoutSize(CTblColumn& col, CDC* pDC) { return col.CalcLayoutSize(pDC); }
@@ -37,8 +34,7 @@ namespace layout_test {
 
 inline kavo::LOGFONT MakeFont(int nHeight, const char* pszFace = "Serif", int nCharSet = kavo::ANSI_CHARSET) {
     kavo::LOGFONT lf;
-    lf.lfHeight = nHeight;
-    lf.lfCharSet = static_cast<unsigned char>(nCharSet);
+    lf.lfHeight = nHeight, lf.lfCharSet = static_cast<unsigned char>(nCharSet);
     std::strncpy(lf.lfFaceName, pszFace, sizeof lf.lfFaceName - 1);
     return lf;
 }
@@ -52,10 +48,7 @@ struct LoadedTable {
               kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return kavo::IDOK; })),
           prevProfile(kavo::SetProfileSource(
               [](const std::string&, const std::string&, std::string&) { return false; })) {}
-    ~LoadedTable() {
-        kavo::SetMessageBoxHandler(prevHandler);
-        kavo::SetProfileSource(prevProfile);
-    }
+    ~LoadedTable() { kavo::SetMessageBoxHandler(prevHandler), kavo::SetProfileSource(prevProfile); }
     kavo::MessageBoxHandler prevHandler;
     kavo::ProfileSource prevProfile;
     kavo::CSpecFile file;
@@ -69,14 +62,12 @@ struct LoadedTable {
 inline std::unique_ptr<LoadedTable> LoadTable(const std::string& text, int nFontHeight = 0,
                                               int nTwipsHeight = 0) {
     auto p = std::make_unique<LoadedTable>();
-    p->file.OpenText(text);
-    p->registry.Build(p->file);
+    p->file.OpenText(text), p->registry.Build(p->file);
     if (nFontHeight != 0 || nTwipsHeight != 0) {
         const kavo::LOGFONT lf = MakeFont(nFontHeight);
         p->registry.UpdateFonts(&lf, nTwipsHeight);
     }
-    p->table.SetStyleRegistry(&p->registry);
-    p->result = p->table.Build(p->file);
+    p->table.SetStyleRegistry(&p->registry), p->result = p->table.Build(p->file);
     return p;
 }
 

@@ -17,33 +17,22 @@ TestColumn* Col(const char* pszText, int nWidth = 0, DestroyLog* pLog = nullptr)
     return new TestColumn(pszText, pLog, CRect(0, 0, nWidth, 10));
 }
 
-// root > S1 (1000) > A (10), B (20); root > C (40);
-// root > S2 (5000) > S3 (7000) > D (80); S2 > E (160).
-class ColumnTree : public ::testing::Test {
-protected:
-    void SetUp() override {
-        root.AddChild(With(s1 = Col("S1", 1000), a = Col("A", 10), b = Col("B", 20)));
-        root.AddChild(c = Col("C", 40));
-        root.AddChild(With(s2 = Col("S2", 5000), With(Col("S3", 7000), d = Col("D", 80)), e = Col("E", 160)));
-    }
-    CTblColumn root;
-    TestColumn *s1, *a, *b, *c, *s2, *d, *e;
-};
-
 }  // namespace
 
-// --- Walks -----------------------------------------------------------------
-
-TEST_F(ColumnTree, CountsWidthsAndDepthCoverOnlyLeaves) {
+TEST(ColumnTree, WalksCoverOnlyLeavesAndShareOneDataChildSlot) {
+    // root > S1 (1000) > A (10), B (20); root > C (40);
+    // root > S2 (5000) > S3 (7000) > D (80); S2 > E (160).
+    CTblColumn root;
+    TestColumn *s1, *a, *b, *c, *s2, *d, *e;
+    With(&root, With(s1 = Col("S1", 1000), a = Col("A", 10), b = Col("B", 20)), c = Col("C", 40),
+         With(s2 = Col("S2", 5000), With(Col("S3", 7000), d = Col("D", 80)), e = Col("E", 160)));
     EXPECT_EQ(root.GetNumDataChildren(), 5);      // A B C D E
     EXPECT_EQ(s2->GetNumDataChildren(), 2);       // D E
     EXPECT_EQ(root.GetDataChildrenWidth(), 310);  // 10+20+40+80+160
     EXPECT_EQ(s2->GetDataChildrenWidth(), 240);
     EXPECT_EQ(root.GetDepth(0), 3);  // root > S2 > S3 > D
     EXPECT_EQ(s1->GetDepth(1), 2);
-}
 
-TEST_F(ColumnTree, DataChildIsFoundDepthFirstInOneSharedSlot) {
     const TestColumn* expected[] = {a, b, c, d, e, nullptr};
     int n = 0;
     for (int i = 0; i < 6; ++i, n = 0) EXPECT_EQ(root.GetDataChild(i, &n), expected[i]) << i;
@@ -56,8 +45,7 @@ TEST_F(ColumnTree, DataChildIsFoundDepthFirstInOneSharedSlot) {
     EXPECT_EQ(n, 3);
     // Starting past n returns the slot as it is, without counting; a write
     // to the slot leaves the tree alone.
-    slot = nullptr;
-    n = 4;
+    slot = nullptr, n = 4;
     EXPECT_EQ(root.GetDataChild(1, &n), nullptr);
     EXPECT_EQ(n, 4);
     EXPECT_EQ(s1->GetChild(1), b);
@@ -68,32 +56,22 @@ TEST_F(ColumnTree, DataChildIsFoundDepthFirstInOneSharedSlot) {
     EXPECT_EQ(slot, e);
 }
 
-// --- Ownership -------------------------------------------------------------
-
-TEST(NodeOwnership, RemovingChildrenDestroysThemAndTheirSubtreesOnce) {
+TEST(NodeOwnership, RemovingDestroysSubtreesOnceAndInsertingNeverLinks) {
     DestroyLog log;
     CTblColumn parent;
-    parent.AddChild(Col("A", 0, &log));
-    parent.AddChild(With(Col("S", 0, &log), Col("S1", 0, &log)));
-    parent.AddChild(Col("C", 0, &log));
+    With(&parent, Col("A", 0, &log), With(Col("S", 0, &log), Col("S1", 0, &log)), Col("C", 0, &log));
     parent.RemoveChildAt(1);
     EXPECT_EQ(log, (DestroyLog{"S", "S1"}));  // a node before its children
     EXPECT_EQ(Shape(parent), "(A,C)");
     parent.RemoveAllChildren();
     EXPECT_EQ(log, (DestroyLog{"S", "S1", "A", "C"}));
     EXPECT_TRUE(parent.HasData());
-}
-
-TEST(NodeOwnership, InsertChildBeforeInsertsOrAppendsWithoutLinking) {
-    CTblColumn parent;
     // [B], [A B], [A B D] (7 is past the end), [A B C D], [A B C D E] (one past the end).
     const std::pair<int, const char*> steps[] = {{-1, "B"}, {0, "A"}, {7, "D"}, {2, "C"}, {4, "E"}};
     for (const auto& s : steps) parent.InsertChildBefore(s.first, Col(s.second));
     EXPECT_EQ(Shape(parent), "(A,B,C,D,E)");
     EXPECT_EQ(parent.GetChild(0)->GetParent(), nullptr);
 }
-
-// --- Assignment of either kind of node ----------------------------------------
 
 template <class T>
 class NodeAssignment : public ::testing::Test {};
@@ -104,8 +82,7 @@ TYPED_TEST(NodeAssignment, OldChildrenGoOnceEvenWhenTheSourceIsAmongThem) {
     using N = Node<TypeParam>;
     DestroyLog log;
     N top("top", &log);
-    top.AddChild(With(new N("mid", &log), With(new N("low", &log), new N("leaf", &log))));
-    top.AddChild(new N("old", &log));
+    With(&top, With(new N("mid", &log), With(new N("low", &log), new N("leaf", &log))), new N("old", &log));
     TypeParam& same = top;
     static_cast<TypeParam&>(top) = same;  // copies are plain nodes: they log nothing
     EXPECT_EQ(log, (DestroyLog{"mid", "low", "leaf", "old"}));
@@ -117,21 +94,14 @@ TYPED_TEST(NodeAssignment, OldChildrenGoOnceEvenWhenTheSourceIsAmongThem) {
     EXPECT_EQ(Shape(top), "mid(mid(low(leaf)))");
 }
 
-// --- Columns: copy, assignment, equality -----------------------------------
-
 TEST(ColumnCopy, CopyAndAssignmentTakeContentAndChildrenAndDifferInTheRest) {
     // A spanner with every column field set, over two leaves, under a parent.
     CTblColumn parent;
     TestColumn src("Residence", nullptr, CRect(0, 0, 300, 20));
-    src.SetStyle(kStyle);
-    src.SetCellStyle(kStyle);
-    src.SetCellFormat(kFormat);
+    src.SetStyle(kStyle), src.SetCellStyle(kStyle), src.SetCellFormat(kFormat);
     src.SetBorder(CRect(0, 0, 300, 20));
-    src.SetMinSize(CSize(5, 6));
-    src.SetMaxSize(CSize(500, 600));
-    src.SetMultiPage();
-    src.AddPage(4);
-    src.BackupClient(1);
+    src.SetMinSize(CSize(5, 6)), src.SetMaxSize(CSize(500, 600));
+    src.SetMultiPage(), src.AddPage(4), src.BackupClient(1);
     CRectArray rects;
     src.Block(rects, 1);  // the whole subtree
     With(&src, new TestColumn("Urban", nullptr, CRect(0, 20, 150, 40)), Col("Rural"));
@@ -139,8 +109,7 @@ TEST(ColumnCopy, CopyAndAssignmentTakeContentAndChildrenAndDifferInTheRest) {
 
     CTblColumn copy(src);
     TestColumn target("old");
-    target.AddPage(8);
-    target.SetBorder(CRect(1, 1, 2, 2));
+    target.AddPage(8), target.SetBorder(CRect(1, 1, 2, 2));
     static_cast<CTblColumn&>(target) = src;
     for (const CTblColumn* p : {&copy, static_cast<CTblColumn*>(&target)}) {
         EXPECT_EQ(p->GetStyle(), kStyle);
@@ -174,16 +143,13 @@ TEST(ColumnCopy, CopyAndAssignmentTakeContentAndChildrenAndDifferInTheRest) {
 
 TEST(ColumnEquality, ComparesContentAndMaximumThenChildIdentity) {
     TestColumn a("X", nullptr, CRect(1, 2, 3, 4)), b("X", nullptr, CRect(1, 2, 3, 4));
-    a.SetCellStyle(kStyle);  // these take no part
-    a.SetMultiPage();
-    a.AddPage(3);
-    a.SetBorder(CRect(0, 0, 1, 1));
+    // These take no part.
+    a.SetCellStyle(kStyle), a.SetMultiPage(), a.AddPage(3), a.SetBorder(CRect(0, 0, 1, 1));
     EXPECT_TRUE(a == b);
     EXPECT_TRUE(CTblColumn(b) == b);  // a copy of a leaf
     b.SetMaxSize(CSize(9, 10));       // unlike the element, columns compare maxima
     EXPECT_FALSE(a == b);
-    b.SetMaxSize(CSize());
-    b.SetMinSize(CSize(1, 0));
+    b.SetMaxSize(CSize()), b.SetMinSize(CSize(1, 0));
     EXPECT_FALSE(a == b);
     b.SetMinSize(CSize());
 
@@ -192,26 +158,20 @@ TEST(ColumnEquality, ComparesContentAndMaximumThenChildIdentity) {
     EXPECT_FALSE(a == b);  // different child counts
     b.AddChild(new CTblColumn);
     EXPECT_FALSE(a == b);  // equal-looking but different objects
-    b.RemoveAllChildren();
-    b.AddChild(pShared);
+    b.RemoveAllChildren(), b.AddChild(pShared);
     EXPECT_TRUE(a == b);
     b.DetachChildren();  // so the shared child is destroyed once, by a
 }
 
-// --- Rows: assignment and equality -------------------------------------------
-
 TEST(RowCopy, AssignmentSharesCellsAndCopiesChildrenWhileEqualityComparesCellIdentity) {
     CTblCell cells[4] = {CTblCell(0), CTblCell(10), CTblCell(20), CTblCell(30)};
     TestRow src("All households", nullptr, CRect(0, 10, 100, 30));
-    src.SetStyle(kStyle);
-    src.AddCell(&cells[0]);
-    src.AddCell(&cells[1]);
+    src.SetStyle(kStyle), src.AddCell(&cells[0]), src.AddCell(&cells[1]);
     auto* pChild = new TestRow("One person");
     pChild->AddCell(&cells[2]);
     src.AddChild(pChild);
     TestRow target("old");
-    target.AddCell(&cells[3]);
-    target.AddPage(6);
+    target.AddCell(&cells[3]), target.AddPage(6);
 
     static_cast<CTblRow&>(target) = src;
     EXPECT_EQ(target.GetStyle(), kStyle);
@@ -227,8 +187,7 @@ TEST(RowCopy, AssignmentSharesCellsAndCopiesChildrenWhileEqualityComparesCellIde
 
     TestRow x("r"), y("r");
     CTblCell twin(cells[0].GetData());  // the same value in another cell object
-    x.AddCell(&cells[0]);
-    y.AddCell(&twin);
+    x.AddCell(&cells[0]), y.AddCell(&twin);
     EXPECT_FALSE(x == y);
     y.GetCell(0) = &cells[0];
     EXPECT_TRUE(x == y);

@@ -15,13 +15,10 @@ TEST(Cell, CopyAndAssignmentCarryValueFormatDirtyMarkAndLinks) {
     CTblColumn col;
     CTblRow row;
     CTblCell src(INT64_C(9000000000));
-    src.SetFormat(&fmt);
-    src.SetCol(&col);
-    src.SetRow(&row);
+    src.SetFormat(&fmt), src.SetCol(&col), src.SetRow(&row);
     for (int clean = 0; clean < 2; ++clean) {
         if (clean) src.Format();
-        CTblCell copy(src);
-        CTblCell assigned(1);
+        CTblCell copy(src), assigned(1);
         assigned = src;
         for (const CTblCell* p : {&copy, &assigned}) {
             EXPECT_EQ(p->GetData(), INT64_C(9000000000));
@@ -41,12 +38,11 @@ TEST(Table, DestructionDestroysEveryNodeOnceInOrder) {
     DestroyLog log;
     {
         CTable t;
-        t.AddChild(With(new TestColumn("S", &log), new TestColumn("A", &log), new TestColumn("B", &log)));
-        t.AddChild(new TestColumn("C", &log));
+        With(&t, With(new TestColumn("S", &log), new TestColumn("A", &log), new TestColumn("B", &log)),
+             new TestColumn("C", &log));
         auto* pRow = new TestRow("row", &log);
         t.Alloc(CSize(1, 2));
-        pRow->AddCell(t.AllocCell(1));
-        pRow->AddCell(t.AllocCell(2));
+        pRow->AddCell(t.AllocCell(1)), pRow->AddCell(t.AllocCell(2));
         t.AddChild(With(new TestRow("caption", &log), pRow));
     }
     // Column tree, then row tree; a node before its children. The cells go
@@ -82,9 +78,7 @@ TEST(CellBlock, ShrinkingBelowTheNextCellKeepsHandingOutInsideTheBlock) {
     CTable t;
     t.Alloc(CSize(2, 2));
     CTblCell* p0 = t.AllocCell(1);
-    t.AllocCell(2);
-    t.AllocCell(3);
-    t.Alloc(CSize(1, 1));
+    t.AllocCell(2), t.AllocCell(3), t.Alloc(CSize(1, 1));
     EXPECT_EQ(p0->GetData(), 1);  // the kept cell stays where it was
     CTblCell* p = t.AllocCell(4);
     EXPECT_NE(p, p0);
@@ -125,8 +119,7 @@ TEST(CellBlock, StuffBlockColorReachesEveryCellPieceAndNode) {
     auto* pRow = new TestRow;
     pRow->AddCell(t.AllocCell(1));
     auto* pLeaf = new CTblColumn;
-    t.AddChild(With(new CTblColumn, pLeaf));
-    t.AddChild(pRow);
+    With(&t, With(new CTblColumn, pLeaf), pRow);
     t.StuffBlockColor(0x00336699);
     const CTblOb* all[] = {&t, t.GetTitle(), t.GetHeader(), t.GetFooter(), t.GetStubHead(), t.GetColumnRoot(),
                            t.GetColumnRoot()->GetChild(0), pLeaf, t.GetRowRoot(), pRow, pRow->GetCell(0)};

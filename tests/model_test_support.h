@@ -40,10 +40,7 @@ template <class Base>
 class Node : public Base {
 public:
     explicit Node(const char* pszText = "", DestroyLog* pLog = nullptr, kavo::CRect rc = kavo::CRect())
-        : m_pLog(pLog) {
-        this->SetText(pszText);
-        this->Pos() = rc;
-    }
+        : m_pLog(pLog) { this->SetText(pszText), this->Pos() = rc; }
     ~Node() override { if (m_pLog != nullptr) m_pLog->push_back(this->GetText().str()); }
     using Base::Pos;
     using Base::SetBorder;
