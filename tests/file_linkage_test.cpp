@@ -15,92 +15,82 @@ const char* const kStyles =
     "[Style]\nLabel=RowS\n[Style]\nLabel=ColS\n[Style]\nLabel=MaskS\n"
     "[Format]\nLabel=RowF\n[Format]\nLabel=ColF\n[Format]\nLabel=MaskF\n";
 
-class LinkageTest : public ::testing::Test {
-protected:
-    std::unique_ptr<Loaded> Read(const std::string& body) { return Load(std::string(kStyles) + body); }
-    MessageCapture capture;
-};
+// Columns: A, [S: B, [T: C]], D; rows: [G: [H: r0]], r1, r2. The cell of
+// group G is no data cell and is left alone.
+const char* const kTrees =
+    "[Table]\n[Column]\nText=A\n[ColumnGroup]\n[Column]\nText=B\n[ColumnGroup]\n[Column]\nText=C\n[EndGroup]"
+    "\n"
+    "[EndGroup]\n[Column]\nText=D\n[RowGroup]\nData=7\n[RowGroup]\n[Row]\nText=r0\nData=1, 2\n[EndGroup]\n"
+    "[EndGroup]\n[Row]\nText=r1\nData=1, 2, 3, 4, 5, 6\n[Row]\nText=r2\n";
 
-TEST_F(LinkageTest, RowsArePaddedWithZeroCellsOrTrimmedToTheColumns) {
-    // Columns: A, [S: B, [T: C]], D; rows: [G: [H: r0]], r1, r2. The cell of
-    // group G is no data cell and is left alone.
-    auto doc = Read("[Table]\n[Column]\nText=A\n[ColumnGroup]\n[Column]\nText=B\n[ColumnGroup]\n[Column]\nText=C\n"
-                    "[EndGroup]\n[EndGroup]\n[Column]\nText=D\n[RowGroup]\nData=7\n[RowGroup]\n[Row]\nText=r0\nData=1, 2\n"
-                    "[EndGroup]\n[EndGroup]\n[Row]\nText=r1\nData=1, 2, 3, 4, 5, 6\n[Row]\nText=r2\n");
-    CTable& t = (*doc)[0];
-    ASSERT_EQ(t.GetNumDataColumns(), 4);
-    ASSERT_EQ(t.GetNumDataRows(), 3);
-    const std::int64_t values[3][4] = {{1, 2, 0, 0}, {1, 2, 3, 4}, {0, 0, 0, 0}};
-    for (int r = 0; r < 3; ++r) {
-        EXPECT_EQ(t.GetRow(r)->GetText(), "r" + std::to_string(r));
-        ASSERT_EQ(t.GetRow(r)->GetNumCells(), 4);
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_EQ(t.GetCellData(r, c), values[r][c]) << r << "," << c;
-            EXPECT_TRUE(t.GetCell(r, c)->GetRow() == t.GetRow(r) && t.GetCell(r, c)->GetCol() == t.GetColumn(c));
-        }
-    }
-    EXPECT_NE(t.GetCell(2, 0), t.GetCell(2, 1));
-    // Given, trimmed and padded cells stay in the block: 1 + 2 + 6 + 2 + 4.
-    EXPECT_EQ(t.GetNumDataCells(), 15);
-    const kavo::CTblRow* pG = t.GetRowRoot()->GetChild(0);
-    ASSERT_EQ(pG->GetNumCells(), 1);
-    EXPECT_TRUE(pG->GetCell(0)->GetData() == 7 && pG->GetCell(0)->GetCol() == nullptr);
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(t.GetColumn(c)->GetText(), std::string(1, "ABCD"[c]));
-    const kavo::CTblColumn* pS = t.GetColumnRoot()->GetChild(1);
-    EXPECT_EQ(t.GetColumnRoot()->GetParent(), nullptr);
-    EXPECT_EQ(pS->GetParent(), t.GetColumnRoot());
-    EXPECT_EQ(t.GetColumn(1)->GetParent(), pS);
-    EXPECT_EQ(t.GetColumn(2)->GetParent(), pS->GetChild(1));
-    EXPECT_EQ(t.GetColumn(3)->GetParent(), t.GetColumnRoot());
-    EXPECT_EQ(t.GetRow(0)->GetParent()->GetParent(), pG);
-    EXPECT_EQ(t.GetRow(1)->GetParent(), t.GetRowRoot());
-}
-
-// A mask beats the row's cell style, which beats the column's, which beats
-// the registry's first; the same for formats.
-const std::pair<const char*, const char*> kMasks[] = {
-    {"[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]\n"
-     "[Row]\nCellStyle=RowS\nCellFormat=RowF\nCellStyle=0, MaskS\nCellFormat=0, MaskF\n[Row]\nCellStyle=2, MaskS\n",
-     "MaskS+MaskF RowS+RowF RowS+RowF/ColS+ColF ColS+ColF MaskS"},
+const std::vector<Case> kLinks = {
+    // The data arrays list the leaves depth first. Short rows are padded with
+    // zero cells, long ones trimmed; all of them stay in the block:
+    // 1 + 2 + 6 + 2 + 4.
+    {kTrees, "X D N", "A B C D/r0 r1 r2|1 2 0 0/1 2 3 4/0 0 0 0|15"},
+    // A mask beats the row's cell style, which beats the column's, which
+    // beats the registry's first ("Default"); the same for formats.
+    {"[Table]\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]"
+     "\n"
+     "[Row]\nCellStyle=RowS\nCellFormat=RowF\nCellStyle=0, MaskS\nCellFormat=0, MaskF\n[Row]\nCellStyle=2, "
+     "MaskS\n",
+     "P", "MaskS+MaskF RowS+RowF RowS+RowF/ColS+ColF ColS+ColF MaskS"},
     // The first mask of a cell wins; one with an unknown name gives nothing.
-    {"[Column]\n[Column]\n[Column]\nCellStyle=ColS\n[Row]\nCellStyle=1, MaskS\nCellFormat=1, MaskF\nCellStyle=1, RowS\n"
-     "CellFormat=1, RowF\nCellStyle=0, Nope\nCellStyle=0, MaskS\nCellStyle=2, Nope\nCellFormat=2, Nope\n",
-     "MaskS MaskS+MaskF ColS"},
+    {"[Table]\n[Column]\n[Column]\n[Column]\nCellStyle=ColS\n[Row]\nCellStyle=1, MaskS\nCellFormat=1, MaskF\n"
+     "CellStyle=1, RowS\nCellFormat=1, RowF\nCellStyle=0, Nope\nCellStyle=0, MaskS\nCellStyle=2, Nope\n"
+     "CellFormat=2, Nope\n",
+     "P", "MaskS MaskS+MaskF ColS", 3},
     // Masks outside the row do nothing; those out of column order still land.
-    {"[Column]\n[Column]\n[Row]\nCellStyle=5, MaskS\nCellStyle=-1, MaskS\nCellStyle=2, MaskS\n[Row]\n",
-     "Default Default/Default Default"},
-    {"[Column]\n[Column]\n[Column]\n[Column]\n[Row]\nCellStyle=3, MaskS\nCellStyle=0, RowS\nCellStyle=2, ColS\n",
-     "RowS Default ColS MaskS"},
+    {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=5, MaskS\nCellStyle=-1, MaskS\nCellStyle=2, "
+     "MaskS\n[Row]\n",
+     "P", "Default Default/Default Default"},
+    {"[Table]\n" + Rep("[Column]\n", 4) + "[Row]\nCellStyle=3, MaskS\nCellStyle=0, RowS\nCellStyle=2, ColS\n",
+     "P", "RowS Default ColS MaskS"},
     // Row numbers count row sections: an empty group is a data row without
     // a number of its own, and a mask in a group before its first row is
     // that row's.
-    {"[Column]\n[Column]\n[RowGroup]\n[EndGroup]\n[Row]\nCellStyle=1, MaskS\n", "Default MaskS/Default Default"},
-    {"[Column]\n[Column]\n[Row]\n[RowGroup]\nCellStyle=1, MaskS\n[Row]\n[Row]\n[EndGroup]\n",
+    {"[Table]\n[Column]\n[Column]\n[RowGroup]\n[EndGroup]\n[Row]\nCellStyle=1, MaskS\n", "P",
+     "Default MaskS/Default Default"},
+    {"[Table]\n[Column]\n[Column]\n[Row]\n[RowGroup]\nCellStyle=1, MaskS\n[Row]\n[Row]\n[EndGroup]\n", "P",
      "Default Default/Default MaskS/Default Default"},
 };
 
-TEST_F(LinkageTest, MasksAndTheirPrecedence) {
-    for (const auto& c : kMasks) {
-        SCOPED_TRACE(c.first);
-        auto doc = Read(std::string("[Table]\n") + c.first);
-        ASSERT_EQ(doc->results[0], 1);
-        EXPECT_EQ(Cells((*doc)[0]), c.second);
-    }
+TEST(Linkage, DataArraysPaddingAndMasks) { CheckCases(kStyles, kLinks); }
+
+TEST(Linkage, EveryCellKnowsItsRowAndColumnAndEveryNodeItsParent) {
+    auto doc = Load(kTrees);
+    CTable& t = (*doc)[0];
+    ASSERT_EQ(t.GetNumDataColumns() * 10 + t.GetNumDataRows(), 43);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_TRUE(t.GetCell(r, c)->GetRow() == t.GetRow(r) &&
+                        t.GetCell(r, c)->GetCol() == t.GetColumn(c));
+    EXPECT_NE(t.GetCell(2, 0), t.GetCell(2, 1));
+    const kavo::CTblRow* pG = t.GetRowRoot()->GetChild(0);
+    ASSERT_EQ(pG->GetNumCells(), 1);
+    EXPECT_TRUE(pG->GetCell(0)->GetData() == 7 && pG->GetCell(0)->GetCol() == nullptr);
+    const kavo::CTblColumn* pS = t.GetColumnRoot()->GetChild(1);
+    EXPECT_TRUE(t.GetColumnRoot()->GetParent() == nullptr && pS->GetParent() == t.GetColumnRoot());
+    EXPECT_TRUE(t.GetColumn(1)->GetParent() == pS && t.GetColumn(2)->GetParent() == pS->GetChild(1));
+    EXPECT_EQ(t.GetColumn(3)->GetParent(), t.GetColumnRoot());
+    EXPECT_TRUE(t.GetRow(0)->GetParent()->GetParent() == pG && t.GetRow(1)->GetParent() == t.GetRowRoot());
 }
 
-TEST_F(LinkageTest, OneMaskForEveryCellOfALargeTable) {
+TEST(Linkage, OneMaskForEveryCellOfALargeTable) {
     const int nRows = 300, nCols = 40;
     const char* const names[] = {"RowS", "ColS", "MaskS"};
     std::string body = "[Table]\n" + Rep("[Column]\n", nCols);
     for (int r = 0; r < nRows; ++r) {
         body += "[Row]\n";
-        for (int c = nCols - 1; c >= 0; --c) body += "CellStyle=" + std::to_string(c) + ", " + names[(r + c) % 3] + "\n";
+        for (int c = nCols - 1; c >= 0; --c)
+            body += "CellStyle=" + std::to_string(c) + ", " + names[(r + c) % 3] + "\n";
     }
-    auto doc = Read(body);
-    CTable& t = (*doc)[0];
+    auto doc = Load(kStyles + body);
+    const CTable& t = (*doc)[0];
     ASSERT_EQ(t.GetNumDataRows(), nRows);
     for (int r = 0; r < nRows; ++r)
-        for (int c = 0; c < nCols; ++c) ASSERT_EQ(Label(t.GetCell(r, c)->GetStyle()), names[(r + c) % 3]) << r << "," << c;
+        for (int c = 0; c < nCols; ++c)
+            ASSERT_EQ(Label(t.GetCell(r, c)->GetStyle()), names[(r + c) % 3]) << r << "," << c;
 }
 
 }  // namespace

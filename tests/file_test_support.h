@@ -2,6 +2,9 @@
 // settings, tables read from text and saved back to text.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -11,6 +14,7 @@
 #include "kavotbl/host/platform.h"
 #include "kavotbl/host/progress.h"
 #include "kavotbl/host/spec_file.h"
+#include "kavotbl/resources/strings.h"
 
 namespace file_test {
 
@@ -31,7 +35,8 @@ public:
               messages.push_back({s.str(), nType});
               return kavo::IDOK;
           })),
-          m_prevProfile(kavo::SetProfileSource([](const std::string&, const std::string&, std::string&) { return false; })) {}
+          m_prevProfile(kavo::SetProfileSource(
+              [](const std::string&, const std::string&, std::string&) { return false; })) {}
     ~MessageCapture() {
         kavo::SetMessageBoxHandler(m_prevHandler);
         kavo::SetProfileSource(m_prevProfile);
@@ -44,12 +49,6 @@ private:
     kavo::MessageBoxHandler m_prevHandler;
     kavo::ProfileSource m_prevProfile;
 };
-
-/// The label of a style or format, "-" for none.
-template <class T>
-std::string Label(const T* p) {
-    return p ? p->GetLabel().str() : "-";
-}
 
 /// A registry read from the head of a text, and the tables built after it.
 struct Loaded {
@@ -83,24 +82,98 @@ inline std::string Rep(const std::string& s, int n) {
     return out;
 }
 
-/// The values of a table's data cells, rows separated by "/".
-inline std::string Data(const kavo::CTable& t) {
-    std::string out;
-    for (int r = 0; r < t.GetNumDataRows(); ++r)
-        for (int c = 0; c < t.GetNumDataColumns(); ++c) out += (c ? " " : r ? "/" : "") + std::to_string(t.GetCellData(r, c));
-    return out;
+/// The label of a style or format, "-" for none.
+template <class T>
+std::string Label(const T* p) {
+    return p ? p->GetLabel().str() : "-";
 }
 
-/// The style label of every data cell, "+" its format's when that is not
-/// "Default" (the registry's first); rows separated by "/".
-inline std::string Cells(const kavo::CTable& t) {
+/// Per data cell its value (or with bStyles its style label, "+" its
+/// format's when that is not "Default"), rows separated by "/".
+inline std::string Cells(const kavo::CTable& t, bool bStyles = false) {
     std::string out;
     for (int r = 0; r < t.GetNumDataRows(); ++r)
         for (int c = 0; c < t.GetNumDataColumns(); ++c) {
-            const std::string f = Label(t.GetCell(r, c)->GetFormat());
-            out += (c ? " " : r ? "/" : "") + Label(t.GetCell(r, c)->GetStyle()) + (f == "Default" ? "" : "+" + f);
+            const kavo::CTblCell* p = t.GetCell(r, c);
+            const std::string f = Label(p->GetFormat()), sep = c ? " " : r ? "/" : "";
+            out += sep + (bStyles ? Label(p->GetStyle()) + (f == "Default" ? "" : "+" + f)
+                                  : std::to_string(p->GetData()));
         }
     return out;
+}
+
+/// Fields of a table, "|"-joined: an element (t table, T title, S stub
+/// head, H heading, F footing, g first spanner, c first data column, G first
+/// row group or row, r first data row) and a field (x text, s style, C cell
+/// style, f cell format, a area name, k area codes); or "A" the area levels,
+/// "#" data columns x rows, "K" children of the column and row roots, "X"
+/// texts of the data columns / rows, "D" the values, "P" the cell styles,
+/// "N" the cells of the block.
+inline std::string Fields(const kavo::CTable& t, const std::string& what) {
+    auto x = [](int a, int b) { return std::to_string(a) + "x" + std::to_string(b); };
+    std::string out;
+    std::istringstream in(what);
+    for (std::string w; in >> w; out += "|") {
+        const char e = w[0], f = w.size() > 1 ? w[1] : ' ';
+        const kavo::CRowColOb* n = nullptr;
+        if (e == 'g' || e == 'G')
+            n = (e == 'g' ? t.GetColumnRoot()->GetChildAt(0) : t.GetRowRoot()->GetChildAt(0));
+        if (e == 'c') n = t.GetColumn(0);
+        if (e == 'r') n = t.GetRow(0);
+        const kavo::CTblOb* pieces[] = {t.GetTitle(), t.GetStubHead(), t.GetHeader(), t.GetFooter(), &t};
+        const kavo::CTblOb* p = n ? n : pieces[std::min<std::size_t>(std::string("TSHF").find(e), 4)];
+        const auto* row = static_cast<const kavo::CTblRow*>(n);
+        if (e == 'A') out += std::to_string(t.GetNumAreaLevels());
+        if (e == '#') out += x(t.GetNumDataColumns(), t.GetNumDataRows());
+        if (e == 'K') out += x(t.GetColumnRoot()->GetNumChildren(), t.GetRowRoot()->GetNumChildren());
+        if (e == 'N') out += std::to_string(t.GetNumDataCells());
+        if (e == 'D' || e == 'P') out += Cells(t, e == 'P');
+        for (int i = 0, nCols = t.GetNumDataColumns(); e == 'X' && i < nCols + t.GetNumDataRows(); ++i)
+            out += (i == nCols ? "/"
+                    : i        ? " "
+                               : "") +
+                   (i < nCols ? t.GetColumn(i)->GetText() : t.GetRow(i - nCols)->GetText()).str();
+        if (f == 'x') out += p->GetText().str();
+        if (f == 's') out += Label(p->GetStyle());
+        if (f == 'C') out += Label(n->GetCellStyle());
+        if (f == 'f') out += Label(n->GetCellFormat());
+        if (f == 'a') out += row->GetAreaName().str();
+        for (int i = 0; f == 'k' && i < 8; ++i)
+            out += (i ? " " : "") + std::to_string(row->GetArea().GetCode(i));
+    }
+    return out.substr(0, out.empty() ? 0 : out.size() - 1);
+}
+
+/// A table read after a registry: what Fields gives, and the messages shown,
+/// the first of them, when nID is set, the string table's text with the line
+/// (nLine counted in text), a newline and the key.
+struct Case {
+    std::string text;
+    const char* what;
+    std::string expected;
+    std::size_t nMessages = 0;
+    unsigned nID = 0;
+    int nLine = 0;
+    const char* key = "";
+};
+
+/// Reads every case after the registry and checks it.
+inline void CheckCases(const std::string& registry, const std::vector<Case>& cases) {
+    MessageCapture capture;
+    const int nRegistryLines = static_cast<int>(std::count(registry.begin(), registry.end(), '\n'));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        capture.messages.clear();
+        auto doc = Load(registry + c.text);
+        EXPECT_EQ(doc->results[0], 1);
+        EXPECT_EQ(Fields((*doc)[0], c.what), c.expected);
+        ASSERT_EQ(capture.messages.size(), c.nMessages);
+        for (const Message& m : capture.messages) EXPECT_EQ(m.type, kavo::MB_OK);
+        if (!c.nID) continue;
+        std::string text = kavo::LoadKAVOString(c.nID).str();
+        text.replace(text.find("%d"), 2, std::to_string(nRegistryLines + c.nLine));
+        EXPECT_EQ(capture.messages[0].text, text + "\n" + c.key);
+    }
 }
 
 /// The text a table saves (registry left out).
@@ -111,34 +184,13 @@ inline std::string SaveTable(const kavo::CTable& table, int bBlockedOnly = 0) {
     return out.GetText();
 }
 
-/// Lines of a text; the last newline gives no empty line.
-inline Strings Lines(const std::string& text) {
-    Strings lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-/// Values of the lines whose key is key.
+/// Values of the lines of a text whose key is key.
 inline Strings Values(const std::string& text, const std::string& key) {
     Strings out;
-    for (const std::string& line : Lines(text))
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
         if (line.compare(0, key.size() + 1, key + "=") == 0) out.push_back(line.substr(key.size() + 1));
     return out;
 }
-
-/// A progress dialog that records the positions; from the given check on,
-/// the user has asked to cancel.
-class RecordingProgress : public kavo::CProgressDlg {
-public:
-    explicit RecordingProgress(int nCancelAt = -1) : m_nCancelAt(nCancelAt) {}
-    void SetPos(int nPos) override { positions.push_back(nPos); }
-    int CheckCancelButton() override { return m_nCancelAt > 0 && ++m_nChecks >= m_nCancelAt ? 1 : 0; }
-    std::vector<int> positions;
-
-private:
-    int m_nCancelAt;
-    int m_nChecks = 0;
-};
 
 }  // namespace file_test
