@@ -72,8 +72,7 @@ TEST(TreeInteraction, HitTestTriesANodeBeforeItsChildrenAndTheFirstChildFirst) {
     With(&parent, pFirst, pSecond = Col(CRect(40, 0, 100, 20)));
     EXPECT_EQ(HitOf(parent, 50, 5), &parent);
     EXPECT_EQ(HitOf(parent, 45, 15), pFirst);  // its own box before its child's
-    EXPECT_EQ(HitOf(parent, 70, 15), pSecond);
-    EXPECT_EQ(HitOf(parent, 100, 15), nullptr);
+    EXPECT_EQ(HitOf(parent, 70, 15), pSecond); EXPECT_EQ(HitOf(parent, 100, 15), nullptr);
 }
 
 TEST(TreeInteraction, BlockParentsFollowTheirChildrenUpToTheRoot) {
@@ -93,10 +92,8 @@ TEST(TreeInteraction, BlockParentsFollowTheirChildrenUpToTheRoot) {
     // Clearing: S2 has blocked children and is cleared; S1 then has no
     // blocked child and stays blocked, which in turn clears the root.
     rects.RemoveAll(), root.BlockParents(rects, 0);
-    EXPECT_EQ(Of(rects), (Rects{CRect(2, 2, 3, 3), CRect()}));
-    EXPECT_EQ(pS1->IsBlocked(), 1);
-    EXPECT_EQ(root.IsBlocked(), 0);
-    EXPECT_EQ(pX->IsBlocked(), 1);
+    EXPECT_EQ(Of(rects), (Rects{CRect(2, 2, 3, 3), CRect()})); EXPECT_EQ(pS1->IsBlocked(), 1);
+    EXPECT_EQ(root.IsBlocked(), 0); EXPECT_EQ(pX->IsBlocked(), 1);
 }
 
 // --- A loaded table ------------------------------------------------------------
@@ -105,27 +102,27 @@ TEST_F(LoadedTable, HitTestFindsCellsNodesAndPiecesByTheirLeftAndTopEdges) {
     // Right edge of (0,0) is the left of (0,1); bottom edge of (0,1) the top
     // of (1,1); the table's own right and bottom edges hit nothing. The
     // heading lies inside the title and is never hit; nor is the footing.
-    const struct { int x, y; const CTblOb* hit; } cases[] = {{100, 80, table.GetCell(0, 0)},  {150, 99, table.GetCell(0, 1)},
-                 {160, 100, table.GetCell(1, 1)}, {299, 119, table.GetCell(1, 2)},
-                 {300, 90, nullptr},              {150, 120, nullptr},
-                 {120, 45, a},                    {150, 20, spanner},
-                 {10, 110, r1},                   {10, 70, caption},
-                 {10, 30, table.GetStubHead()},   {5, 5, table.GetTitle()},
-                 {10, 210, nullptr}};
+    const struct { int x, y; const CTblOb* hit; } cases[] = {
+        {100, 80, table.GetCell(0, 0)}, {150, 99, table.GetCell(0, 1)}, {160, 100, table.GetCell(1, 1)},
+        {299, 119, table.GetCell(1, 2)}, {300, 90, nullptr}, {150, 120, nullptr}, {120, 45, a},
+        {150, 20, spanner}, {10, 110, r1}, {10, 70, caption}, {10, 30, table.GetStubHead()},
+        {5, 5, table.GetTitle()}, {10, 210, nullptr}};
     for (const auto& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.hit) << k.x << "," << k.y;
     Place(table, CRect(0, 0, 1000, 1000));  // nor the table's own box
     EXPECT_EQ(Hit(500, 500), nullptr);
 }
 
 TEST_F(LoadedTable, LaterCandidatesWinOverlapsAndAnEarlierHitStopsTheSearch) {
-    Place(*table.GetStubHead(), CRect(0, 0, 100, 60));  // stub head over title
-    EXPECT_EQ(Hit(10, 10), table.GetStubHead());
-    Place(*r1, CRect(100, 40, 150, 60));  // a row over a column
-    EXPECT_EQ(Hit(120, 50), r1);
-    Place(*c, CRect(0, 0, 300, 60));  // a title hit comes before the trees
-    EXPECT_EQ(Hit(250, 10), table.GetTitle());
-    Place(*caption, CRect(100, 80, 150, 100));  // a node hit comes before the cells
-    EXPECT_EQ(Hit(120, 90), caption);
+    // Stub head over title, a row over a column; a title hit comes before the
+    // trees, a node hit before the cells. Each step keeps the boxes before it.
+    const struct { CTblOb* ob; CRect box; int x, y; const CTblOb* hit; } steps[] = {
+        {table.GetStubHead(), CRect(0, 0, 100, 60), 10, 10, table.GetStubHead()},
+        {r1, CRect(100, 40, 150, 60), 120, 50, r1}, {c, CRect(0, 0, 300, 60), 250, 10, table.GetTitle()},
+        {caption, CRect(100, 80, 150, 100), 120, 90, caption}};
+    for (const auto& k : steps) {
+        Place(*k.ob, k.box);
+        EXPECT_EQ(Hit(k.x, k.y), k.hit) << k.x << "," << k.y;
+    }
 }
 
 TEST_F(LoadedTable, BlockingTheTableVisitsPiecesTreesThenCellsAndOnlyCellsCount) {

@@ -86,8 +86,7 @@ TEST(SpannerPages, SpannerIsCopiedOntoEveryLaterPageOfItsColumnsAndJoinedAgain) 
         root->InitSpannerPageNums();
         EXPECT_EQ(Tree(*root), c.second);
         root->PruneSpanners();
-        EXPECT_EQ(root->GetNumChildren(), 2);
-        EXPECT_EQ(Children(s), leaves);
+        EXPECT_EQ(root->GetNumChildren(), 2); EXPECT_EQ(Children(s), leaves);
     }
 }
 
@@ -100,8 +99,7 @@ TEST(SpannerPages, NestedSpannersSplitInnerFirstAndJoinAgain) {
     root->InitSpannerPageNums();
     EXPECT_EQ(Tree(*root), "@0(S@0(T@0(b@0)),S*@1(T*@1(c@1),d@1))");
     root->PruneSpanners();
-    EXPECT_EQ(Children(root.get()), Cols{s});
-    EXPECT_EQ(Children(s), (Cols{t, d}));
+    EXPECT_EQ(Children(root.get()), Cols{s}); EXPECT_EQ(Children(s), (Cols{t, d}));
     EXPECT_EQ(Children(t), (Cols{b, c}));
 }
 
@@ -119,8 +117,7 @@ TEST(ColumnPages, FourteenColumnsSplitFiveFiveFour) {
     EXPECT_EQ(ColumnPages(pr.t), (std::vector<Ints>{Ints(5, 1800), Ints(5, 1800), Ints(4, 2250)}));
     const std::pair<int, int> lefts[] = {{0, 2000}, {4, 2000 + 4 * 1800}, {5, 2000}, {13, 2000 + 3 * 2250}};
     for (const auto& l : lefts) EXPECT_EQ(pr.t.GetColumn(l.first)->GetPos().left, l.second) << l.first;
-    EXPECT_EQ(Pages(pr.t.GetRow(0)), (Ints{0, 1, 2}));
-    EXPECT_EQ(Pages(pr.t.GetCell(0, 13)), Ints{2});
+    EXPECT_EQ(Pages(pr.t.GetRow(0)), (Ints{0, 1, 2})); EXPECT_EQ(Pages(pr.t.GetCell(0, 13)), Ints{2});
 }
 
 TEST(ColumnPages, ExcessComesOffTheLastPagesFirst) {
@@ -164,8 +161,7 @@ TEST(ColumnPages, TwoByThreePagesListAndFlipEveryElement) {
     ExpectAllFlipped(t);
     EXPECT_EQ(t.GetRowRoot()->GetVerticalPageSize(5), -66);
     // The heading spans every column of every page: 10 * 197.
-    EXPECT_EQ(t.ColSize(), CSize(1970, -22));
-    EXPECT_EQ(t.RowSize(), CSize(14, -154));
+    EXPECT_EQ(t.ColSize(), CSize(1970, -22)); EXPECT_EQ(t.RowSize(), CSize(14, -154));
     EXPECT_EQ(t.GetColumn(0)->GetBorder(), CRect(14, -22, 211, -198));
     EXPECT_EQ(t.GetRow(0)->GetBorder(), CRect(0, -44, 1984, -66));
 }
@@ -179,10 +175,8 @@ TEST(RowPages, CaptionStaysAtTheFootOfAPageWithoutItsRows) {
                "Data=0\n[EndGroup]\n[RowGroup]\nText=G2\n[Row]\nText=r2\nData=0\n[Row]\nText=r3\nData=0\n",
                1000, 110);
     const CTblRow* g2 = pr.t.GetRowRoot()->GetChild(1);
-    EXPECT_EQ(pr.t.GetNumPages(), 2);
-    EXPECT_EQ(Pages(g2), Ints{0});
-    EXPECT_EQ(Pages(pr.t.GetRow(0)), Ints{0});
-    EXPECT_EQ(Pages(pr.t.GetRow(1)), Ints{1});
+    EXPECT_EQ(pr.t.GetNumPages(), 2); EXPECT_EQ(Pages(g2), Ints{0});
+    EXPECT_EQ(Pages(pr.t.GetRow(0)), Ints{0}); EXPECT_EQ(Pages(pr.t.GetRow(1)), Ints{1});
     EXPECT_EQ(g2->GetPos(), CRect(0, -88, 250, -110));
     EXPECT_EQ(pr.t.GetRow(1)->GetPos(), CRect(15, -44, 250, -66));
 }
@@ -210,10 +204,8 @@ TEST_F(PrintedSpanner, SpannerIsRepeatedOverItsColumnsOnTheNextPage) {
     Print(1000, 1000);
     ASSERT_EQ(t.GetColumnRoot()->GetNumChildren(), 8);
     const CTblColumn* copy = t.GetColumnRoot()->GetChild(4);
-    EXPECT_EQ(copy->GetText(), "Group");
-    EXPECT_EQ(Children(group), (Cols{columns[3], columns[4]}));
-    EXPECT_EQ(Children(copy), (Cols{columns[5], columns[6]}));
-    EXPECT_EQ(Pages(copy), Ints{1});
+    EXPECT_EQ(copy->GetText(), "Group"); EXPECT_EQ(Children(group), (Cols{columns[3], columns[4]}));
+    EXPECT_EQ(Children(copy), (Cols{columns[5], columns[6]})); EXPECT_EQ(Pages(copy), Ints{1});
     for (int c = 0; c < 10; ++c) EXPECT_EQ(t.GetColumn(c), columns[static_cast<std::size_t>(c)]);
     // Under a title of 22. The data columns keep the heights of the screen
     // pass, which reached down to the bottom of its two-level heading: column
@@ -256,8 +248,7 @@ TEST(PrinterMetrics, RestoringTheScreenLayoutMeasuresTheScreenMetricsAgain) {
     pr.t.BackupClient(1), pr.Print(11520, 15120);
     EXPECT_EQ(g_nLineHeight, 420);
     pr.t.RestoreClient(1);
-    EXPECT_EQ(g_nMargin, 4);
-    EXPECT_EQ(g_nLineHeight, 28);
+    EXPECT_EQ(g_nMargin, 4); EXPECT_EQ(g_nLineHeight, 28);
 }
 
 // --- The repeated pass, and tables that leave nothing to divide by -----------------------
@@ -276,8 +267,7 @@ TEST(RepeatedPass, SpannerWiderThanItsPageColumnsRepaginates) {
     SetWaitCursorHooks([&] { ++nBegin; }, [&] { ++nEnd; });
     Printed pr(FlatTableText(cols, {"r"}), 1000, 1000);
     SetWaitCursorHooks(nullptr, nullptr);
-    EXPECT_EQ(nBegin, nEnd);
-    EXPECT_EQ(g_bRepaginating, 0);
+    EXPECT_EQ(nBegin, nEnd); EXPECT_EQ(g_bRepaginating, 0);
     EXPECT_EQ(ColumnPages(pr.t), (std::vector<Ints>{Ints(4, 246), Ints(3, 328), Ints(3, 328)}));
     EXPECT_EQ(pr.t.GetColumnRoot()->GetNumChildren(), 9);
     EXPECT_EQ(pr.t.GetColumnRoot()->GetChild(4)->GetPos().Width(), 656);
@@ -295,13 +285,11 @@ TEST(NothingToDivide, ColumnWiderThanThePageOrNeedingNoWidthOrNoColumnsAtAll) {
     // Twips font 4: margin 0. Empty captions and no rows need no width at
     // all, and a printable width of 1 leaves every column 0 wide, on one page.
     Printed empty(FlatTableText({"", "", ""}, {}), 1, 1000, 16, 4);
-    EXPECT_EQ(g_nMargin, 0);
-    EXPECT_EQ(ColumnPages(empty.t), (std::vector<Ints>{{0, 0, 0}}));
+    EXPECT_EQ(g_nMargin, 0); EXPECT_EQ(ColumnPages(empty.t), (std::vector<Ints>{{0, 0, 0}}));
     // No data columns: title 22, no heading, rows of 22 from 22 on; the
     // printable height 88 holds rows ending at 44, 66, 88: four rows take two
     // pages, both of the one column page.
     Printed none(FlatTableText({}, {"a", "b", "c", "d"}, "T"), 1000, 88);
-    EXPECT_EQ(none.t.GetNumHorzPages(), 1);
-    EXPECT_EQ(Pages(none.t.GetRow(3)), Ints{1});
+    EXPECT_EQ(none.t.GetNumHorzPages(), 1); EXPECT_EQ(Pages(none.t.GetRow(3)), Ints{1});
     EXPECT_EQ(Pages(none.t.GetColumnRoot()), (Ints{0, 1}));
 }

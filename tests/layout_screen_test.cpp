@@ -34,8 +34,7 @@ TEST(LayoutMetrics, ComeFromTheTableFontOnEachSurface) {
         CRecordingDC dc(c.mode);
         g_nMargin = g_nLineHeight = 0;
         p->table.LayoutTable(CRect(0, 0, 800, c.mode == MM_TWIPS ? -600 : 600), &dc);
-        EXPECT_EQ(g_nMargin, c.margin);
-        EXPECT_EQ(g_nLineHeight, c.line);
+        EXPECT_EQ(g_nMargin, c.margin); EXPECT_EQ(g_nLineHeight, c.line);
         EXPECT_EQ(dc.GetCurrentLogFont(), nullptr);  // the table font is released
     }
 }
@@ -78,10 +77,8 @@ TEST(Households, EveryElementAndCellHasItsBoxAndBorder) {
         for (int c = 0; c < 3; ++c)
             EXPECT_EQ(t.GetCell(r, c)->GetPos(),
                       CRect(200 + 200 * c, 88 + 22 * r, 400 + 200 * c, 110 + 22 * r));
-    EXPECT_EQ(t.GetCell(0, 0)->GetText(), "1,200");
-    EXPECT_EQ(t.ColSize(), CSize(600, 44));
-    EXPECT_EQ(t.RowSize(), CSize(200, 66));
-    EXPECT_EQ(t.Size(), CSize(800, 22 + 44 + 66));
+    EXPECT_EQ(t.GetCell(0, 0)->GetText(), "1,200"); EXPECT_EQ(t.ColSize(), CSize(600, 44));
+    EXPECT_EQ(t.RowSize(), CSize(200, 66)); EXPECT_EQ(t.Size(), CSize(800, 22 + 44 + 66));
     // Column borders reach the bottom of the table, row borders its right edge.
     EXPECT_EQ(pResidence->GetBorder(), CRect(200, 22, 600, 132));
     EXPECT_EQ(t.GetColumn(1)->GetBorder(), CRect(400, 44, 600, 132));
@@ -105,8 +102,7 @@ TEST(StubWidth, RoomyTableSharesThreeQuartersCrowdedNarrowsTheStubAndWideCellsRa
     // 600, stub 200; 3 * 80 = 240 <= 600, so every column is 600 / 3 = 200.
     auto p = Lay(FlatTableText({Word(30, 'a'), Word(40, 'b'), Word(35, 'c')}, {Word(75, 'r')}), 800, 4);
     for (int c = 0; c < 3; ++c) EXPECT_EQ(p->table.GetColumn(c)->GetPos().left, 200 + 200 * c);
-    EXPECT_EQ(p->table.GetColumn(2)->Width(), 200);
-    EXPECT_EQ(p->table.GetRow(0)->Width(), 200);
+    EXPECT_EQ(p->table.GetColumn(2)->Width(), 200); EXPECT_EQ(p->table.GetRow(0)->Width(), 200);
 
     // W = 400, ten columns of minimum 50, widest caption 70: data budget 300,
     // stub 100; 500 > 300 and 70 < 100, so the stub is max(70, 400 - 500) = 70,
@@ -119,8 +115,7 @@ TEST(StubWidth, RoomyTableSharesThreeQuartersCrowdedNarrowsTheStubAndWideCellsRa
     // A stub head word of 60 bytes (120) beats the stub budget 100 and the
     // rows' need 70: the stub is exactly 120.
     auto r = Lay(FlatTableText(columns, {Word(35, 'r')}, "", Word(60, 'h')), 400, 4);
-    EXPECT_EQ(r->table.GetRow(0)->Width(), 120);
-    EXPECT_EQ(r->table.GetStubHead()->Width(), 120);
+    EXPECT_EQ(r->table.GetRow(0)->Width(), 120); EXPECT_EQ(r->table.GetStubHead()->Width(), 120);
     EXPECT_EQ(r->table.GetColumn(0)->GetPos(), CRect(120, 4, 170, 8));  // under an empty title of one line
 
     // "1,234,567" is 18 wide, the captions 2. Ten such columns (180) do not
@@ -130,8 +125,7 @@ TEST(StubWidth, RoomyTableSharesThreeQuartersCrowdedNarrowsTheStubAndWideCellsRa
     text = text.substr(0, text.rfind("Data=")) + "Data=1234567";
     for (int c = 1; c < 10; ++c) text += ", 1234567";
     auto u = Lay(text + "\n", 100, 4);
-    EXPECT_EQ(u->table.GetColumn(0)->GetPos().left, 2);
-    EXPECT_EQ(u->table.GetColumn(9)->Width(), 18);
+    EXPECT_EQ(u->table.GetColumn(0)->GetPos().left, 2); EXPECT_EQ(u->table.GetColumn(9)->Width(), 18);
 }
 
 // --- Heights of the heading and the stub head (no font: m = 3, L = 22) ----------

@@ -93,8 +93,7 @@ TEST_F(Sizing, PrinterFaceNameIsCutToFitAndStaysTerminated) {
     EXPECT_EQ(std::string(style.m_logFont.lfFaceName), face29);  // the style is left alone
     // A record filled to all 32 bytes without a terminator keeps 31 of them.
     std::memset(style.m_logFont.lfFaceName, 'G', sizeof style.m_logFont.lfFaceName);
-    ASSERT_EQ(ob.LoadFont(&twips, full), 1);
-    EXPECT_EQ(std::strlen(full.GetLogFont().lfFaceName), 31u);
+    ASSERT_EQ(ob.LoadFont(&twips, full), 1); EXPECT_EQ(std::strlen(full.GetLogFont().lfFaceName), 31u);
 }
 
 // --- The column tree -----------------------------------------------------------
@@ -136,10 +135,8 @@ TEST_F(Sizing, NestedSpannerGetsTheShareOfAllItsColumns) {
     CTblColumn *pT = Node("", CSize(0, 22), 20), *pS = Node("", CSize(90, 22), 95, 450);
     pT->AddChild(Data(10)), pT->AddChild(Data(10));
     pS->AddChild(pT), pS->AddChild(Data(10)), root.AddChild(pS);
-    EXPECT_EQ(LayoutTestAccess::CalcLayoutSize(*pS, &dc).cx, 90);
-    EXPECT_EQ(pT->Width(), 60);
-    EXPECT_EQ(pT->GetChild(1)->Width(), 30);
-    EXPECT_EQ(pS->GetChild(1)->Width(), 30);
+    EXPECT_EQ(LayoutTestAccess::CalcLayoutSize(*pS, &dc).cx, 90); EXPECT_EQ(pT->Width(), 60);
+    EXPECT_EQ(pT->GetChild(1)->Width(), 30); EXPECT_EQ(pS->GetChild(1)->Width(), 30);
     // A level array one level short (none for a and b) is left alone, where
     // writing or reading past its end would be out of bounds.
     CArray<int, int> levels;

@@ -46,14 +46,12 @@ TEST(ColumnTree, WalksCoverOnlyLeavesAndShareOneDataChildSlot) {
     // Starting past n returns the slot as it is, without counting; a write
     // to the slot leaves the tree alone.
     slot = nullptr, n = 4;
-    EXPECT_EQ(root.GetDataChild(1, &n), nullptr);
-    EXPECT_EQ(n, 4);
+    EXPECT_EQ(root.GetDataChild(1, &n), nullptr); EXPECT_EQ(n, 4);
     EXPECT_EQ(s1->GetChild(1), b);
     // Another node's search uses the very same slot; its counter numbers the
     // leaves from its value.
     n = 2;
-    EXPECT_EQ(&s2->GetDataChild(3, &n), &slot);
-    EXPECT_EQ(slot, e);
+    EXPECT_EQ(&s2->GetDataChild(3, &n), &slot); EXPECT_EQ(slot, e);
 }
 
 TEST(NodeOwnership, RemovingDestroysSubtreesOnceAndInsertingNeverLinks) {
@@ -64,13 +62,11 @@ TEST(NodeOwnership, RemovingDestroysSubtreesOnceAndInsertingNeverLinks) {
     EXPECT_EQ(log, (DestroyLog{"S", "S1"}));  // a node before its children
     EXPECT_EQ(Shape(parent), "(A,C)");
     parent.RemoveAllChildren();
-    EXPECT_EQ(log, (DestroyLog{"S", "S1", "A", "C"}));
-    EXPECT_TRUE(parent.HasData());
+    EXPECT_EQ(log, (DestroyLog{"S", "S1", "A", "C"})); EXPECT_TRUE(parent.HasData());
     // [B], [A B], [A B D] (7 is past the end), [A B C D], [A B C D E] (one past the end).
     const std::pair<int, const char*> steps[] = {{-1, "B"}, {0, "A"}, {7, "D"}, {2, "C"}, {4, "E"}};
     for (const auto& s : steps) parent.InsertChildBefore(s.first, Col(s.second));
-    EXPECT_EQ(Shape(parent), "(A,B,C,D,E)");
-    EXPECT_EQ(parent.GetChild(0)->GetParent(), nullptr);
+    EXPECT_EQ(Shape(parent), "(A,B,C,D,E)"); EXPECT_EQ(parent.GetChild(0)->GetParent(), nullptr);
 }
 
 template <class T>
@@ -112,33 +108,22 @@ TEST(ColumnCopy, CopyAndAssignmentTakeContentAndChildrenAndDifferInTheRest) {
     target.AddPage(8), target.SetBorder(CRect(1, 1, 2, 2));
     static_cast<CTblColumn&>(target) = src;
     for (const CTblColumn* p : {&copy, static_cast<CTblColumn*>(&target)}) {
-        EXPECT_EQ(p->GetStyle(), kStyle);
-        EXPECT_EQ(p->GetPos(), CRect(0, 0, 300, 20));
-        EXPECT_EQ(p->GetMinSize(), CSize(5, 6));
-        EXPECT_EQ(p->GetMaxSize(), CSize(500, 600));
-        EXPECT_EQ(p->IsBlocked(), 0);
-        EXPECT_EQ(p->GetParent(), nullptr);
+        EXPECT_EQ(p->GetStyle(), kStyle); EXPECT_EQ(p->GetPos(), CRect(0, 0, 300, 20));
+        EXPECT_EQ(p->GetMinSize(), CSize(5, 6)); EXPECT_EQ(p->GetMaxSize(), CSize(500, 600));
+        EXPECT_EQ(p->IsBlocked() + p->GetChild(0)->IsBlocked(), 0); EXPECT_EQ(p->GetParent(), nullptr);
         // Deep copies of the children, unequal because children compare by identity.
-        ASSERT_EQ(Shape(*p), "Residence(Urban,Rural)");
-        EXPECT_NE(p->GetChild(0), src.GetChild(0));
-        EXPECT_EQ(p->GetChild(0)->GetPos(), CRect(0, 20, 150, 40));
-        EXPECT_EQ(p->GetChild(0)->IsBlocked(), 0);
-        EXPECT_TRUE(*p != src);
+        ASSERT_EQ(Shape(*p), "Residence(Urban,Rural)"); EXPECT_NE(p->GetChild(0), src.GetChild(0));
+        EXPECT_EQ(p->GetChild(0)->GetPos(), CRect(0, 20, 150, 40)); EXPECT_TRUE(*p != src);
     }
     // The copy takes cell style and format, the multi-page mark and the pages,
     // but neither border nor backups; the assignment keeps the target's.
-    EXPECT_EQ(copy.GetCellStyle(), kStyle);
-    EXPECT_EQ(copy.GetCellFormat(), kFormat);
-    EXPECT_EQ(copy.IsMultiPage(), 1);
-    EXPECT_EQ(Pages(copy), Ints{4});
-    EXPECT_EQ(copy.GetBorder(), CRect());
+    EXPECT_EQ(copy.GetCellStyle(), kStyle); EXPECT_EQ(target.GetCellStyle(), nullptr);
+    EXPECT_EQ(copy.GetCellFormat(), kFormat); EXPECT_EQ(target.GetCellFormat(), nullptr);
+    EXPECT_EQ(copy.IsMultiPage(), 1); EXPECT_EQ(target.IsMultiPage(), 0);
+    EXPECT_EQ(Pages(copy), Ints{4}); EXPECT_EQ(Pages(target), Ints{8});
+    EXPECT_EQ(copy.GetBorder(), CRect()); EXPECT_EQ(target.GetBorder(), CRect(1, 1, 2, 2));
     copy.RestoreClient(1);
     EXPECT_EQ(copy.GetPos(), CRect());
-    EXPECT_EQ(target.GetCellStyle(), nullptr);
-    EXPECT_EQ(target.GetCellFormat(), nullptr);
-    EXPECT_EQ(target.IsMultiPage(), 0);
-    EXPECT_EQ(Pages(target), Ints{8});
-    EXPECT_EQ(target.GetBorder(), CRect(1, 1, 2, 2));
 }
 
 TEST(ColumnEquality, ComparesContentAndMaximumThenChildIdentity) {
@@ -174,15 +159,11 @@ TEST(RowCopy, AssignmentSharesCellsAndCopiesChildrenWhileEqualityComparesCellIde
     target.AddCell(&cells[3]), target.AddPage(6);
 
     static_cast<CTblRow&>(target) = src;
-    EXPECT_EQ(target.GetStyle(), kStyle);
-    EXPECT_EQ(target.GetPos(), CRect(0, 10, 100, 30));
+    EXPECT_EQ(target.GetStyle(), kStyle); EXPECT_EQ(target.GetPos(), CRect(0, 10, 100, 30));
     EXPECT_EQ(Pages(target), Ints{6});  // pages are not part of a node's assignment
-    ASSERT_EQ(target.GetNumCells(), 2);
-    EXPECT_EQ(target.GetCell(1), &cells[1]);
-    ASSERT_EQ(Shape(target), "All households(One person)");
-    EXPECT_NE(target.GetChild(0), pChild);
-    ASSERT_EQ(target.GetChild(0)->GetNumCells(), 1);
-    EXPECT_EQ(target.GetChild(0)->GetCell(0), &cells[2]);
+    ASSERT_EQ(target.GetNumCells(), 2); EXPECT_EQ(target.GetCell(1), &cells[1]);
+    ASSERT_EQ(Shape(target), "All households(One person)"); EXPECT_NE(target.GetChild(0), pChild);
+    ASSERT_EQ(target.GetChild(0)->GetNumCells(), 1); EXPECT_EQ(target.GetChild(0)->GetCell(0), &cells[2]);
     EXPECT_FALSE(target == src);  // the children differ in identity
 
     TestRow x("r"), y("r");

@@ -21,10 +21,8 @@ TEST(Cell, CopyAndAssignmentCarryValueFormatDirtyMarkAndLinks) {
         CTblCell copy(src), assigned(1);
         assigned = src;
         for (const CTblCell* p : {&copy, &assigned}) {
-            EXPECT_EQ(p->GetData(), INT64_C(9000000000));
-            EXPECT_EQ(p->GetFormat(), &fmt);
-            EXPECT_EQ(p->IsDirty(), 1 - clean);
-            EXPECT_EQ(p->GetCol(), &col);
+            EXPECT_EQ(p->GetData(), INT64_C(9000000000)); EXPECT_EQ(p->GetFormat(), &fmt);
+            EXPECT_EQ(p->IsDirty(), 1 - clean); EXPECT_EQ(p->GetCol(), &col);
             EXPECT_EQ(p->GetRow(), &row);
         }
     }
@@ -59,8 +57,7 @@ TEST(CellBlock, CellsAreHandedOutDirtyAndKeepAddressesAndValuesWhileTheBlockGrow
     // Past the reserve of 3: one more cell per call.
     for (int i = 0; i < 2000; ++i) {
         cells.push_back(t.AllocCell(100 + i));
-        ASSERT_EQ(t.GetNumDataCells(), i < 3 ? 3 : i + 1);
-        ASSERT_EQ(cells.back()->IsDirty(), 1);
+        ASSERT_EQ(t.GetNumDataCells(), i < 3 ? 3 : i + 1); ASSERT_EQ(cells.back()->IsDirty(), 1);
     }
     // A larger reservation adds cells behind those handed out.
     t.Alloc(CSize(100, 50));
@@ -81,14 +78,12 @@ TEST(CellBlock, ShrinkingBelowTheNextCellKeepsHandingOutInsideTheBlock) {
     t.AllocCell(2), t.AllocCell(3), t.Alloc(CSize(1, 1));
     EXPECT_EQ(p0->GetData(), 1);  // the kept cell stays where it was
     CTblCell* p = t.AllocCell(4);
-    EXPECT_NE(p, p0);
-    EXPECT_EQ(t.GetNumDataCells(), 2);
+    EXPECT_NE(p, p0); EXPECT_EQ(t.GetNumDataCells(), 2);
     // The cell handed out is the block's new last cell, not one beyond it.
     t.StuffBlockColor(0x000A0B0C);
     EXPECT_EQ(p->GetBlockColor(), 0x000A0B0Cu);
     t.Alloc(CSize(0, 5));  // frees every cell
-    EXPECT_EQ(t.GetNumDataCells(), 0);
-    EXPECT_EQ(t.AllocCell(5)->GetData(), 5);
+    EXPECT_EQ(t.GetNumDataCells(), 0); EXPECT_EQ(t.AllocCell(5)->GetData(), 5);
     EXPECT_EQ(t.GetNumDataCells(), 1);
 }
 
@@ -137,8 +132,7 @@ TEST(LoadedModel, AreaRowsAreFoundAndCopiedAndTablesEqualOnlyThemselves) {
         "[Row]\nText=Total\nData=4, 6\n";
     CStyleRegistry reg, reg2;
     CTable t, again;
-    ASSERT_EQ(LoadTableText(text, reg, t), 1);
-    ASSERT_EQ(LoadTableText(text, reg2, again), 1);
+    ASSERT_EQ(LoadTableText(text, reg, t), 1); ASSERT_EQ(LoadTableText(text, reg2, again), 1);
     EXPECT_TRUE(t == t);
     EXPECT_TRUE(t != again);  // alike in everything but their roots
 
@@ -150,11 +144,9 @@ TEST(LoadedModel, AreaRowsAreFoundAndCopiedAndTablesEqualOnlyThemselves) {
 
     CTblRow copy;
     copy = *t.GetRow(1);
-    EXPECT_EQ(copy.HasArea(), 1);
-    EXPECT_EQ(copy.GetArea().GetCode(2), 12);
+    EXPECT_EQ(copy.HasArea(), 1); EXPECT_EQ(copy.GetArea().GetCode(2), 12);
     EXPECT_EQ(copy.GetAreaName(), "Hill");
     EXPECT_TRUE(copy == *t.GetRow(1));  // the same cells, no children
     copy = *t.GetRow(0);
-    EXPECT_EQ(copy.HasArea(), 0);
-    EXPECT_TRUE(copy.GetAreaName().IsEmpty());
+    EXPECT_EQ(copy.HasArea(), 0); EXPECT_TRUE(copy.GetAreaName().IsEmpty());
 }

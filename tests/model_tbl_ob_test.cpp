@@ -36,18 +36,13 @@ protected:
     }
     // What every copy and assignment takes from the source; leaves ob in slot 0.
     static void ExpectContent(CTblOb& ob, int nSavedHeight1, int nSavedHeight0) {
-        EXPECT_EQ(ob.GetText(), "Urban");
-        EXPECT_EQ(ob.GetStyle(), kStyleA);
-        EXPECT_EQ(ob.GetPos(), CRect(10, 20, 30, 40));
-        EXPECT_EQ(ob.GetMinSize(), CSize(4, 5));
-        EXPECT_EQ(ob.GetMaxSize(), CSize(400, 500));
-        EXPECT_EQ(Pages(ob), (Ints{2, 0}));
+        EXPECT_EQ(ob.GetText(), "Urban"); EXPECT_EQ(ob.GetStyle(), kStyleA);
+        EXPECT_EQ(ob.GetPos(), CRect(10, 20, 30, 40)); EXPECT_EQ(ob.GetMinSize(), CSize(4, 5));
+        EXPECT_EQ(ob.GetMaxSize(), CSize(400, 500)); EXPECT_EQ(Pages(ob), (Ints{2, 0}));
         ob.RestoreClient(42);
-        EXPECT_EQ(ob.GetPos(), CRect(1, 2, 3, 4));
-        EXPECT_EQ(ob.GetTextHeight(), nSavedHeight1);
+        EXPECT_EQ(ob.GetPos(), CRect(1, 2, 3, 4)); EXPECT_EQ(ob.GetTextHeight(), nSavedHeight1);
         ob.RestoreClient(0);
-        EXPECT_EQ(ob.GetPos(), CRect(5, 6, 7, 8));
-        EXPECT_EQ(ob.GetTextHeight(), nSavedHeight0);
+        EXPECT_EQ(ob.GetPos(), CRect(5, 6, 7, 8)); EXPECT_EQ(ob.GetTextHeight(), nSavedHeight0);
     }
     TestOb src{"Urban", kStyleA};
 };
@@ -56,10 +51,8 @@ protected:
 
 TEST_F(Element, CopyTakesEverythingButTheBlockColour) {
     TestOb copy(src);
-    EXPECT_EQ(copy.GetTextHeight(), 33);
-    EXPECT_EQ(copy.GetBorder(), CRect(9, 19, 31, 41));
-    EXPECT_EQ(copy.IsBlocked(), 1);
-    EXPECT_EQ(copy.GetBlockColor(), 0u);
+    EXPECT_EQ(copy.GetTextHeight(), 33); EXPECT_EQ(copy.GetBorder(), CRect(9, 19, 31, 41));
+    EXPECT_EQ(copy.IsBlocked(), 1); EXPECT_EQ(copy.GetBlockColor(), 0u);
     ExpectContent(copy, 11, 22);
 }
 
@@ -70,10 +63,8 @@ TEST_F(Element, AssignmentKeepsTheTargetsHeightsBorderMarkAndColour) {
     target.AddPage(9);
 
     target = src;
-    EXPECT_EQ(target.GetTextHeight(), -7);
-    EXPECT_EQ(target.GetBorder(), CRect(0, 0, 5, 5));
-    EXPECT_EQ(target.IsBlocked(), 0);
-    EXPECT_EQ(target.GetBlockColor(), 0x123456u);
+    EXPECT_EQ(target.GetTextHeight(), -7); EXPECT_EQ(target.GetBorder(), CRect(0, 0, 5, 5));
+    EXPECT_EQ(target.IsBlocked(), 0); EXPECT_EQ(target.GetBlockColor(), 0x123456u);
     EXPECT_TRUE(target == src);
     // Saved positions come from the source, saved heights stay the target's.
     ExpectContent(target, -7, -7);
@@ -116,7 +107,6 @@ TEST(ElementGeometry, ScrollMovesTheBorderOnlyWhenItIsNotEmpty) {
         TestOb ob;
         ob.Pos() = CRect(10, 20, 30, 40);
         ob.SetBorder(b.first), ob.ScrollBy(-3, 4);
-        EXPECT_EQ(ob.GetPos(), CRect(7, 24, 27, 44));
-        EXPECT_EQ(ob.GetBorder(), b.second);
+        EXPECT_EQ(ob.GetPos(), CRect(7, 24, 27, 44)); EXPECT_EQ(ob.GetBorder(), b.second);
     }
 }
