@@ -27,8 +27,7 @@ public:
 inline void Place(kavo::CTblOb& ob, const kavo::CRect& rc) {
     TestOb tmp;
     static_cast<kavo::CTblOb&>(tmp) = ob;
-    tmp.Pos() = rc;
-    ob = tmp;
+    tmp.Pos() = rc, ob = tmp;
 }
 
 /// Names of destroyed nodes, in the order of destruction.
@@ -91,9 +90,7 @@ inline int LoadTableText(const char* pszText, kavo::CStyleRegistry& reg, kavo::C
     const kavo::MessageBoxHandler old =
         kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return kavo::IDOK; });
     kavo::CSpecFile file;
-    file.OpenText(pszText);
-    reg.Build(file);
-    t.SetStyleRegistry(&reg);
+    file.OpenText(pszText), reg.Build(file), t.SetStyleRegistry(&reg);
     const int nResult = t.Build(file);
     kavo::SetMessageBoxHandler(old);
     return nResult;
