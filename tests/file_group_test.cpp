@@ -13,12 +13,12 @@ namespace {
 
 const std::string k32 = std::string(32, ' ');
 
+// clang-format off
 const std::vector<Case> kGroups = {
     // Values fill the data columns in order over continued "Data" lines, an
     // empty one taking no cell, and keep 64 bits.
-    {"[Table]\n" + Rep("[Column]\n", 10) +
-         "[Row]\nData=1, -2, 007\nData=\nData=-0, 42 , +5\n"
-         "Data=9223372036854775807, -9223372036854775808, 4294967296\nData=1234567890123456789\n",
+    {"[Table]\n" + Rep("[Column]\n", 10) + "[Row]\nData=1, -2, 007\nData=\nData=-0, 42 , +5\n"
+     "Data=9223372036854775807, -9223372036854775808, 4294967296\nData=1234567890123456789\n",
      "N D", "10|1 -2 7 0 42 5 9223372036854775807 -9223372036854775808 4294967296 1234567890123456789"},
     // Area codes indent a row's text four blanks a level, up to the last
     // code that is not zero.
@@ -35,6 +35,7 @@ const std::vector<Case> kGroups = {
     {"[Table]\n[RowGroup]\nText=Region\nAreaCodes=7, 3\n[Row]\n[EndGroup]\n", "Gx Gk",
      "Region|7 3 0 0 0 0 0 0"},
 };
+// clang-format on
 
 TEST(GroupReader, DataAndAreaCodes) { CheckCases("", kGroups); }
 

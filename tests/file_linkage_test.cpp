@@ -23,27 +23,25 @@ const char* const kTrees =
     "[EndGroup]\n[Column]\nText=D\n[RowGroup]\nData=7\n[RowGroup]\n[Row]\nText=r0\nData=1, 2\n[EndGroup]\n"
     "[EndGroup]\n[Row]\nText=r1\nData=1, 2, 3, 4, 5, 6\n[Row]\nText=r2\n";
 
+// clang-format off
 const std::vector<Case> kLinks = {
     // The data arrays list the leaves depth first. Short rows are padded with
     // zero cells, long ones trimmed; all of them stay in the block:
     // 1 + 2 + 6 + 2 + 4.
-    {kTrees, "X D N", "A B C D/r0 r1 r2|1 2 0 0/1 2 3 4/0 0 0 0|15"},
+    {kTrees, "X D N", "A B C D /r0/r1/r2|1 2 0 0/1 2 3 4/0 0 0 0|15"},
     // A mask beats the row's cell style, which beats the column's, which
     // beats the registry's first ("Default"); the same for formats.
-    {"[Table]\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]"
-     "\n"
-     "[Row]\nCellStyle=RowS\nCellFormat=RowF\nCellStyle=0, MaskS\nCellFormat=0, MaskF\n[Row]\nCellStyle=2, "
-     "MaskS\n",
+    {"[Table]\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n"
+     "[Column]\n[Row]\nCellStyle=RowS\nCellFormat=RowF\nCellStyle=0, MaskS\nCellFormat=0, MaskF\n[Row]\n"
+     "CellStyle=2, MaskS\n",
      "P", "MaskS+MaskF RowS+RowF RowS+RowF/ColS+ColF ColS+ColF MaskS"},
     // The first mask of a cell wins; one with an unknown name gives nothing.
     {"[Table]\n[Column]\n[Column]\n[Column]\nCellStyle=ColS\n[Row]\nCellStyle=1, MaskS\nCellFormat=1, MaskF\n"
      "CellStyle=1, RowS\nCellFormat=1, RowF\nCellStyle=0, Nope\nCellStyle=0, MaskS\nCellStyle=2, Nope\n"
-     "CellFormat=2, Nope\n",
-     "P", "MaskS MaskS+MaskF ColS", 3},
+     "CellFormat=2, Nope\n", "P", "MaskS MaskS+MaskF ColS", 3},
     // Masks outside the row do nothing; those out of column order still land.
-    {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=5, MaskS\nCellStyle=-1, MaskS\nCellStyle=2, "
-     "MaskS\n[Row]\n",
-     "P", "Default Default/Default Default"},
+    {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=5, MaskS\nCellStyle=-1, MaskS\nCellStyle=2, MaskS\n"
+     "[Row]\n", "P", "Default Default/Default Default"},
     {"[Table]\n" + Rep("[Column]\n", 4) + "[Row]\nCellStyle=3, MaskS\nCellStyle=0, RowS\nCellStyle=2, ColS\n",
      "P", "RowS Default ColS MaskS"},
     // Row numbers count row sections: an empty group is a data row without
@@ -54,6 +52,7 @@ const std::vector<Case> kLinks = {
     {"[Table]\n[Column]\n[Column]\n[Row]\n[RowGroup]\nCellStyle=1, MaskS\n[Row]\n[Row]\n[EndGroup]\n", "P",
      "Default Default/Default MaskS/Default Default"},
 };
+// clang-format on
 
 TEST(Linkage, DataArraysPaddingAndMasks) { CheckCases(kStyles, kLinks); }
 

@@ -21,75 +21,87 @@ struct RecordingProgress : kavo::CProgressDlg {
     int nCancelAt, nChecks = 0;
 };
 
-class TableReaderTest : public ::testing::Test {
-protected:
-    MessageCapture capture;
-};
-
 const std::string k3x3 =
     Rep("[Column]\n", 3) + "[Row]\nData=1, 2, 3\n[Row]\nData=4, 5, 6\n[Row]\nData=7, 8, 9\n";
+const std::string kStop = "Internal tabluation error.  ";
+const unsigned kUnknownKey = kavo::IDS_UNRECOGNIZED_COMMAND, kBadHeading = kavo::IDS_INVALID_SECTION_HEADING;
 
-// Read after a registry of Bold and Pct.
+// Read after a registry of four lines; the message lines count them.
+// clang-format off
 const std::vector<Case> kKeys = {
     // Keys, headings and names ignore letter case.
-    {"[table]\nNAME=Low\nstyle=bold\narealevels=3\n", "tx ts A", "Low|Bold|3", 0},
+    {"[table]\nNAME=Low\nstyle=bold\narealevels=3\n", "tx ts A", "Low|Bold|3"},
     {"[Table]\n[TITLE]\ntext=T\n[stubhead]\nStyle=Bold\n[heading]\nText=H\n[FOOTING]\nText=F\n",
-     "Tx Ss Hx Fx", "T|Bold|H|F", 0},
-    {"[Table]\n[Title]\nText=One\nText=Two\n[Footing]\nText=F\n[Title]\nText=Three\n", "Tx Fx", "Three|F", 0},
+     "Tx Ss Hx Fx", "T|Bold|H|F"},
+    {"[Table]\n[Title]\nText=One\nText=Two\n[Footing]\nText=F\n[Title]\nText=Three\n", "Tx Fx", "Three|F"},
     {"[Table]\n[column]\ntext=Urban\nStyle=Bold\nCellStyle=bold\nCellFormat=PCT\n", "cx cs cC cf",
-     "Urban|Bold|Bold|Pct", 0},
+     "Urban|Bold|Bold|Pct"},
     {"[Table]\n[Row]\nText=R\nStyle=Bold\nCellStyle=Bold\nCellFormat=Pct\nAreaName=Here\n", "rx rs rC rf ra",
-     "R|Bold|Bold|Pct|Here", 0},
-    {"[Table]\n[RowGroup]\nText=G\n[Row]\n[EndGroup]\n", "Gx Gs rs #", "G|RowGroup|Row|0x1", 0},
+     "R|Bold|Bold|Pct|Here"},
+    {"[Table]\n[RowGroup]\nText=G\n[Row]\n[EndGroup]\n", "Gx Gs rs #", "G|RowGroup|Row|0x1"},
     // An unknown style keeps the default of each kind; an unknown cell style
     // or format clears an earlier one.
     {"[Table]\nStyle=Bold\nStyle=Missing\n[Title]\nStyle=Missing\n[StubHead]\nStyle=Missing\n[Heading]\n"
-     "Style=Bold\nStyle=Missing\n[Footing]\nStyle=Missing\n[ColumnGroup]\nStyle=Missing\n[Column]\nStyle="
-     "Bold\n"
-     "Style=Missing\n[EndGroup]\n[RowGroup]\nStyle=Missing\n[Row]\nStyle=Missing\n[EndGroup]\n",
+     "Style=Bold\nStyle=Missing\n[Footing]\nStyle=Missing\n[ColumnGroup]\nStyle=Missing\n[Column]\n"
+     "Style=Bold\nStyle=Missing\n[EndGroup]\n[RowGroup]\nStyle=Missing\n[Row]\nStyle=Missing\n[EndGroup]\n",
      "ts Ts Ss Hs Fs gs cs Gs rs", "Table|Title|StubHead|Header|Footer|ColumnGroup|Column|RowGroup|Row", 9,
-     kavo::IDS_UNRECOGNIZED_COMMAND, 3, "Style"},
+     LineMessage(kUnknownKey, 4 + 3, "Style")},
     {"[Table]\n[Column]\nCellStyle=Bold\nCellStyle=Nope\nCellFormat=Pct\nCellFormat=Nope\nWidth=3\n", "cC cf",
-     "-|-", 3, kavo::IDS_UNRECOGNIZED_COMMAND, 4, "CellStyle"},
-    // Shapes of the trees.
-    {"[Table]\n[EndGroup]\n[Column]\n", "#", "1x0", 0},
-    {"[Table]\n[ColumnGroup]\nText=Lonely\n[EndGroup]\n[Column]\n[Row]\n", "# cx", "2x1|Lonely", 0},
-    {"[Table]\n[ColumnGroup]\n[Column]\n[Column]\n[RowGroup]\n[Row]\n[EndGroup]\n", "#", "2x1", 0},
-    {"[Table]\n[Column]\n[Row]\n[Column]\n[Row]\n", "#", "2x2", 0},
-    {"[Table]\n[RowGroup]\n[Row]\nText=A\n[Row]\nText=B\n[EndGroup]\n", "# rx", "0x2|A", 0},
+     "-|-", 3, LineMessage(kUnknownKey, 4 + 4, "CellStyle")},
+    // Shapes of the trees: a stray group end at table level closes nothing,
+    // an empty spanner is a data column, a row heading closes a spanner and
+    // a row inside a row is its sibling.
+    {"[Table]\n[EndGroup]\n[ColumnGroup]\nText=Lonely\n[EndGroup]\n[Row]\n[Column]\n[ColumnGroup]\n[Column]\n"
+     "[RowGroup]\n[Row]\nText=A\n[Row]\n[EndGroup]\n", "# cx K", "3x3|Lonely|3x2"},
     // "Size" reserves up to 4096 cells up front; a larger or malformed claim
     // reserves nothing, and values past the reservation take new cells.
-    {"[Table]\nSize=3, 4\n" + k3x3, "N D", "12|1 2 3/4 5 6/7 8 9", 0},
-    {"[Table]\nSize=64, 64\n" + k3x3, "N D", "4096|1 2 3/4 5 6/7 8 9", 0},
-    {"[Table]\nSize=1, 1\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9", 0},
+    {"[Table]\nSize=3, 4\n" + k3x3, "N D", "12|1 2 3/4 5 6/7 8 9"},
+    {"[Table]\nSize=64, 64\n" + k3x3, "N D", "4096|1 2 3/4 5 6/7 8 9"},
+    {"[Table]\nSize=1, 1\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9"},
     {"[Table]\nSize=\nSize=abc, x\nSize=-5, 3\nSize=3, -5\nSize=-3, -3\nSize=65, 64\nSize=65536, 65536\n"
-     "Size=2000000000, 2000000000\nSize=99999999999999999999, 2\n" +
-         k3x3,
-     "N D", "9|1 2 3/4 5 6/7 8 9", 0},
+     "Size=2000000000, 2000000000\nSize=99999999999999999999, 2\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9"},
     // ... nor once cells are handed out: a smaller block would pull them
     // from under the rows. (A stray group end lets table keys follow a row.)
     {"[Table]\n[Column]\n[Column]\n[Row]\nData=11, 22\n[EndGroup]\nSize=0, 0\n[Row]\nData=33, 44\n", "D",
-     "11 22/33 44", 0},
+     "11 22/33 44"},
     // Unknown keys and misplaced headings are reported; reading goes on.
-    {"[Table]\nName=N\n[Title]\nName=Oops\nText=T\n", "tx Tx", "N|T", 1, kavo::IDS_UNRECOGNIZED_COMMAND, 4,
-     "Name"},
-    {"[Table]\nColour=red\nName=After\n", "tx", "After", 1, kavo::IDS_UNRECOGNIZED_COMMAND, 2, "Colour"},
+    {"[Table]\nName=N\n[Title]\nName=Oops\nText=T\n", "tx Tx", "N|T", 1,
+     LineMessage(kUnknownKey, 4 + 4, "Name")},
+    {"[Table]\nColour=red\nName=After\n", "tx", "After", 1, LineMessage(kUnknownKey, 4 + 2, "Colour")},
     {"[Table]\n[Title]\nText=Kept\n[Column]\n[Title]\nText=Lost\n[Row]\n", "Tx #", "Kept|1x1", 1,
-     kavo::IDS_INVALID_SECTION_HEADING, 5, "[Title]"},
+     LineMessage(kBadHeading, 4 + 5, "[Title]")},
     {"[Table]\n[Row]\nText=A\n[Title]\nText=Lost\n[Row]\nText=B\n", "Tx #", "|0x2", 1,
-     kavo::IDS_INVALID_SECTION_HEADING, 4, "[Title]"},
-    {"[Table]\n[Column]\n[Row]\nCellStyle=0, Nope\n", "#", "1x1", 1, kavo::IDS_UNRECOGNIZED_COMMAND, 4,
-     "CellStyle"},
+     LineMessage(kBadHeading, 4 + 4, "[Title]")},
+    {"[Table]\n[Column]\n[Row]\nCellStyle=0, Nope\n", "#", "1x1", 1,
+     LineMessage(kUnknownKey, 4 + 4, "CellStyle")},
     // An unknown heading ends the table; a row after it belongs to none.
     {"[Table]\n[Footing]\nText=F\nText=F2\n[Notes]\nData=3\n[Row]\nData=4\n", "Fx #", "F2|0x0", 1,
-     kavo::IDS_INVALID_SECTION_HEADING, 5, "[Notes]"},
+     LineMessage(kBadHeading, 4 + 5, "[Notes]")},
+    // A failure stops the table and keeps what was read: the failing group
+    // goes, the row before it stays, no linking runs and the cells handed
+    // out stay in the block (1, 2 and 12).
+    {"[Table]\nName=N\n[Column]\n[Row]\nText=R1\nData=1\n[RowGroup]\n[Row]\nData=2\n[Row]\nData=12, x\n"
+     "[EndGroup]\n", "tx # K Gx N", "N|0x0|1x1|R1|3", 1, kStop + "Data cell is not numeric:  x", 0},
+    {"[Table]\n[Row]\nData=1, , 2\n", "#", "0x0", 1, kStop + "Data cell is empty.", 0},
+    {"[Table]\n[Row]\nData=1, 9223372036854775808\n", "#", "0x0", 1,
+     kStop + "Data cell is not numeric:  9223372036854775808", 0},
+    // Codes past the eighth have nowhere to go but are checked.
+    {"[Table]\n[Row]\nAreaCodes=1, 2, 3, 4, 5, 6, 7, 8, 9, x\n", "#", "0x0", 1,
+     kStop + "Area code(s) not numeric.", 0},
+    {"[Table]\n[Row]\nAreaCodes=1, 2, 3, 4, 5, 6, 7, 8, , 9\n", "#", "0x0", 1,
+     kStop + "Area code(s) missing.", 0},
+    // 5000 x 5000 would need 25 million padding cells.
+    {"[Table]\n" + Rep("[Column]\n", 5000) + Rep("[Row]\n", 5000), "N", "0", 1,
+     kavo::LoadKAVOString(kavo::IDS_TOO_MANY_ROWS).str(), 0},
 };
+// clang-format on
 
-TEST_F(TableReaderTest, EveryKeyAndHeading) {
+TEST(TableReader, EveryKeyAndHeadingAndEveryFailure) {
     CheckCases("[Style]\nLabel=Bold\n[Format]\nLabel=Pct\n", kKeys);
 }
 
-TEST_F(TableReaderTest, TablesAreReadOneCallEachAndAFileWithoutOneGivesZero) {
+TEST(TableReader, TablesAreReadOneCallEachAndWithoutATableOrRegistryGiveZero) {
+    MessageCapture capture;
     auto doc = Load("[Table]\nName=First\n[Column]\n[Table]\n[Table]\nName=Third\n[Row]\n", 4);
     EXPECT_EQ(doc->results, (std::vector<int>{1, 1, 1, 0}));
     EXPECT_EQ(Fields((*doc)[0], "tx #") + "/" + Fields((*doc)[1], "# Tx") + "/" + Fields((*doc)[2], "tx #"),
@@ -97,41 +109,6 @@ TEST_F(TableReaderTest, TablesAreReadOneCallEachAndAFileWithoutOneGivesZero) {
     // Without a table the pieces still have the styles of their kinds.
     EXPECT_EQ(Fields((*doc)[3], "ts Ts Ss Hs Fs"), "Table|Title|StubHead|Header|Footer");
     EXPECT_TRUE(!(*doc)[3].IsLoaded() && capture.messages.empty());
-}
-
-TEST_F(TableReaderTest, FailuresStopTheTableWithTheirMessageAndKeepWhatWasRead) {
-    const std::string kStop = "Internal tabluation error.  ";
-    const struct {
-        std::string text, message;
-        const char* what;
-        const char* expected;
-    } cases[] = {
-        // The failing group goes, the row before it stays, no linking runs
-        // and the cells handed out stay in the block: 1, 2 and 12.
-        {"Name=N\n[Column]\n[Row]\nText=R1\nData=1\n[RowGroup]\n[Row]\nData=2\n[Row]\nData=12, "
-         "x\n[EndGroup]\n",
-         kStop + "Data cell is not numeric:  x", "tx # K Gx N", "N|0x0|1x1|R1|3"},
-        {"[Row]\nData=1, , 2\n", kStop + "Data cell is empty.", "", ""},
-        {"[Row]\nData=1, 9223372036854775808\n", kStop + "Data cell is not numeric:  9223372036854775808", "",
-         ""},
-        // Codes past the eighth have nowhere to go but are checked.
-        {"[Row]\nAreaCodes=1, 2, 3, 4, 5, 6, 7, 8, 9, x\n", kStop + "Area code(s) not numeric.", "", ""},
-        {"[Row]\nAreaCodes=1, 2, 3, 4, 5, 6, 7, 8, , 9\n", kStop + "Area code(s) missing.", "", ""},
-        // 5000 x 5000 would need 25 million padding cells.
-        {Rep("[Column]\n", 5000) + Rep("[Row]\n", 5000), kavo::LoadKAVOString(kavo::IDS_TOO_MANY_ROWS).str(),
-         "N", "0"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        capture.messages.clear();
-        auto doc = Load("[Table]\n" + c.text);
-        EXPECT_EQ(doc->results[0], 0);
-        EXPECT_FALSE((*doc)[0].IsLoaded());
-        EXPECT_EQ(Fields((*doc)[0], c.what), c.expected);
-        ASSERT_EQ(capture.messages.size(), 1u);
-        EXPECT_EQ(capture.messages[0].text, c.message);
-        EXPECT_EQ(capture.messages[0].type, kavo::MB_OK | kavo::MB_ICONSTOP);
-    }
     // A table without a registry reads nothing and leaves the reader where it was.
     kavo::CSpecFile file;
     file.OpenText("[Table]\nName=N\n[Row]\nData=1\n");
@@ -142,20 +119,19 @@ TEST_F(TableReaderTest, FailuresStopTheTableWithTheirMessageAndKeepWhatWasRead) 
     EXPECT_TRUE(file.GetLine(key, value) == 0 && key == "[Table]");
 }
 
-TEST_F(TableReaderTest, ProgressAtTableLevelHeadingsAndACancelThere) {
+TEST(TableReader, ProgressAtTableLevelHeadingsAndACancelThere) {
+    MessageCapture capture;
     // The table-level headings are [ColumnGroup] and [Row]; before them lie
     // at least 8 + 300 x 29 and 8 + 600 x 29 + 14 bytes.
     const std::string text = "[Table]\n" + Rep("Name=padding padding padding\n", 300) + "[ColumnGroup]\n" +
                              Rep("Text=padding padding padding\n", 300) + "[Column]\n[EndGroup]\n[Row]\n";
+    const char* const kAfter[] = {"1x1|1x1 loaded", "0x0|0x0", "0x0|1x0"};  // no cancel, cancels at 1 and 2
     for (int nCancelAt : {0, 1, 2}) {
         RecordingProgress progress(nCancelAt);
         auto doc = Load(text, 0);
         EXPECT_EQ(doc->Next(&progress), nCancelAt ? 0 : 1);
         // A cancel leaves the table unloaded and its trees unlinked.
-        EXPECT_EQ(Fields((*doc)[0], "# K") + ((*doc)[0].IsLoaded() ? " loaded" : ""),
-                  nCancelAt == 0   ? "1x1|1x1 loaded"
-                  : nCancelAt == 1 ? "0x0|0x0"
-                                   : "0x0|1x0");
+        EXPECT_EQ(Fields((*doc)[0], "# K") + ((*doc)[0].IsLoaded() ? " loaded" : ""), kAfter[nCancelAt]);
         if (nCancelAt) continue;
         ASSERT_EQ(progress.positions.size(), 2u);
         EXPECT_GE(progress.positions[0], (8 + 300 * 29) / 100);

@@ -107,8 +107,8 @@ inline std::string Cells(const kavo::CTable& t, bool bStyles = false) {
 /// row group or row, r first data row) and a field (x text, s style, C cell
 /// style, f cell format, a area name, k area codes); or "A" the area levels,
 /// "#" data columns x rows, "K" children of the column and row roots, "X"
-/// texts of the data columns / rows, "D" the values, "P" the cell styles,
-/// "N" the cells of the block.
+/// texts of the data columns, then of the rows, "D" the values, "P" the
+/// cell styles, "N" the cells of the block.
 inline std::string Fields(const kavo::CTable& t, const std::string& what) {
     auto x = [](int a, int b) { return std::to_string(a) + "x" + std::to_string(b); };
     std::string out;
@@ -128,11 +128,9 @@ inline std::string Fields(const kavo::CTable& t, const std::string& what) {
         if (e == 'K') out += x(t.GetColumnRoot()->GetNumChildren(), t.GetRowRoot()->GetNumChildren());
         if (e == 'N') out += std::to_string(t.GetNumDataCells());
         if (e == 'D' || e == 'P') out += Cells(t, e == 'P');
-        for (int i = 0, nCols = t.GetNumDataColumns(); e == 'X' && i < nCols + t.GetNumDataRows(); ++i)
-            out += (i == nCols ? "/"
-                    : i        ? " "
-                               : "") +
-                   (i < nCols ? t.GetColumn(i)->GetText() : t.GetRow(i - nCols)->GetText()).str();
+        for (int i = 0; e == 'X' && i < t.GetNumDataColumns(); ++i)
+            out += t.GetColumn(i)->GetText().str() + " ";
+        for (int i = 0; e == 'X' && i < t.GetNumDataRows(); ++i) out += "/" + t.GetRow(i)->GetText().str();
         if (f == 'x') out += p->GetText().str();
         if (f == 's') out += Label(p->GetStyle());
         if (f == 'C') out += Label(n->GetCellStyle());
@@ -144,35 +142,40 @@ inline std::string Fields(const kavo::CTable& t, const std::string& what) {
     return out.substr(0, out.empty() ? 0 : out.size() - 1);
 }
 
-/// A table read after a registry: what Fields gives, and the messages shown,
-/// the first of them, when nID is set, the string table's text with the line
-/// (nLine counted in text), a newline and the key.
+/// The string table's text of a message about a line: the line number, a
+/// newline and the key.
+inline std::string LineMessage(unsigned nID, int nLine, const std::string& key) {
+    std::string text = kavo::LoadKAVOString(nID).str();
+    return text.replace(text.find("%d"), 2, std::to_string(nLine)) + "\n" + key;
+}
+
+/// A table read after a registry: what Build answers, what Fields gives,
+/// and the messages shown (the first of them when message is set), which
+/// stop the read when it fails.
 struct Case {
     std::string text;
     const char* what;
     std::string expected;
     std::size_t nMessages = 0;
-    unsigned nID = 0;
-    int nLine = 0;
-    const char* key = "";
+    std::string message = "";
+    int nResult = 1;
 };
 
 /// Reads every case after the registry and checks it.
 inline void CheckCases(const std::string& registry, const std::vector<Case>& cases) {
     MessageCapture capture;
-    const int nRegistryLines = static_cast<int>(std::count(registry.begin(), registry.end(), '\n'));
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text.substr(0, 200));
         capture.messages.clear();
         auto doc = Load(registry + c.text);
-        EXPECT_EQ(doc->results[0], 1);
+        EXPECT_EQ(doc->results[0], c.nResult);
+        EXPECT_EQ((*doc)[0].IsLoaded(), c.nResult);
         EXPECT_EQ(Fields((*doc)[0], c.what), c.expected);
         ASSERT_EQ(capture.messages.size(), c.nMessages);
-        for (const Message& m : capture.messages) EXPECT_EQ(m.type, kavo::MB_OK);
-        if (!c.nID) continue;
-        std::string text = kavo::LoadKAVOString(c.nID).str();
-        text.replace(text.find("%d"), 2, std::to_string(nRegistryLines + c.nLine));
-        EXPECT_EQ(capture.messages[0].text, text + "\n" + c.key);
+        for (const Message& m : capture.messages)
+            EXPECT_EQ(m.type, c.nResult ? kavo::MB_OK : kavo::MB_OK | kavo::MB_ICONSTOP);
+        if (c.message.empty()) continue;
+        EXPECT_EQ(capture.messages[0].text, c.message);
     }
 }
 

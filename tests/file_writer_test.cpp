@@ -43,8 +43,8 @@ const WriteCase kWrites[] = {
       "Style=ColumnGroup\n"}},
     // Row lines in their fixed order, area codes always eight.
     {"[Table]\n[Column]\n[Column]\n[RowGroup]\nText=G\nCellStyle=Bold\n[Row]\nData=1, 2\nCellFormat=Pct\n"
-     "CellStyle=Italic\nStyle=Bold\nAreaName=Here\nAreaCodes=3\nText=R\nCellFormat=1, Pct\nCellStyle=0, Bold\n"
-     "[EndGroup]\n", nullptr,
+     "CellStyle=Italic\nStyle=Bold\nAreaName=Here\nAreaCodes=3\nText=R\nCellFormat=1, Pct\n"
+     "CellStyle=0, Bold\n[EndGroup]\n", nullptr,
      {"\n[Table]\nSize=1, 2\n\n[Column]\n\n[Column]\n\n[RowGroup]\nText=G\nCellStyle=Bold\n\n[Row]\nText=R\n"
       "AreaCodes=3, 0, 0, 0, 0, 0, 0, 0\nAreaName=Here\nStyle=Bold\nCellStyle=Italic\nCellFormat=Pct\n"
       "CellStyle=0, Bold\nData=1, 2\n[EndGroup]\n"}},
@@ -56,12 +56,12 @@ const WriteCase kWrites[] = {
     // No line for a cell style labelled "Default", or for what the row gives...
     {"[Table]\n[Column]\nCellStyle=Italic\n[Row]\nCellStyle=Bold\nCellStyle=0, Default\n", "CellStyle",
      {"Italic", "Bold"}, false},
-    {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=Bold\nCellStyle=1, Bold\nCellFormat=Pct\nCellFormat=0, Pct\n",
-     "CellStyle", {"Bold"}},
+    {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=Bold\nCellStyle=1, Bold\n", "CellStyle", {"Bold"}},
     {"[Table]\n[Column]\n[Column]\n[Row]\nCellFormat=Pct\nCellFormat=0, Pct\n", "CellFormat", {"Pct"}},
     // ... but a cell with its column's style under another row style keeps it.
     {"[Table]\n[Column]\nCellStyle=Italic\n[Column]\nCellStyle=Italic\n[Row]\nCellStyle=Bold\n"
-     "CellStyle=0, Italic\n[Row]\nCellStyle=1, Italic\n", "CellStyle", {"Italic", "Italic", "Bold", "0, Italic"}},
+     "CellStyle=0, Italic\n[Row]\nCellStyle=1, Italic\n", "CellStyle",
+     {"Italic", "Italic", "Bold", "0, Italic"}},
 };
 // clang-format on
 
@@ -74,15 +74,6 @@ TEST_F(WriterTest, LinesAndTheirOrder) {
         if (!c.bReloads) continue;
         EXPECT_EQ(Cells((*Read(saved))[0], true), Cells((*doc)[0], true));
     }
-    // A new table writes its heading and size; its style is compared as an
-    // object, not by a label that may repeat another's.
-    auto doc = Read("");
-    kavo::CStyle other(kavo::CKAVOString("table"));
-    CTable t;
-    t.SetStyleRegistry(&doc->registry);
-    EXPECT_EQ(SaveTable(t), "\n[Table]\nSize=0, 0\n");
-    t.SetStyle(doc->registry.GetStyle(doc->registry.RegisterStyle(&other)));
-    EXPECT_EQ(Values(SaveTable(t), "Style"), (Strings{"table"}));
 }
 
 TEST_F(WriterTest, DataLinesCloseBeforeTheyPassTwoHundredCharacters) {
@@ -90,15 +81,14 @@ TEST_F(WriterTest, DataLinesCloseBeforeTheyPassTwoHundredCharacters) {
     // 31 values of 4 digits: 7 + 30 * 6 + 4 + 10 = 201 closes the line at 30;
     // 20 values of 20 characters: 7 + 8 * 22 + 20 + 10 = 213 closes it at 8;
     // 100 values of 1 digit: 7 + 61 * 3 + 1 + 10 = 201 closes it at 61.
+    // clang-format off
     const struct {
         int nValues;
         std::string value;
         std::vector<std::size_t> counts;
-    } cases[] = {{31, "1234", {30, 1}},
-                 {20, "-1234567890123456789", {8, 8, 4}},
-                 {100, "7", {61, 39}},
-                 {30, "1234", {30}},
-                 {61, "7", {61}}};
+    } cases[] = {{31, "1234", {30, 1}}, {20, "-1234567890123456789", {8, 8, 4}}, {100, "7", {61, 39}},
+                 {30, "1234", {30}}, {61, "7", {61}}};
+    // clang-format on
     for (const auto& c : cases) {
         std::string data;
         for (int i = 0; i < c.nValues; ++i) data += (i ? ", " : "") + c.value;
@@ -126,9 +116,10 @@ TEST_F(WriterTest, BlockOnlySavesExactlyTheBlockedRowsColumnsAndCells) {
     CTable& t = (*doc)[0];
     EXPECT_EQ(SaveTable(t, 1), "\n[Table]\nSize=0, 0\nName=T\n\n[Title]\nText=Title\n");
     kavo::CRectArray rects;
-    for (kavo::CRowColOb* p :
-         std::vector<kavo::CRowColOb*>{t.GetColumn(1), t.GetColumn(3), t.GetRow(1), t.GetRow(2)})
-        p->Block(rects, 1);
+    t.GetColumn(1)->Block(rects, 1);
+    t.GetColumn(3)->Block(rects, 1);
+    t.GetRow(1)->Block(rects, 1);
+    t.GetRow(2)->Block(rects, 1);
     // Unblocked parents write nothing; cell (1, 3) is the second cell
     // written and (1, 1) the first.
     const std::string saved = SaveTable(t, 1);
@@ -140,16 +131,9 @@ TEST_F(WriterTest, BlockOnlySavesExactlyTheBlockedRowsColumnsAndCells) {
     // With the parents blocked too, the reload keeps the trees' shape.
     t.BlockParents(rects, 1);
     auto block = Read(SaveTable(t, 1));
-    const CTable& b = (*block)[0];
     ASSERT_EQ(block->results[0], 1);
-    ASSERT_EQ(b.GetNumDataColumns() * 10 + b.GetNumDataRows(), 22);
-    EXPECT_EQ(b.GetColumn(0)->GetText() + b.GetColumn(1)->GetText() + b.GetRow(0)->GetText() +
-                  b.GetRow(1)->GetText(),
-              "BDr1r2");
-    EXPECT_EQ(Cells(b) + " " + Cells(b, true), "11 13/21 23 Default+Pct Bold/Default Default");
-    ASSERT_EQ(b.GetColumnRoot()->GetNumChildren(), 2);
-    EXPECT_EQ(b.GetColumnRoot()->GetChild(0)->GetText() + b.GetRowRoot()->GetChild(0)->GetText(),
-              "SpannerGroup");
+    EXPECT_EQ(Fields((*block)[0], "X D P K gx Gx"),
+              "B D /r1/r2|11 13/21 23|Default+Pct Bold/Default Default|2x2|Spanner|Group");
 }
 
 }  // namespace

@@ -37,12 +37,11 @@ struct CellDef {
     int x = 0;
     char merge = '-';  // F first of a merge, M merged into it
     char valign = 't';
-    std::string borders;  // single rules: b, l, r, t
+    std::set<char> borders;  // single rules: b, l, r, t
 };
 
 struct Row {
     bool header = false;
-    int left = 0;
     std::vector<CellDef> defs;
     std::vector<std::vector<Para>> cells;
 };
@@ -79,21 +78,12 @@ Doc Read(const std::string& rtf) {
         {"pard", [&](int) { cur = Para(), intbl = false; }},
         {"intbl", [&](int) { intbl = true; }},
         {"li", [&](int n) { cur.li = n; }},
-        {"ql", [&](int) { cur.just = 'l'; }},
-        {"qc", [&](int) { cur.just = 'c'; }},
-        {"qr", [&](int) { cur.just = 'r'; }},
         {"par", [&](int) { endPara(); }},
         {"cell", [&](int) { endPara(), row.cells.push_back(cell), cell.clear(); }},
         {"row", [&](int) { d.rows.push_back(row), d.order += 'R', row = Row(); }},
         {"trowd", [&](int) { row = Row(); }},
         {"trhdr", [&](int) { row.header = true; }},
-        {"trleft", [&](int n) { row.left = n; }},
-        {"clmgf", [&](int) { def.merge = 'F'; }},
-        {"clmrg", [&](int) { def.merge = 'M'; }},
-        {"cellx",
-         [&](int n) {
-             def.x = n, std::sort(def.borders.begin(), def.borders.end()), row.defs.push_back(def);
-         }},
+        {"cellx", [&](int n) { def.x = n, row.defs.push_back(def), def = CellDef(); }},
         {"fs", [&](int n) { d.sizes.insert(n); }},
     };
     for (std::size_t i = 0; i < rtf.size(); ++i) {
@@ -115,20 +105,15 @@ Doc Read(const std::string& rtf) {
         i = rtf[e + len] == ' ' ? e + len : e + len - 1;  // a blank delimiter is not text
         if (skip && w != "fonttbl" && w != "colortbl") continue;
         if (w.compare(0, 6, "clbrdr") == 0) border = w[6];
-        if (w == "brdrs" && border) def.borders += border;
+        if (w == "brdrs" && border) def.borders.insert(border);
         if (w.compare(0, 4, "brdr") == 0) border = 0;
         if (w.compare(0, 8, "clvertal") == 0) def.valign = w[8];
+        if (w == "ql" || w == "qc" || w == "qr") cur.just = w[1];
+        if (w == "clmgf" || w == "clmrg") def.merge = w == "clmgf" ? 'F' : 'M';
         if (words.count(w)) words.at(w)(n);
         d.last[w] = n;
-        if (w == "cellx") def = CellDef();
     }
     return d;
-}
-
-Strings Texts(const std::vector<Para>& paras) {
-    Strings v;
-    for (const Para& p : paras) v.push_back(p.text);
-    return v;
 }
 
 // Per row the texts of its cells, of each cell's paragraphs joined by "/",
@@ -217,7 +202,9 @@ TEST_F(RtfDocumentTest, OneRowPerGridRowWithSpannersMergedOverTheirColumns) {
     const Doc d = Read(rtf.Text());
     EXPECT_EQ(d.depth, 0);
     EXPECT_EQ(d.order, "PPRRRRRPPPPPRRP");
-    EXPECT_EQ(Texts(d.paras), (Strings{"Title {1}", "Head", "Foot \\ end", "", "Only a title", "", "", ""}));
+    Strings paras;
+    for (const Para& p : d.paras) paras.push_back(p.text);
+    EXPECT_EQ(paras, (Strings{"Title {1}", "Head", "Foot \\ end", "", "Only a title", "", "", ""}));
     // Two heading rows and three data rows of the stub and three data
     // columns; the caption of a group shares the stub cell of its first row,
     // and the hidden format leaves its cell empty.
@@ -244,7 +231,8 @@ TEST_F(RtfDocumentTest, StylesGiveJustificationAlignmentAndSingleRules) {
     auto just = [](const Row& r, std::size_t c) { return std::string(1, r.cells[c][0].just); };
     auto valign = [](const Row& r, std::size_t c) { return std::string(1, r.defs[c].valign); };
     auto borders = [](const Row& r, std::size_t c) {
-        return r.defs[c].borders.empty() ? "-" : r.defs[c].borders;
+        const std::set<char>& b = r.defs[c].borders;
+        return b.empty() ? "-" : std::string(b.begin(), b.end());
     };
     // The default styles justify right and align at the bottom; Ruled
     // centres at the top; Edge (the column Rural, the row Sum) justifies left.
@@ -309,8 +297,8 @@ TEST_F(RtfDocumentTest, WideTablesAreNarrowedToThePageWhenTheyCanBe) {
     ASSERT_EQ(d.rows.size(), 2u);
     // Boundaries count from the left margin, the table starting a cell
     // padding to its left so that the texts line up with the margin.
-    EXPECT_LT(d.rows[0].left, 0);
-    EXPECT_EQ(d.rows[0].defs.back().x - d.rows[0].left, nWidth);
+    EXPECT_LT(d.last.at("trleft"), 0);
+    EXPECT_EQ(d.rows[0].defs.back().x - d.last.at("trleft"), nWidth);
 
     std::string wide = "[Table]\nSize=1, 40\n", data;
     for (int c = 0; c < 40; ++c)
