@@ -4,8 +4,6 @@
 
 using namespace kavo;
 
-namespace {
-
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 
@@ -16,11 +14,9 @@ protected:
         m_fmt.Init();  // no regional settings: "," and "." and a leading zero
     }
     std::string Text(std::int64_t v, int nDecimals, int bZeroBefore) {
-        m_fmt.m_nDecimals = nDecimals;
-        m_fmt.m_bZeroBeforeDecimal = bZeroBefore;
+        m_fmt.m_nDecimals = nDecimals, m_fmt.m_bZeroBeforeDecimal = bZeroBefore;
         CTblCell cell(v);
-        cell.SetFormat(&m_fmt);
-        cell.Format();
+        cell.SetFormat(&m_fmt), cell.Format();
         EXPECT_FALSE(cell.IsDirty());
         return cell.GetText().str();
     }
@@ -34,17 +30,9 @@ const struct { const char *thousand, *decimal; std::vector<Row> rows; } kBlocks[
     {",", ".", {
         // The worked results.
         {0, 0, -1, "-"}, {0, 2, -1, "-"}, {0, 7, -1, "-"},  // the zero text, whatever the format
-        {7, 0, -1, "7"},
-        {-998, 0, -1, "-998"},
-        {1000, 0, -1, "1,000"},
-        {-1234567, 0, -1, "-1,234,567"},
-        {1234567, 2, -1, "12,345.67"},
-        {-1234567, 3, -1, "-1,234.567"},
-        {12, 2, 1, "0.12"},
-        {12, 2, 0, ".12"},
-        {-5, 2, 1, "-0.05"},
-        {5, 3, 0, ".005"},
-        {123456, 6, 1, "0.123456"},
+        {7, 0, -1, "7"}, {-998, 0, -1, "-998"}, {1000, 0, -1, "1,000"}, {-1234567, 0, -1, "-1,234,567"},
+        {1234567, 2, -1, "12,345.67"}, {-1234567, 3, -1, "-1,234.567"}, {12, 2, 1, "0.12"}, {12, 2, 0, ".12"},
+        {-5, 2, 1, "-0.05"}, {5, 3, 0, ".005"}, {123456, 6, 1, "0.123456"},
         // Grouping: a separator in front of every full group of three but the first.
         {999, 0, -1, "999"}, {-999, 0, -1, "-999"}, {99999, 0, -1, "99,999"}, {100000, 0, -1, "100,000"},
         {-100000, 0, -1, "-100,000"}, {999999, 0, -1, "999,999"}, {1000000, 0, -1, "1,000,000"},
@@ -71,12 +59,10 @@ const struct { const char *thousand, *decimal; std::vector<Row> rows; } kBlocks[
     {",", "", {{1234567, 2, -1, "12,34567"}, {12, 2, 1, "012"}, {12, 2, 0, "12"}}},
 };
 
-}  // namespace
 
 TEST_F(CellFormatTest, ValuesThroughFormats) {
     for (const auto& block : kBlocks) {
-        m_fmt.m_strThousandSep = block.thousand;
-        m_fmt.m_strDecimalSep = block.decimal;
+        m_fmt.m_strThousandSep = block.thousand, m_fmt.m_strDecimalSep = block.decimal;
         for (const Row& r : block.rows) {
             // Both settings of the leading zero, or the one the row names.
             for (int z = r.zeroBefore == 1 ? 1 : 0; z <= (r.zeroBefore == 0 ? 0 : 1); ++z)
@@ -96,8 +82,7 @@ TEST_F(CellFormatTest, ManyDecimalsPadWithZerosUpToABoundAndHiddenValuesShowNoDi
     EXPECT_LT(text.size(), 4096u);
     EXPECT_EQ(text.find_first_not_of('0', 4), text.size() - 3);
     EXPECT_EQ(text.substr(0, 4) + text.substr(text.size() - 3), "-0::987");
-    m_fmt.m_bHidden = 1;  // hidden values show nothing but the zero text
-    m_fmt.m_strZeroMask = "n/a";
+    m_fmt.m_bHidden = 1, m_fmt.m_strZeroMask = "n/a";  // hidden values show nothing but the zero text
     EXPECT_EQ(Text(0, 2, 1), "n/a");
     EXPECT_EQ(Text(1234567, 0, 1), "");
     EXPECT_EQ(Text(-1, 2, 0), "");
@@ -105,11 +90,9 @@ TEST_F(CellFormatTest, ManyDecimalsPadWithZerosUpToABoundAndHiddenValuesShowNoDi
 
 TEST_F(CellFormatTest, OnlyANewValueWithAFormatIsFormattedAgainInTheSameBuffer) {
     CFormat other = m_fmt;
-    other.m_nDecimals = 3;
-    other.m_strThousandSep = " ";
+    other.m_nDecimals = 3, other.m_strThousandSep = " ";
     CTblCell cell(kMin);
-    cell.SetFormat(&m_fmt);
-    cell.Format();
+    cell.SetFormat(&m_fmt), cell.Format();
     const char* pBuffer = cell.GetText().c_str();
     m_fmt.m_nDecimals = 2;  // editing the format in place does not mark the cell ...
     cell.SetFormat(&other);  // ... nor does a new format, nor the same value
@@ -127,11 +110,9 @@ TEST_F(CellFormatTest, OnlyANewValueWithAFormatIsFormattedAgainInTheSameBuffer) 
         EXPECT_EQ(cell.GetText().c_str(), pBuffer);  // the text buffer is reused
     }
     CTblCell loaded(1234);  // a cell without a format keeps its text and stays dirty
-    loaded.SetText("as loaded");
-    loaded.Format();
+    loaded.SetText("as loaded"), loaded.Format();
     EXPECT_EQ(loaded.GetText(), "as loaded");
     EXPECT_TRUE(loaded.IsDirty());
-    loaded.SetFormat(&m_fmt);  // once a format arrives the pending value is shown: two decimals now
-    loaded.Format();
+    loaded.SetFormat(&m_fmt), loaded.Format();  // a format arrives: the pending value, two decimals now
     EXPECT_EQ(loaded.GetText(), "12.34");
 }

@@ -4,24 +4,17 @@
 using namespace kavo;
 using namespace kavo_test;
 
-namespace {
-
 using FormatTest = HostFixture;
 
 // A new format on a machine with these regional settings, field by field.
-CFormat Defaults(const char* pszThousand = ",", const char* pszDecimal = ".", int bZero = 1) {
+static CFormat Defaults(const char* pszThousand = ",", const char* pszDecimal = ".", int bZero = 1) {
     CFormat f;
-    f.m_strLabel = "";
-    f.m_nDecimals = f.m_bHidden = 0;
-    f.m_strThousandSep = pszThousand;
-    f.m_strDecimalSep = pszDecimal;
-    f.m_strZeroRound = "(Z)";
-    f.m_strZeroMask = "-";
+    f.m_strLabel = "", f.m_nDecimals = f.m_bHidden = 0, f.m_strThousandSep = pszThousand;
+    f.m_strDecimalSep = pszDecimal, f.m_strZeroRound = "(Z)", f.m_strZeroMask = "-";
     f.m_bZeroBeforeDecimal = bZero;
     return f;
 }
 
-}  // namespace
 
 TEST_F(FormatTest, DefaultsComeFromTheRegionalSettingsAtEveryInit) {
     const struct { decltype(m_profile) profile; const char *thousand, *decimal; int zero; } cases[] = {
@@ -33,8 +26,7 @@ TEST_F(FormatTest, DefaultsComeFromTheRegionalSettingsAtEveryInit) {
     };
     CFormat f;
     for (const auto& c : cases) {
-        f.m_nDecimals = f.m_bHidden = 4;
-        f.m_strLabel = f.m_strZeroRound = f.m_strZeroMask = "x";
+        f.m_nDecimals = f.m_bHidden = 4, f.m_strLabel = f.m_strZeroRound = f.m_strZeroMask = "x";
         m_profile = c.profile;
         f.Init();
         EXPECT_EQ(Fields(f), Fields(Defaults(c.thousand, c.decimal, c.zero)));
@@ -43,7 +35,7 @@ TEST_F(FormatTest, DefaultsComeFromTheRegionalSettingsAtEveryInit) {
     EXPECT_TRUE(CFormat(1).GetLabel().IsEmpty());
 }
 
-TEST_F(FormatTest, ReadingTheSection) {
+TEST_F(FormatTest, ReadingAndSavingTheSection) {
     m_profile = {{"sThousand", " "}, {"sDecimal", ","}, {"iLZero", "0"}};
     const auto same = [](CFormat&) {};  // this machine's defaults
     const auto hidden = [](CFormat& f) { f.m_bHidden = 1; };
@@ -55,10 +47,8 @@ TEST_F(FormatTest, ReadingTheSection) {
         {"ZeroBeforeDecimal=Y\nzerobeforedecimal=N", same}, {"Decimals=3\nDecimals=x", same},
         {"ZeroBeforeDecimal=yes", [](CFormat& f) { f.m_bZeroBeforeDecimal = 1; }},
         {"ThousandSep=::\nDecimalSep=dec\nZeroRound=~\nZeroMask=n/a", [](CFormat& f) {
-             f.m_strThousandSep = "::";
-             f.m_strDecimalSep = "dec";
-             f.m_strZeroRound = "~";
-             f.m_strZeroMask = "n/a";
+             f.m_strThousandSep = "::", f.m_strDecimalSep = "dec";
+             f.m_strZeroRound = "~", f.m_strZeroMask = "n/a";
          }},
         {"ZeroMask=\nThousandSep=\nDecimalSep=",
          [](CFormat& f) { f.m_strZeroMask = f.m_strThousandSep = f.m_strDecimalSep = ""; }},
@@ -83,30 +73,22 @@ TEST_F(FormatTest, ReadingTheSection) {
     EXPECT_EQ(NextKey(), "[Style]");
     // Unknown keys are reported, verbatim, and reading goes on.
     EXPECT_EQ(ReadSection<CFormat>("[Format]\nLabel=F\nPrecision=2\nDecimals=2\n%d%s=up\n").m_nDecimals, 2);
-    const std::vector<std::string> want = {"Invalid section heading at line 3:\n[Colours]",
-                                           "Unrecognized command at line 3:\nPrecision",
-                                           "Unrecognized command at line 5:\n%d%s"};
-    EXPECT_EQ(m_messages, want);
-}
-
-TEST_F(FormatTest, SaveWritesEveryDepartureFromTheRegionalSettingsOfNow) {
+    EXPECT_EQ(m_messages, (Strings{"Invalid section heading at line 3:\n[Colours]",
+                                   "Unrecognized command at line 3:\nPrecision",
+                                   "Unrecognized command at line 5:\n%d%s"}));
+    // Save writes every departure from the regional settings of now.
     m_profile = {{"sThousand", "."}, {"sDecimal", ","}, {"iLZero", "0"}};
     EXPECT_EQ(ReadLines(SavedText(Defaults(".", ",", 0))), (Lines{{"[Format]", ""}, {"Label", ""}}));
     CFormat f = Defaults(",", ".", 1);  // made before the settings changed
-    f.m_strLabel = "All";
-    const Lines changed = {{"[Format]", ""},    {"Label", "All"},     {"ZeroBeforeDecimal", "Yes"},
-                           {"DecimalSep", "."}, {"ThousandSep", ","}};
-    EXPECT_EQ(ReadLines(SavedText(f)), changed);
+    f.m_strLabel = "A";
+    EXPECT_EQ(ReadLines(SavedText(f)), (Lines{{"[Format]", ""}, {"Label", "A"}, {"ZeroBeforeDecimal", "Yes"},
+                                              {"DecimalSep", "."}, {"ThousandSep", ","}}));
     m_profile.clear();
-    f.m_nDecimals = 2;
     f.m_strZeroRound = "(z)";  // differs from the default in case only
-    f.m_strZeroMask = "";
-    f.m_bHidden = 1;
-    f.m_bZeroBeforeDecimal = 0;
-    f.m_strDecimalSep = ",";
-    f.m_strThousandSep = "";
-    const Lines all = {{"[Format]", ""},    {"Label", "All"},  {"Decimals", "2"},
-                       {"ZeroRound", "(z)"}, {"ZeroMask", ""},  {"Hidden", "Yes"},
-                       {"ZeroBeforeDecimal", "No"}, {"DecimalSep", ","}, {"ThousandSep", ""}};
+    f.m_nDecimals = 2, f.m_strZeroMask = "", f.m_bHidden = 1, f.m_bZeroBeforeDecimal = 0;
+    f.m_strDecimalSep = ",", f.m_strThousandSep = "";
+    const Lines all = {{"[Format]", ""}, {"Label", "A"}, {"Decimals", "2"}, {"ZeroRound", "(z)"},
+                       {"ZeroMask", ""}, {"Hidden", "Yes"}, {"ZeroBeforeDecimal", "No"}, {"DecimalSep", ","},
+                       {"ThousandSep", ""}};
     EXPECT_EQ(ReadLines(SavedText(f)), all);
 }

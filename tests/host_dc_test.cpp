@@ -4,52 +4,43 @@
 using namespace kavo;
 using kavo_test::Strings;
 
-namespace {
-
 // A surface whose extent is a function of the byte count, which records
 // the lines that the shared drawing routine hands to the backend as "text@x,y".
 class LineDC : public CDC {
 public:
     explicit LineDC(std::function<int(int)> w = [](int n) { return 8 * n; }) : m_width(std::move(w)) {}
     std::unique_ptr<CDC> CreateCompatibleDC() const override { return std::make_unique<LineDC>(m_width); }
-    std::vector<std::string> drawn;
+    Strings drawn;
     mutable long long measuredBytes = 0;
-
 protected:
     CSize OnGetTextExtent(const char*, int nCount) const override {
-        measuredBytes += nCount;
-        return CSize(m_width(nCount), 16);
+        return measuredBytes += nCount, CSize(m_width(nCount), 16);
     }
     void OnTextLine(const char* pText, int nCount, int x, int y) override {
         drawn.push_back(std::string(pText, static_cast<std::size_t>(nCount)) + "@" + std::to_string(x) + "," +
                         std::to_string(y));
     }
-
-private:
     std::function<int(int)> m_width;
 };
 
-Strings Lines(const CDC& dc, const std::string& text, int width) {
+static Strings Lines(const CDC& dc, const std::string& text, int width) {
     std::vector<CTextLine> lines;
-    dc.WrapText(text.c_str(), static_cast<int>(text.size()), width, true, lines);
     Strings out;
+    dc.WrapText(text.c_str(), static_cast<int>(text.size()), width, true, lines);
     for (const CTextLine& l : lines)
         out.push_back(text.substr(static_cast<std::size_t>(l.nStart), static_cast<std::size_t>(l.nLength)));
     return out;
 }
 
-CFont Font(int lfHeight) {
+static CFont Font(int lfHeight) {
     LOGFONT lf;
-    lf.lfHeight = lfHeight;
-    lf.lfWeight = FW_BOLD;
+    lf.lfHeight = lfHeight, lf.lfWeight = FW_BOLD;
     CFont font;
-    font.CreateFontIndirect(&lf);
-    return font;
+    return font.CreateFontIndirect(&lf), font;
 }
 
 constexpr UINT kMeasure = DT_CALCRECT | DT_NOPREFIX | DT_EXTERNALLEADING | DT_WORDBREAK;
 
-}  // namespace
 
 TEST(RecordingSurface, MetricsAndWrappedTextInBothMappingModes) {
     const UINT kNoBreak = kMeasure & ~static_cast<UINT>(DT_WORDBREAK);
@@ -85,7 +76,7 @@ TEST(RecordingSurface, MetricsAndWrappedTextInBothMappingModes) {
     EXPECT_EQ(dc.GetTextExtent("x", 1), CSize(INT_MAX / 2, INT_MAX));
 }
 
-TEST(WrapText, BreaksAndBlanks) {
+TEST(WrapText, BreaksBlanksAndLinearWork) {
     LineDC dc;
     const std::pair<std::pair<const char*, int>, Strings> cases[] = {
         // A paragraph keeps its indent; trailing blanks do not count.
@@ -103,21 +94,19 @@ TEST(WrapText, BreaksAndBlanks) {
     LineDC under([](int n) { return n ? 10 * n - 5 : 0; });
     EXPECT_EQ(Lines(under, "ab cd", 42), (Strings{"ab", "cd"}));
     EXPECT_EQ(Lines(under, "ab cd", 45), (Strings{"ab cd"}));
-}
-
-TEST(WrapText, WorkGrowsLinearlyWithTheText) {
+    // The work grows linearly with the text, whatever the width.
     std::string text;
     for (int i = 0; i < 5000; ++i) text += "word ";
     for (int width : {100, 1000, INT_MAX}) {
-        LineDC dc;
+        LineDC fresh;
         std::vector<CTextLine> lines;
-        dc.WrapText(text.c_str(), static_cast<int>(text.size()), width, true, lines);
-        EXPECT_LT(dc.measuredBytes, 6LL * static_cast<long long>(text.size())) << "width " << width;
+        fresh.WrapText(text.c_str(), static_cast<int>(text.size()), width, true, lines);
+        EXPECT_LT(fresh.measuredBytes, 6LL * static_cast<long long>(text.size())) << "width " << width;
         for (const CTextLine& l : lines) EXPECT_LE(l.nWidth, width);
     }
 }
 
-TEST(DrawTextLines, AlignedLinesGoDownTheWayTheMappingModeSays) {
+TEST(DrawText, AlignedLinesGoTheWayTheMappingModeSaysAndAreRecordedWhole) {
     // "abc de fghij" in 10..60: "abc de" (48) and "fghij" (40), 16 apart.
     const struct { UINT align; int mapMode; Strings drawn; } cases[] = {
         {DT_CENTER, MM_TEXT, {"abc de@11,100", "fghij@15,116"}},  // 10 + (50 - 48) / 2, 10 + (50 - 40) / 2
@@ -133,6 +122,23 @@ TEST(DrawTextLines, AlignedLinesGoDownTheWayTheMappingModeSays) {
         EXPECT_EQ(rc, CRect(10, 100, 60, 200));  // drawing leaves the rectangle alone
         EXPECT_EQ(dc.drawn, c.drawn);
     }
+    // The recording surface keeps text whole with its font, escaped on its line.
+    CRecordingDC dc;
+    CFont font = Font(-12);
+    CRect rc(10, 20, 30, 40);
+    dc.SelectObject(&font);
+    // 6 units a byte: "Urban" (30) and "area" (24) need a line each, 12 high.
+    EXPECT_EQ(dc.DrawText("Urban area", -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP), 24);
+    dc.SelectObject(static_cast<CFont*>(nullptr));
+    dc.SetRecording(false), dc.LineTo(4, 5), dc.SetRecording(true);  // nothing recorded, the state kept
+    dc.DrawText("say \"hi\"\\\nnow", -1, &rc, 0);
+    EXPECT_EQ(dc.Dump(),
+              "SelectFont h=-12 wt=700 it=0 ul=0 cs=0 face=\"\"\n"
+              "DrawText \"Urban area\" (10,20,30,40) fmt=0x910 font(h=-12 wt=700 it=0 ul=0 cs=0 face=\"\")\n"
+              "SelectFont none\n"
+              "DrawText \"say \\\"hi\\\"\\\\\\nnow\" (10,20,30,40) fmt=0x0\n");
+    EXPECT_EQ(dc.GetCurrentPosition(), CPoint(4, 5));
+    EXPECT_EQ(dc.GetClipBox(nullptr), ERROR_REGION);
 }
 
 TEST(SurfaceState, SelectionsSavesAndRestores) {
@@ -157,28 +163,6 @@ TEST(SurfaceState, SelectionsSavesAndRestores) {
     EXPECT_EQ(dc.SelectObject(static_cast<CFont*>(nullptr)), &fa);
     EXPECT_EQ(dc.Dump(), "RestoreDC\nRestoreDC\nSelectFont none\n");
     auto gone = std::make_unique<CFont>(Font(-40));
-    dc.SelectObject(gone.get());
-    gone.reset();  // the surface keeps a copy of the record
+    dc.SelectObject(gone.get()), gone.reset();  // the surface keeps a copy of the record
     EXPECT_EQ(dc.GetLineHeight(), 40);
-}
-
-TEST(Recording, TextIsRecordedWholeWithItsFontAndEscapedOnItsLine) {
-    CRecordingDC dc;
-    CFont font = Font(-12);
-    dc.SelectObject(&font);
-    CRect rc(10, 20, 30, 40);
-    // 6 units a byte: "Urban" (30) and "area" (24) need a line each, 12 high.
-    EXPECT_EQ(dc.DrawText("Urban area", -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP), 24);
-    dc.SelectObject(static_cast<CFont*>(nullptr));
-    dc.SetRecording(false);  // off: nothing recorded, the state still kept
-    dc.LineTo(4, 5);
-    dc.SetRecording(true);
-    dc.DrawText("say \"hi\"\\\nnow", -1, &rc, 0);
-    EXPECT_EQ(dc.Dump(),
-              "SelectFont h=-12 wt=700 it=0 ul=0 cs=0 face=\"\"\n"
-              "DrawText \"Urban area\" (10,20,30,40) fmt=0x910 font(h=-12 wt=700 it=0 ul=0 cs=0 face=\"\")\n"
-              "SelectFont none\n"
-              "DrawText \"say \\\"hi\\\"\\\\\\nnow\" (10,20,30,40) fmt=0x0\n");
-    EXPECT_EQ(dc.GetCurrentPosition(), CPoint(4, 5));
-    EXPECT_EQ(dc.GetClipBox(nullptr), ERROR_REGION);
 }

@@ -3,18 +3,15 @@
 
 using kavo::CKAVOString;
 
-namespace {
-
-std::string Get(const char* section, const char* key, const char* def, int size = 50) {
+static std::string Get(const char* section, const char* key, const char* def, int size = 50) {
     char buf[64] = "untouched";
     const int n = kavo::GetProfileString(section, key, def, buf, size);
     EXPECT_EQ(n, static_cast<int>(std::string(buf).size()));
     return buf;
 }
 
-}  // namespace
 
-TEST(MessageBox, HandlersAnswerAndAnEmptyOneRestoresStandardError) {
+TEST(Handlers, MessageBoxesAndProfileSourcesInstalledOrDefault) {
     std::vector<std::string> seen;
     auto original = kavo::SetMessageBoxHandler([&](const CKAVOString& text, unsigned type) {
         seen.push_back(text.str() + "/" + std::to_string(type));
@@ -28,21 +25,19 @@ TEST(MessageBox, HandlersAnswerAndAnEmptyOneRestoresStandardError) {
     EXPECT_EQ(kavo::KAVOMessageBox(CKAVOString("to stderr")), kavo::IDOK);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "to stderr\n");
     kavo::SetMessageBoxHandler(original);
-}
-
-TEST(Profile, InstalledOrDefaultSourceAndValuesCutToTheBuffer) {
+    // Profile values come from the installed or the default source, cut to the buffer.
     std::vector<std::string> asked;
-    auto prev = kavo::SetProfileSource([&](const std::string& sect, const std::string& key, std::string& v) {
+    auto was = kavo::SetProfileSource([&](const std::string& sect, const std::string& key, std::string& v) {
         asked.push_back(sect + "/" + key);
         v = "abcdef";
         return key == "sDecimal";
     });
     EXPECT_EQ(Get("intl", "sDecimal", "", 4), "abc");
     EXPECT_EQ(Get("intl", "sThousand", "'"), "'");  // the default fills a gap
-    char buf[4] = "xyz";
-    EXPECT_EQ(kavo::GetProfileString("intl", "sDecimal", "", buf, 0), 0);
-    EXPECT_STREQ(buf, "xyz");  // a zero-sized buffer is left alone
-    EXPECT_EQ(kavo::GetProfileString("intl", "sDecimal", "", nullptr, 10), 0);
+    char buf[4] = "xyz";  // a zero-sized buffer is left alone
+    EXPECT_EQ(kavo::GetProfileString("intl", "sDecimal", "", buf, 0) +
+                  kavo::GetProfileString("intl", "sDecimal", "", nullptr, 10), 0);
+    EXPECT_STREQ(buf, "xyz");
     EXPECT_EQ(asked, (std::vector<std::string>{"intl/sDecimal", "intl/sThousand"}));
     // An empty source restores the default one, which reads the INI file named by the environment.
     const char* old = std::getenv("KAVO_WININI");
@@ -61,8 +56,7 @@ TEST(Profile, InstalledOrDefaultSourceAndValuesCutToTheBuffer) {
     EXPECT_EQ(Get("missing", "iLZero", "dflt"), "dflt");
     kavo::SetProfileSource([](const std::string&, const std::string&, std::string&) { return false; });
     EXPECT_EQ(Get("intl", "sDecimal", "."), ".");  // an installed source wins over the file
-    kavo::SetProfileSource(prev);
-    if (old) ::setenv("KAVO_WININI", oldValue.c_str(), 1);
-    else ::unsetenv("KAVO_WININI");
+    kavo::SetProfileSource(was);
+    old ? ::setenv("KAVO_WININI", oldValue.c_str(), 1) : ::unsetenv("KAVO_WININI");
     std::filesystem::remove(path);
 }

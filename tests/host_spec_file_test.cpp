@@ -5,29 +5,26 @@ using kavo::CKAVOString;
 using kavo::CSpecFile;
 using namespace kavo_test;
 
-namespace {
-
-std::string WriteLines(const Lines& lines) {
+// The key lines, then a whole line if one is given.
+static std::string WriteLines(const Lines& lines, const char* pszLine = nullptr) {
     CSpecFile f;
     f.OpenTextWrite();
     for (const Line& l : lines) f.PutLine(CKAVOString(l.first), CKAVOString(l.second));
+    if (pszLine) f.PutLine(CKAVOString(pszLine));
     EXPECT_EQ(f.Close(), 1);
     return f.GetText();
 }
 
-// A file under the temporary directory, removed at the end of the test.
-struct TempFile {
+struct TempFile {  // under the temporary directory, removed at the end of the test
     std::string path;
     explicit TempFile(const char* name, const std::string& bytes = "")
         : path(std::filesystem::temp_directory_path() / ("kavotbl_" + std::to_string(::getpid()) + name)) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+        std::ofstream(path, std::ios::binary) << bytes; }
     ~TempFile() { std::remove(path.c_str()); }
 };
 
-}  // namespace
 
-TEST(SpecFileForm, LinesAreReadAsKeysValuesAndHeadings) {
+TEST(SpecFileForm, LinesReadAsKeysValuesAndHeadingsAwkwardValuesRoundTrip) {
     const std::pair<const char*, Lines> cases[] = {
         {"[Table]\nName=First\n  Size = 3, 4\nBareKey\n",
          {{"[Table]", ""}, {"Name", "First"}, {"Size", "3, 4"}, {"BareKey", ""}}},
@@ -40,9 +37,7 @@ TEST(SpecFileForm, LinesAreReadAsKeysValuesAndHeadings) {
     for (const auto& c : cases) EXPECT_EQ(ReadLines(c.first), c.second) << c.first;
     const Lines garbage = {{std::string("\0\0", 2), std::string("\0", 1)}, {"\xFF\xFE[\x80", ""}};
     EXPECT_EQ(ReadLines(std::string("\0\0=\0\n", 5) + "\xFF\xFE[\x80\n"), garbage);
-}
-
-TEST(SpecFileRoundTrip, AwkwardValuesReadBackAsWritten) {
+    // Awkward values read back as written.
     const Lines lines = {
         {"Empty", ""}, {"Equals", "=a=b="}, {"Trailing", "x  "}, {"Utf8", "Z\xC3\xBCrich \xE2\x82\xAC"},
         {"Invalid", "\xFF\xFE\x80"}, {"Backslash", "a\\b\\\\c\\"}, {"LooksEscaped", "\\n is not a break"},
@@ -58,13 +53,8 @@ TEST(SpecFileRoundTrip, AwkwardValuesReadBackAsWritten) {
     // Ordinary values, backslashes included, are written as they are.
     EXPECT_EQ(WriteLines({{"Name", "a=b"}, {"Path", "C:\\dir\\n"}}), "Name=a=b\nPath=C:\\dir\\n\n");
     // Leading blanks of values do not survive, nor line breaks in keys and headings.
-    CSpecFile f;
-    f.OpenTextWrite();
-    f.PutLine(CKAVOString("  Key "), CKAVOString("  a\nb"));
-    f.PutLine(CKAVOString("Bro\nken"), CKAVOString("  v"));
-    f.PutLine(CKAVOString("[Head\ning]"));
-    f.Close();
-    EXPECT_EQ(ReadLines(f.GetText()), (Lines{{"Key", "a\nb"}, {"Bro ken", "v"}, {"[Head ing]", ""}}));
+    EXPECT_EQ(ReadLines(WriteLines({{"  Key ", "  a\nb"}, {"Bro\nken", "  v"}}, "[Head\ning]")),
+              (Lines{{"Key", "a\nb"}, {"Bro ken", "v"}, {"[Head ing]", ""}}));
 }
 
 TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {
@@ -79,8 +69,7 @@ TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {
     ASSERT_EQ(f.GetLine(k, v), 0);
     EXPECT_FALSE(f.IsEOF());  // reads BB ahead, which moves neither line number nor position
     step();
-    f.UngetLine();
-    f.UngetLine();  // one level only
+    f.UngetLine(), f.UngetLine();  // one level only
     while (!f.IsEOF()) {  // trailing blank lines are no line
         ASSERT_EQ(f.GetLine(k, v), 0);
         step();
@@ -89,7 +78,7 @@ TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {
     EXPECT_EQ(steps, (std::vector<std::string>{"A@2/6", "A@2/6", "BB@5/17", "[H]@6/21"}));
 }
 
-TEST(SpecFileDisk, LinesAcrossTheReadBufferSurvive) {
+TEST(SpecFileDisk, LinesAcrossTheReadBufferWritingReopeningAndFailures) {
     // Lines of varying length, some longer than any read buffer, so that
     // lines straddle refills, also while a line is held for UngetLine.
     std::string text;
@@ -106,20 +95,16 @@ TEST(SpecFileDisk, LinesAcrossTheReadBufferSurvive) {
     Lines got;
     CKAVOString k, v;
     while (r.GetLine(k, v) == 0) {
-        r.IsEOF();  // look ahead and push back at every step
-        r.UngetLine();
+        r.IsEOF(), r.UngetLine();  // look ahead and push back at every step
         ASSERT_EQ(r.GetLine(k, v), 0);
         got.push_back({k.str(), v.str()});
         ASSERT_EQ(r.GetLineNumber(), static_cast<int>(got.size()));
     }
     EXPECT_TRUE(got == want);
     EXPECT_EQ(r.GetPosition(), text.size());
-}
-
-TEST(SpecFileDisk, WritingReopeningAndFailures) {
+    // Writing, reopening and failures.
     const TempFile out("out.tbl"), next("next.tbl", "B=1\n");
     CSpecFile f;
-    CKAVOString k, v;
     ASSERT_EQ(f.Open(out.path.c_str(), CSpecFile::modeWrite), 1);
     EXPECT_NE(f.GetLine(k, v), 0);  // nothing to read from a file being written
     f.PutLine(CKAVOString("Title"), CKAVOString("Two\nlines"));

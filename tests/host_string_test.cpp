@@ -30,7 +30,7 @@ TEST(StringNumber, DecimalTextBothWays) {
     EXPECT_STREQ(buf, "9223372036854775807");
 }
 
-TEST(StringWords, ItemsOfACommaBlankList) {
+TEST(StringWords, ItemsOfACommaBlankListAndTheWidestWord) {
     // A comma without a blank does not separate; a trailing separator leaves nothing.
     const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"1200, 800", {"1200", "800"}}, {"a,b, c", {"a,b", "c"}}, {", x, , y", {"", "x", "", "y"}},
@@ -44,6 +44,10 @@ TEST(StringWords, ItemsOfACommaBlankList) {
         EXPECT_EQ(items, c.second) << c.first;
         EXPECT_EQ(s.GetNextWord(), "");
     }
+    kavo::CRecordingDC dc;  // no font: 8 units a byte, 16 a line
+    EXPECT_EQ(CKAVOString("one\ttwo\nthree\r\nxy  a").GetLongestWordSize(&dc), kavo::CSize(5 * 8, 16));
+    EXPECT_EQ(CKAVOString(" \t\r\n ").GetLongestWordSize(&dc), kavo::CSize(0, 0));
+    EXPECT_EQ(CKAVOString("word").GetLongestWordSize(nullptr), kavo::CSize(0, 0));
 }
 
 TEST(StringParts, ClampedSubstringsAndCaseOfAsciiLettersOnly) {
@@ -55,17 +59,13 @@ TEST(StringParts, ClampedSubstringsAndCaseOfAsciiLettersOnly) {
         {CKAVOString(std::string("a\0b", 3)).Right(1), "b"},  // bytes pass through, a zero byte too
     };
     for (const auto& p : parts) EXPECT_EQ(p.first, p.second);
-    EXPECT_EQ(s.Find("cd", 3), -1);
-    EXPECT_EQ(s.Find("a", -5), 0);
-    EXPECT_EQ(s.Find("a", 100), -1);
+    EXPECT_EQ((std::vector<int>{s.Find("cd", 3), s.Find("a", -5), s.Find("a", 100)}),
+              (std::vector<int>{-1, 0, -1}));
     CKAVOString u("ace");
-    u.Insert(99, "!");
-    EXPECT_EQ(u.Insert(-3, ">"), 5);
+    EXPECT_EQ((u.Insert(99, "!"), u.Insert(-3, ">")), 5);
     EXPECT_EQ(u, ">ace!");
     CKAVOString m(" \t Mixed Case\xC3\xA9 \t\r\n");
-    m.TrimLeft();
-    m.TrimRight();
-    m.MakeUpper();
+    m.TrimLeft(), m.TrimRight(), m.MakeUpper();
     EXPECT_EQ(m, "MIXED CASE\xC3\xA9");  // bytes beyond ASCII untouched
     m.MakeLower();
     EXPECT_EQ(m, "mixed case\xC3\xA9");
@@ -80,11 +80,4 @@ TEST(StringParts, ClampedSubstringsAndCaseOfAsciiLettersOnly) {
         EXPECT_EQ(sign(CKAVOString(c.a).Compare(c.b)), c.exact) << c.a << " " << c.b;
     }
     EXPECT_GT(CKAVOString("x").Compare(nullptr), 0);
-}
-
-TEST(StringLongestWord, WidestWordAndLineHeight) {
-    kavo::CRecordingDC dc;  // no font: 8 units a byte, 16 a line
-    EXPECT_EQ(CKAVOString("one\ttwo\nthree\r\nxy  a").GetLongestWordSize(&dc), kavo::CSize(5 * 8, 16));
-    EXPECT_EQ(CKAVOString(" \t\r\n ").GetLongestWordSize(&dc), kavo::CSize(0, 0));
-    EXPECT_EQ(CKAVOString("word").GetLongestWordSize(nullptr), kavo::CSize(0, 0));
 }

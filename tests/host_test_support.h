@@ -7,18 +7,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <limits>
-#include <map>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include <unistd.h>
 
@@ -37,15 +29,12 @@ using Lines = std::vector<Line>;
 /// Every line a reader returns, until end of file.
 inline Lines ReadAll(kavo::CSpecFile& f) {
     Lines lines;
-    kavo::CKAVOString k, v;
-    while (f.GetLine(k, v) == 0) lines.push_back({k.str(), v.str()});
+    for (kavo::CKAVOString k, v; f.GetLine(k, v) == 0;) lines.push_back({k.str(), v.str()});
     return lines;
 }
-
 inline Lines ReadLines(std::string text) {
     kavo::CSpecFile f;
-    f.OpenText(std::move(text));
-    return ReadAll(f);
+    return f.OpenText(std::move(text)), ReadAll(f);
 }
 
 /// The text that an object's Save writes.
@@ -81,13 +70,10 @@ protected:
         m_prevProfile = kavo::SetProfileSource(
             [this](const std::string& section, const std::string& key, std::string& value) {
                 const auto it = m_profile.find(key);
-                if (section != "intl" || it == m_profile.end()) return false;
-                value = it->second;
-                return true;
+                return section == "intl" && it != m_profile.end() && (value = it->second, true);
             });
-        m_prevHandler = kavo::SetMessageBoxHandler([this](const kavo::CKAVOString& text, unsigned) {
-            m_messages.push_back(text.str());
-            return kavo::IDOK;
+        m_prevHandler = kavo::SetMessageBoxHandler([this](const kavo::CKAVOString& s, unsigned) {
+            return m_messages.push_back(s.str()), kavo::IDOK;
         });
     }
     void TearDown() override {

@@ -5,8 +5,6 @@
 using namespace kavo;
 using namespace kavo_test;
 
-namespace {
-
 // A host surface that counts the compatible surfaces asked of it, which may fail.
 class HostDC : public CDC {
 public:
@@ -17,7 +15,6 @@ public:
     }
     mutable int m_nCreated = 0;
     const bool m_bFail;
-
 protected:
     CSize OnGetTextExtent(const char*, int nCount) const override { return CSize(nCount * 3, 11); }
 };
@@ -36,48 +33,39 @@ protected:
     }
 };
 
-}  // namespace
 
-TEST_F(RegistryTest, EmptyFileGivesTheDefaultsAndNineComponentStylesThatAreSaved) {
-    CStyleRegistry reg;
+TEST_F(RegistryTest, ComponentStylesSectionsInOrderUpToTheTableAndLookups) {
+    CStyleRegistry reg, loaded, twins, ids;
     Load(reg, "");
-    const Strings components = {"Table",  "Title",       "StubHead", "Footer", "Header",
-                                "ColumnGroup", "Column", "RowGroup", "Row"};
-    EXPECT_EQ(Labels(reg), (Strings{"Default", "Table", "Title", "StubHead", "Footer", "Header",
-                                    "ColumnGroup", "Column", "RowGroup", "Row"}));
+    const Strings labels = Labels(reg);
+    EXPECT_EQ(labels, (Strings{"Default", "Table", "Title", "StubHead", "Footer", "Header", "ColumnGroup",
+                               "Column", "RowGroup", "Row"}));
     EXPECT_EQ(Labels(reg, true), Strings{"Default"});
     Lines saved;  // all but the defaults at index 0
-    for (const auto& label : components) saved.insert(saved.end(), {{"[Style]", ""}, {"Label", label}});
+    for (std::size_t i = 1; i < labels.size(); ++i)
+        saved.insert(saved.end(), {{"[Style]", ""}, {"Label", labels[i]}});
     EXPECT_EQ(ReadLines(SavedText(reg)), saved);
-}
-
-TEST_F(RegistryTest, SectionsLoadInOrderUpToTheTable) {
-    CStyleRegistry reg;
-    Load(reg,
+    // Sections load in order up to the table.
+    Load(loaded,
          "Version=4.1\nLabel=NotAStyle\n[Notes]\nHorJust=Left\n"  // not ours: skipped silently
          "[Format]\nLabel=Money\nDecimals=2\n[Style]\nLabel=Column\nVertJust=Top\n[Format]\nLabel=Pct\n"
          "[Style]\nLabel=row\n[Table]\nName=T\n[Style]\nLabel=Late\n");
     EXPECT_TRUE(m_messages.empty());
     // Component styles that the file has are not added again, whatever their case.
-    const Strings want = {"Default", "Column", "row",    "Table",       "Title",
-                          "StubHead", "Footer", "Header", "ColumnGroup", "RowGroup"};
-    EXPECT_EQ(Labels(reg), want);
-    EXPECT_EQ(Labels(reg, true), (Strings{"Default", "Money", "Pct"}));
+    EXPECT_EQ(Labels(loaded), (Strings{"Default", "Column", "row", "Table", "Title", "StubHead", "Footer",
+                                       "Header", "ColumnGroup", "RowGroup"}));
+    EXPECT_EQ(Labels(loaded, true), (Strings{"Default", "Money", "Pct"}));
     EXPECT_EQ(NextKey(), "[Table]");  // left for the table reader
     EXPECT_EQ(NextKey(), "Name");
-}
-
-TEST_F(RegistryTest, LookupsTakeTheFirstMatchIgnoringCase) {
-    CStyleRegistry reg;
-    Load(reg, "[Style]\nLabel=Twin\n[Style]\nLabel=TWIN\n[Style]\nLineTop=Single\n"
-              "[Format]\nLabel=Cash\n[Format]\nLabel=cash\n");
-    EXPECT_EQ(reg.FindStyle(CKAVOString("twin")), reg.GetStyle(1));
-    EXPECT_EQ(reg.FindStyle(CKAVOString("")), reg.GetStyle(3));  // an unlabelled style
-    EXPECT_EQ(reg.FindFormat(CKAVOString("CASH")), reg.GetFormat(1));
-    EXPECT_EQ(reg.FindFormat(CKAVOString("default")), reg.GetFormat(0));
-    EXPECT_EQ(reg.FindStyle(CKAVOString("Twins")), nullptr);
+    // Lookups take the first match, ignoring case.
+    Load(twins, "[Style]\nLabel=Twin\n[Style]\nLabel=TWIN\n[Style]\nLineTop=Single\n"
+                "[Format]\nLabel=Cash\n[Format]\nLabel=cash\n");
+    EXPECT_EQ(twins.FindStyle(CKAVOString("twin")), twins.GetStyle(1));
+    EXPECT_EQ(twins.FindStyle(CKAVOString("")), twins.GetStyle(3));  // an unlabelled style
+    EXPECT_EQ(twins.FindFormat(CKAVOString("CASH")), twins.GetFormat(1));
+    EXPECT_EQ(twins.FindFormat(CKAVOString("default")), twins.GetFormat(0));
+    EXPECT_EQ(twins.FindStyle(CKAVOString("Twins")), nullptr);
     // By the label of a string-table entry, on a copy that the registry keeps at its index.
-    CStyleRegistry ids;
     CFormat format(IDS_PICK_TABLES_TO_PRINT);
     EXPECT_EQ(ids.RegisterFormat(&format), 0);
     format.m_strLabel = "Changed";
@@ -91,8 +79,7 @@ TEST_F(RegistryTest, MeasuringSurfaceKeepsNoRecordAndIsMadeOnce) {
     auto recorded = [](CDC* pDC) {
         auto* pRec = dynamic_cast<CRecordingDC*>(pDC);
         CRect rc(0, 0, 100, 100);
-        if (pRec) pRec->DrawText("text", 4, &rc, 0);
-        return pRec ? pRec->GetCalls().size() : 99u;
+        return pRec ? (pRec->DrawText("text", 4, &rc, 0), pRec->GetCalls().size()) : 99u;
     };
     EXPECT_EQ(recorded(reg.GetDC()), 0u);
     EXPECT_EQ(reg.CreateCompatibleDC(nullptr), 1);  // without a host: a recording surface again

@@ -4,24 +4,19 @@
 using namespace kavo;
 using namespace kavo_test;
 
-namespace {
-
 using StyleTest = HostFixture;
 
 // The defaults of a new style, field by field: grey, right, bottom, no rules.
-CStyle Defaults(const CKAVOString& strLabel = "") {
+static CStyle Defaults(const CKAVOString& strLabel = "") {
     CStyle s;
-    s.m_strLabel = strLabel;
-    s.m_crColor = RGB(192, 192, 192);
-    s.m_nHorJust = s.m_nVertJust = 2;
+    s.m_strLabel = strLabel, s.m_crColor = RGB(192, 192, 192), s.m_nHorJust = s.m_nVertJust = 2;
     s.m_lineLeft = s.m_lineTop = s.m_lineRight = s.m_lineBottom = LINE_NONE;
     s.m_borderLeft = s.m_borderTop = s.m_borderRight = s.m_borderBottom = LINE_NONE;
     return s;
 }
 
-}  // namespace
 
-TEST_F(StyleTest, NewStylesHaveDefaultsAndNoFont) {
+TEST_F(StyleTest, NewAndRebuiltStylesHaveDefaultsAndNoFont) {
     const LOGFONT zero{};
     const std::pair<CStyle, CKAVOString> styles[] = {
         {CStyle(CKAVOString("Body")), "Body"},
@@ -33,16 +28,10 @@ TEST_F(StyleTest, NewStylesHaveDefaultsAndNoFont) {
         EXPECT_EQ(s.first.m_nTwipsHeight, 0);
         EXPECT_EQ(std::memcmp(&s.first.m_logFont, &zero, sizeof zero), 0);
     }
-}
-
-TEST_F(StyleTest, BuildStartsFromTheDefaultsButKeepsTheFontRecord) {
+    // Build starts from the defaults but keeps the font record apart from its height.
     CStyle s(CKAVOString("A"));
-    s.m_nHorJust = s.m_nVertJust = 1;
-    s.m_crColor = RGB(1, 2, 3);
-    s.m_lineTop = s.m_borderRight = LINE_THICK;
-    s.m_nTwipsHeight = 240;
-    s.m_logFont.lfHeight = -13;
-    s.m_logFont.lfWeight = 700;
+    s.m_nHorJust = s.m_nVertJust = 1, s.m_crColor = RGB(1, 2, 3), s.m_lineTop = s.m_borderRight = LINE_THICK;
+    s.m_nTwipsHeight = 240, s.m_logFont.lfHeight = -13, s.m_logFont.lfWeight = 700;
     m_file.OpenText("Label=New\n");
     EXPECT_EQ(s.Build(m_file), 1);
     EXPECT_EQ(Fields(s), Fields(Defaults("New")));
@@ -50,12 +39,11 @@ TEST_F(StyleTest, BuildStartsFromTheDefaultsButKeepsTheFontRecord) {
     EXPECT_EQ(s.m_logFont.lfHeight, 0);    // no font any more ...
     EXPECT_EQ(s.m_logFont.lfWeight, 700);  // ... but the rest of the record stays
     s.m_nVertJust = 0;
-    m_file.OpenText("");  // at end of file at once: defaults only
-    EXPECT_EQ(s.Build(m_file), 1);
+    EXPECT_EQ((m_file.OpenText(""), s.Build(m_file)), 1);  // at end of file at once: defaults only
     EXPECT_EQ(Fields(s), Fields(Defaults()));
 }
 
-TEST_F(StyleTest, ReadingTheSection) {
+TEST_F(StyleTest, ReadingAndSavingTheSection) {
     // Each body, and how it changes the defaults.
     const std::pair<const char*, std::function<void(CStyle&)>> cases[] = {
         {"label=Mixed Case %d Label", [](CStyle& s) { s.m_strLabel = "Mixed Case %d Label"; }},
@@ -71,8 +59,7 @@ TEST_F(StyleTest, ReadingTheSection) {
          "BorderLeft=Thick\nBorderTop=\nBorderRight=Double\nBorderBottom=NONE\nLineBottom=Non",
          [](CStyle& s) {
              s.m_lineLeft = s.m_lineBottom = s.m_borderTop = LINE_SINGLE;
-             s.m_lineTop = s.m_borderRight = LINE_DOUBLE;
-             s.m_lineRight = s.m_borderLeft = LINE_THICK;
+             s.m_lineTop = s.m_borderRight = LINE_DOUBLE, s.m_lineRight = s.m_borderLeft = LINE_THICK;
          }},
     };
     for (const auto& c : cases) {
@@ -93,21 +80,14 @@ TEST_F(StyleTest, ReadingTheSection) {
     EXPECT_EQ(NextKey(), "[Format]");
     // An unknown key is reported verbatim, and reading goes on.
     EXPECT_EQ(ReadSection<CStyle>("[Style]\nLabel=A\n%d%s%n=12\nHorJust=Left\n").m_nHorJust, 0);
-    const std::vector<std::string> want = {"Invalid section heading at line 3:\n[Bogus]",
-                                           "Unrecognized command at line 3:\n%d%s%n"};
-    EXPECT_EQ(m_messages, want);
-}
-
-TEST_F(StyleTest, SaveLeavesOutDefaultsAndWritesRulesInFixedOrder) {
+    EXPECT_EQ(m_messages, (Strings{"Invalid section heading at line 3:\n[Bogus]",
+                                   "Unrecognized command at line 3:\n%d%s%n"}));
+    // Save leaves out defaults and writes the rules in a fixed order.
     EXPECT_EQ(ReadLines(SavedText(CStyle())), (Lines{{"[Style]", ""}, {"Label", ""}}));
     CStyle s(CKAVOString("R"));
-    s.m_crColor = RGB(1, 1, 1);  // colour and font are never written
-    s.m_logFont.lfHeight = -20;
-    s.m_nTwipsHeight = 300;
-    s.m_nHorJust = 0;
-    s.m_nVertJust = 1;
-    s.m_lineBottom = LINE_THICK;
-    s.m_lineLeft = s.m_borderBottom = LINE_SINGLE;
+    // Colour and font are never written.
+    s.m_crColor = RGB(1, 1, 1), s.m_logFont.lfHeight = -20, s.m_nTwipsHeight = 300, s.m_nHorJust = 0;
+    s.m_nVertJust = 1, s.m_lineBottom = LINE_THICK, s.m_lineLeft = s.m_borderBottom = LINE_SINGLE;
     s.m_lineTop = s.m_borderTop = LINE_DOUBLE;
     const Lines all = {{"[Style]", ""},         {"Label", "R"},          {"HorJust", "Left"},
                        {"VertJust", "Center"},  {"LineLeft", "Single"},  {"LineTop", "Double"},
