@@ -44,7 +44,8 @@ TEST_P(CairoLayout, EveryTextHasRoomInTheFontThatDrawsIt) {
     auto check = [&](const CTblOb& ob) {
         if (ob.GetText().IsEmpty() || ob.GetPos().IsRectNull()) return;
         CFont font;
-        CFont* pOld = ob.LoadFont(dc.get(), font) ? dc->SelectObject(&font) : nullptr;
+        const bool bFont = ob.LoadFont(dc.get(), font);  // selected for this element only
+        CFont* pOld = bFont ? dc->SelectObject(&font) : nullptr;
         const int w = ob.GetPos().Width() - 2 * g_nMargin, h = std::abs(ob.GetPos().Height()) - 2 * g_nMargin;
         std::vector<CTextLine> lines;
         dc->WrapText(ob.GetText().c_str(), ob.GetText().GetLength(), w, true, lines);
@@ -54,7 +55,7 @@ TEST_P(CairoLayout, EveryTextHasRoomInTheFontThatDrawsIt) {
             const int lineHeight = std::abs(dc->GetTextExtent("", 0).cy);
             EXPECT_LE(static_cast<int>(lines.size()) * lineHeight, h) << ob.GetText().c_str();
         }
-        if (pOld) dc->SelectObject(pOld);
+        if (bFont) dc->SelectObject(pOld);
     };
     const auto node = [&](const CRowColOb* n) { check(*n); };
     ForEachNode(table.GetColumnRoot(), node);

@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "draw_test_support.h"
@@ -95,16 +94,14 @@ TEST_F(ElementDraw, AnElementWithoutTextOrNotOnThePageDrawsNothingAtAll) {
     ob.Block(rects, 1);
     ob.SetText("");
     ob.Draw(&dc, -1);
-    EXPECT_TRUE(dc.GetCalls().empty());
-    // Listed on pages 2 and 5: drawn on those and on the screen only.
+    // Listed on page 2: drawn on it and on the screen only (whole tables: the end-to-end test).
     ob.SetText("x");
     ob.AddPage(2);
-    ob.AddPage(5);
-    for (int page : {-1, 0, 2, 3, 5, 6}) {
-        dc.ClearCalls();
-        ob.Draw(&dc, page);
-        EXPECT_EQ(CallsOf(dc, CDCCall::DrawText).size(), page == -1 || page == 2 || page == 5 ? 1u : 0u) << page;
-    }
+    ob.Draw(&dc, 1);
+    ob.Draw(&dc, 3);
+    EXPECT_TRUE(dc.GetCalls().empty());
+    ob.Draw(&dc, 2);
+    EXPECT_EQ(CallsOf(dc, CDCCall::DrawText).size(), 1u);
 }
 
 TEST_F(ElementDraw, OnlySingleRulesAndBordersAreDrawnAndBordersStopAtTheDrawnEdges) {
@@ -148,8 +145,7 @@ TEST_F(ElementDraw, JustificationSetsFlagsAndMovesTheTextRectangle) {
         ob.Draw(&surface, -1);
         const std::vector<CDCCall> texts = CallsOf(surface, CDCCall::DrawText);
         ASSERT_EQ(texts.size(), 1u);
-        EXPECT_EQ(texts[0].rect, c.rect) << c.nHor << "/" << c.nVert;
-        EXPECT_EQ(texts[0].format, c.flags) << c.nHor << "/" << c.nVert;
+        EXPECT_TRUE(texts[0].rect == c.rect && texts[0].format == c.flags) << c.nHor << "/" << c.nVert;
     }
 }
 
@@ -213,10 +209,8 @@ protected:
         ASSERT_EQ(doc.loaded, 1);
         dc.SetRecording(false);
         measure.SetRecording(false);
-        if (dc.GetMapMode() == MM_TWIPS)
-            doc.table.LayoutPrinter(m_rc, &dc);
-        else
-            doc.table.LayoutTable(m_rc, &measure);
+        dc.GetMapMode() == MM_TWIPS ? doc.table.LayoutPrinter(m_rc, &dc)
+                                    : doc.table.LayoutTable(m_rc, &measure);
         dc.SetRecording(true);
     }
     CTable& T() { return doc.table; }
@@ -230,15 +224,11 @@ protected:
 class TableDraw : public LaidOut {
 protected:
     TableDraw() : LaidOut(kTableText, MM_TEXT, CRect(0, 0, 600, 400)) {}
-    CTblColumn* Col(int i) { return T().GetColumn(i); }
-    CTblRow* Row(int i) { return T().GetRow(i); }
 };
 
 TEST_F(TableDraw, ScreenPassValuesFrameRulesOrderClipExclusionsAndTheGoldenDrawing) {
     T().Draw(&dc, CRect(0, 0, 600, 2000), -1);
-    const int titleH = T().GetTitle()->Height();
-    const int headH = T().ColSize().cy;
-    const int stubW = T().StubHeadSize().cx;
+    const int titleH = T().GetTitle()->Height(), headH = T().ColSize().cy, stubW = T().StubHeadSize().cx;
     const int drawnH = titleH + headH + T().RowSize().cy;
     // The table ends above the drawing rectangle, which gives the right edge.
     EXPECT_EQ((std::vector<int>{g_nTitleHeight, g_nHeadingHeight, g_nStubWidth, g_nDrawRight, g_nDrawBottom}),
@@ -256,16 +246,9 @@ TEST_F(TableDraw, ScreenPassValuesFrameRulesOrderClipExclusionsAndTheGoldenDrawi
     EXPECT_EQ(g_nDrawBottom, 90);
     EXPECT_TRUE(HasLine(dc, {stubW, titleH}, {stubW, 90}));
 
-    // The texts in order, the clip exclusions, and the golden drawing.
+    // The clip exclusions, and the golden drawing, which holds the order of every call.
     dc.ClearCalls();
     T().Draw(&dc, CRect(0, 0, 600, 400), -1);
-    std::vector<std::string> expected = {"Area", "Population by area",                  // stub head, title
-                                         "Sex", "Male", "Female", "Total",              // column tree
-                                         "North", "Town", "Village", "South", "West"};  // row tree
-    for (int r = 0; r < T().GetNumDataRows(); ++r)  // cells, row by row
-        for (int c = 0; c < T().GetNumDataColumns(); ++c)
-            expected.push_back(T().GetCell(r, c)->GetText().str());
-    EXPECT_EQ(TextsDrawn(dc), expected);
 
     const CSize col = T().ColSize(), row = T().RowSize();
     std::vector<CRect> excl;
@@ -274,33 +257,26 @@ TEST_F(TableDraw, ScreenPassValuesFrameRulesOrderClipExclusionsAndTheGoldenDrawi
     EXPECT_EQ(excl, (std::vector<CRect>{CRect(0, 0, row.cx + 1, titleH + col.cy + 2),
                                         CRect(0, 0, row.cx + 1, titleH + col.cy + row.cy + 2),
                                         CRect(0, 0, row.cx + col.cx + 1, titleH + col.cy + 2)}));
-
-    // The first exclusion comes after the stub head and title, the others
-    // after the row tree, before the twelve cells.
-    std::string order = Kinds(dc);
-    const auto other = [](char k) { return k != 'T' && k != 'X'; };
-    order.erase(std::remove_if(order.begin(), order.end(), other), order.end());
-    EXPECT_EQ(order, "TTX" + std::string(9, 'T') + "XX" + std::string(12, 'T'));
     ExpectGolden("screen", dc.Dump());
 }
 
 TEST_F(TableDraw, ScrolledColumnsAndRowsLoseTheirBordersUnderTheStubAndHeading) {
     // Scroll so that "Female" starts at the stub edge ("Male" lies under the
     // stub) and "Town" starts at the bottom of the heading band.
-    const int stub = T().RowSize().cx;
-    const int band = T().GetTitle()->Height() + T().ColSize().cy;
-    T().ScrollBy(stub - Col(1)->Left(), band - Row(0)->Top());
+    const int stub = T().RowSize().cx, band = T().GetTitle()->Height() + T().ColSize().cy;
+    T().ScrollBy(stub - T().GetColumn(1)->Left(), band - T().GetRow(0)->Top());
     T().Draw(&dc, CRect(0, 0, 600, 400), -1);
 
     auto hasLeft = [&](const CRect& b) { return HasLine(dc, {b.left, g_nDrawBottom}, {b.left, b.top}); };
     auto hasRight = [&](const CRect& b) { return HasLine(dc, {b.right, b.top}, {b.right, g_nDrawBottom}); };
-    const CRect male = Col(0)->GetBorder(), female = Col(1)->GetBorder(), total = Col(2)->GetBorder();
+    const CRect male = T().GetColumn(0)->GetBorder(), female = T().GetColumn(1)->GetBorder();
+    const CRect total = T().GetColumn(2)->GetBorder();
     ASSERT_EQ(female.left, stub);
     EXPECT_EQ((std::vector<bool>{hasLeft(male), hasRight(male), hasLeft(female), hasRight(female),
                                  hasLeft(total)}),
               (std::vector<bool>{false, false, false, true, true}));
 
-    const CRect town = Row(0)->GetBorder(), village = Row(1)->GetBorder();
+    const CRect town = T().GetRow(0)->GetBorder(), village = T().GetRow(1)->GetBorder();
     const int right = std::abs(g_nDrawRight) < std::abs(town.right) ? g_nDrawRight : town.right;
     ASSERT_EQ(town.top, band);
     // Town's top, its bottom, Village's top, and the bottom of the caption
@@ -393,8 +369,7 @@ TEST_F(WindowDraw, OnlyWhatMeetsTheClipBoxIsDrawnWhereverTheTableIsScrolled) {
         CRecordingDC window;
         window.SetClipBox(clip);
         T().Draw(&window, CRect(0, 0, 400, 300), -1);
-        std::vector<std::string> texts = TextsDrawn(window);
-        std::multiset<std::string> drawn(texts.begin(), texts.end());
+        std::multiset<std::string> drawn = TextsDrawn(window);
         drawn.erase("Stub");  // the stub head is always drawn
         EXPECT_EQ(drawn, expected) << "scrolled by " << d.x << ", " << d.y;
         // A window, not the whole table, and not an empty one at the start.

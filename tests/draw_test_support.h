@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,10 @@ inline std::vector<CDCCall> CallsOf(const CRecordingDC& dc, CDCCall::Kind kind) 
     return out;
 }
 
-inline std::vector<std::string> TextsDrawn(const CRecordingDC& dc) {
-    std::vector<std::string> out;
-    for (const CDCCall& c : CallsOf(dc, CDCCall::DrawText)) out.push_back(c.text.str());
+// The texts drawn, in no particular order.
+inline std::multiset<std::string> TextsDrawn(const CRecordingDC& dc) {
+    std::multiset<std::string> out;
+    for (const CDCCall& c : CallsOf(dc, CDCCall::DrawText)) out.insert(c.text.str());
     return out;
 }
 
@@ -70,7 +72,8 @@ inline void ForEachNode(const CRowColOb* n, const std::function<void(const CRowC
 class Canvas {
 public:
     Canvas(int w, int h)
-        : m_w(w), m_h(h), m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h), cairo_surface_destroy),
+        : m_w(w), m_h(h),
+          m_surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h), cairo_surface_destroy),
           m_cr(cairo_create(m_surface.get()), cairo_destroy) {
         cairo_set_source_rgb(m_cr.get(), 1, 1, 1);
         cairo_paint(m_cr.get());
