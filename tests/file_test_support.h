@@ -122,7 +122,7 @@ inline std::string Fields(const kavo::CTable& t, const std::string& what) {
         if (e == 'r') n = t.GetRow(0);
         const kavo::CTblOb* pieces[] = {t.GetTitle(), t.GetStubHead(), t.GetHeader(), t.GetFooter(), &t};
         const kavo::CTblOb* p = n ? n : pieces[std::min<std::size_t>(std::string("TSHF").find(e), 4)];
-        const auto* row = static_cast<const kavo::CTblRow*>(n);
+        auto row = [n] { return static_cast<const kavo::CTblRow*>(n); };  // when n is a row
         if (e == 'A') out += std::to_string(t.GetNumAreaLevels());
         if (e == '#') out += x(t.GetNumDataColumns(), t.GetNumDataRows());
         if (e == 'K') out += x(t.GetColumnRoot()->GetNumChildren(), t.GetRowRoot()->GetNumChildren());
@@ -135,9 +135,9 @@ inline std::string Fields(const kavo::CTable& t, const std::string& what) {
         if (f == 's') out += Label(p->GetStyle());
         if (f == 'C') out += Label(n->GetCellStyle());
         if (f == 'f') out += Label(n->GetCellFormat());
-        if (f == 'a') out += row->GetAreaName().str();
+        if (f == 'a') out += row()->GetAreaName().str();
         for (int i = 0; f == 'k' && i < 8; ++i)
-            out += (i ? " " : "") + std::to_string(row->GetArea().GetCode(i));
+            out += (i ? " " : "") + std::to_string(row()->GetArea().GetCode(i));
     }
     return out.substr(0, out.empty() ? 0 : out.size() - 1);
 }
