@@ -44,11 +44,11 @@ const std::vector<Case> kLinks = {
      "[Row]\n", "P", "Default Default/Default Default"},
     {"[Table]\n" + Rep("[Column]\n", 4) + "[Row]\nCellStyle=3, MaskS\nCellStyle=0, RowS\nCellStyle=2, ColS\n",
      "P", "RowS Default ColS MaskS"},
-    // Row numbers count row sections: an empty group is a data row without
-    // a number of its own, and a mask in a group before its first row is
-    // that row's.
-    {"[Table]\n[Column]\n[Column]\n[RowGroup]\n[EndGroup]\n[Row]\nCellStyle=1, MaskS\n", "P",
-     "Default MaskS/Default Default"},
+    // Row numbers count row sections: an empty group, at the top or inside
+    // another, is a data row without a number of its own, and a mask in a
+    // group before its first row is that row's.
+    {"[Table]\n[Column]\n[Column]\n[RowGroup]\n[EndGroup]\n[RowGroup]\n[RowGroup]\n[EndGroup]\n[Row]\n"
+     "CellStyle=1, MaskS\n[EndGroup]\n", "P", "Default MaskS/Default Default/Default Default"},
     {"[Table]\n[Column]\n[Column]\n[Row]\n[RowGroup]\nCellStyle=1, MaskS\n[Row]\n[Row]\n[EndGroup]\n", "P",
      "Default Default/Default MaskS/Default Default"},
 };
