@@ -134,25 +134,15 @@ void CRowColOb::StuffBlockColor(unsigned long cr) {
 
 namespace {
 
-// Builds new columns assigned from the children of src. Done before the
+// Builds new nodes assigned from the children of src. Done before the
 // target changes, so src may be the target itself or lie inside its subtree.
-std::vector<CRowColOb*> AssignedColumnCopies(const std::vector<CRowColOb*>& src) {
+template <class Node>
+std::vector<CRowColOb*> AssignedCopies(const std::vector<CRowColOb*>& src) {
     std::vector<CRowColOb*> copies;
     copies.reserve(src.size());
     for (const CRowColOb* p : src) {
-        auto* pNew = new CTblColumn;
-        *pNew = *static_cast<const CTblColumn*>(p);
-        copies.push_back(pNew);
-    }
-    return copies;
-}
-
-std::vector<CRowColOb*> AssignedRowCopies(const std::vector<CRowColOb*>& src) {
-    std::vector<CRowColOb*> copies;
-    copies.reserve(src.size());
-    for (const CRowColOb* p : src) {
-        auto* pNew = new CTblRow;
-        *pNew = *static_cast<const CTblRow*>(p);
+        auto* pNew = new Node;
+        *pNew = *static_cast<const Node*>(p);
         copies.push_back(pNew);
     }
     return copies;
@@ -181,7 +171,7 @@ CTblColumn::CTblColumn(const CTblColumn& src) : CRowColOb() {
 }
 
 CTblColumn& CTblColumn::operator=(const CTblColumn& src) {
-    std::vector<CRowColOb*> copies = AssignedColumnCopies(src.m_listChildren);
+    std::vector<CRowColOb*> copies = AssignedCopies<CTblColumn>(src.m_listChildren);
     m_strText = src.m_strText;
     m_pStyle = src.m_pStyle;
     m_rcPos = src.m_rcPos;
@@ -220,7 +210,7 @@ void CTblColumn::ScrollBy(int dx, int dy) {
 CTblRow::CTblRow() = default;
 
 CTblRow& CTblRow::operator=(const CTblRow& src) {
-    std::vector<CRowColOb*> copies = AssignedRowCopies(src.m_listChildren);
+    std::vector<CRowColOb*> copies = AssignedCopies<CTblRow>(src.m_listChildren);
     m_strText = src.m_strText;
     m_pStyle = src.m_pStyle;
     m_rcPos = src.m_rcPos;
