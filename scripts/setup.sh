@@ -29,6 +29,24 @@ PACKAGES=(
     python3
     python3-jsonschema
     libreoffice-writer-nogui
+    libcli11-dev
+    # The export module and its tests
+    libxlsxwriter-dev
+    libreoffice-calc-nogui
+    python3-openpyxl
+    python3-html5lib
+    # The viewer and its tests
+    libgtk-4-dev
+    xvfb
+    xauth
+    xdotool
+    xclip
+    # The Python module and its tests
+    pybind11-dev
+    python3-dev
+    python3-pytest
+    python3-numpy
+    python3-pandas
 )
 
 installed() {
