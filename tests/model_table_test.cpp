@@ -121,7 +121,7 @@ TEST(CellBlock, StuffBlockColorReachesEveryCellPieceAndNode) {
     for (const CTblOb* p : all) EXPECT_EQ(p->GetBlockColor(), 0x00336699u);
     // Cells not yet handed out are coloured too: hand them out and look.
     for (int i = 1; i < 4; ++i) EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), 0x00336699u) << i;
-    EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), 0u);  // added after the call: still black
+    EXPECT_EQ(t.AllocCell(0)->GetBlockColor(), kDefaultBlockColor);  // added after the call
 }
 
 TEST(LoadedModel, AreaRowsAreFoundAndCopiedAndTablesEqualOnlyThemselves) {
@@ -149,4 +149,21 @@ TEST(LoadedModel, AreaRowsAreFoundAndCopiedAndTablesEqualOnlyThemselves) {
     EXPECT_TRUE(copy == *t.GetRow(1));  // the same cells, no children
     copy = *t.GetRow(0);
     EXPECT_EQ(copy.HasArea(), 0); EXPECT_TRUE(copy.GetAreaName().IsEmpty());
+}
+
+TEST(LoadedModel, SetCellDataKeepsEverySixtyFourBitValue) {
+    CStyleRegistry reg;
+    CTable t;
+    ASSERT_EQ(LoadTableText("[Table]\nSize=1, 2\n[Column]\nText=A\n[Column]\nText=B\n[Row]\nText=R\nData=0, 0\n",
+                            reg, t), 1);
+    t.GetCell(0, 0)->Format();
+    t.SetCellData(0, 0, std::int64_t{5000000000});
+    EXPECT_EQ(t.GetCellData(0, 0), 5000000000);
+    EXPECT_EQ(t.GetCell(0, 0)->IsDirty(), 1);
+    t.SetCellData(0, 1, -1);  // the design's int form widens with its sign
+    EXPECT_EQ(t.GetCellData(0, 1), -1);
+    t.SetCellData(0, 0, -9000000000000000000LL);  // long long and unsigned pick the 64-bit form
+    EXPECT_EQ(t.GetCellData(0, 0), -9000000000000000000LL);
+    t.SetCellData(0, 1, 4000000000u);
+    EXPECT_EQ(t.GetCellData(0, 1), 4000000000);
 }

@@ -52,7 +52,7 @@ protected:
 TEST_F(Element, CopyTakesEverythingButTheBlockColour) {
     TestOb copy(src);
     EXPECT_EQ(copy.GetTextHeight(), 33); EXPECT_EQ(copy.GetBorder(), CRect(9, 19, 31, 41));
-    EXPECT_EQ(copy.IsBlocked(), 1); EXPECT_EQ(copy.GetBlockColor(), 0u);
+    EXPECT_EQ(copy.IsBlocked(), 1); EXPECT_EQ(copy.GetBlockColor(), kDefaultBlockColor);
     ExpectContent(copy, 11, 22);
 }
 

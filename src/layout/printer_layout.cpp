@@ -189,19 +189,33 @@ void CTable::BackupClient(int bSlot) {
         for (int c = 0; c < pRow->GetNumCells(); ++c)
             if (CTblCell* pCell = pRow->GetCell(c)) pCell->BackupClient(bSlot);
     }
+    const int i = bSlot ? 0 : 1;  // the element slots' order
+    m_nBackupMargin[i] = m_nMargin;
+    m_nBackupLineHeight[i] = m_nLineHeight;
 }
 
 void CTable::RestoreClient(int bSlot) {
+    // The screen layout comes back with the metrics of the registry's
+    // surface when the host made one to match its window; otherwise with
+    // those it was saved with.
+    const int iSlot = bSlot ? 0 : 1;  // the element slots' order
+    const bool bSaved = m_nBackupLineHeight[iSlot] != 0;
     if (bSlot) {
-        // The screen layout was measured on the registry's surface: its
-        // metrics come back with it.
-        if (m_pRegistry && m_pRegistry->GetDC()) {
+        if (m_pRegistry && m_pRegistry->GetDC() && (m_pRegistry->HasCompatibleDC() || !bSaved)) {
             CDC* pDC = m_pRegistry->GetDC();
             const CStyleFontScope font(*this, pDC);
             MeasureLayoutMetrics(pDC);
+            KeepMetrics();
+        } else if (bSaved) {
+            m_nMargin = m_nBackupMargin[iSlot];
+            m_nLineHeight = m_nBackupLineHeight[iSlot];
         }
         m_pColumnRoot->PruneSpanners();
+    } else if (bSaved) {
+        m_nMargin = m_nBackupMargin[iSlot];
+        m_nLineHeight = m_nBackupLineHeight[iSlot];
     }
+    PutMetricsInForce();
     m_pColumnRoot->RestoreClient(bSlot);
     m_pRowRoot->RestoreClient(bSlot);
     m_title.RestoreClient(bSlot);

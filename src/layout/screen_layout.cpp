@@ -19,6 +19,7 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
     {
         const CStyleFontScope font(*this, pDC);
         MeasureLayoutMetrics(pDC);
+        KeepMetrics();
         const int L = g_nLineHeight;
         const int m = g_nMargin;
         const int nCols = GetNumDataColumns();
@@ -133,10 +134,33 @@ void CTable::CalcComponentSize(CTblOb& ob, const CRect& rc, CDC* pDC, int bLoadF
     ob.m_rcPos.SetRect(rc.left, rc.top, rc.left + size.cx, rc.top + size.cy);
 }
 
-void CTable::CalcTitleSize(const CRect& rc, CDC* pDC, int bLoadFont) { CalcComponentSize(m_title, rc, pDC, bLoadFont); }
-void CTable::CalcHeaderSize(const CRect& rc, CDC* pDC) { CalcComponentSize(m_header, rc, pDC, 0); }
-void CTable::CalcFooterSize(const CRect& rc, CDC* pDC) { CalcComponentSize(m_footer, rc, pDC, 0); }
-void CTable::CalcStubHeadSize(const CRect& rc, CDC* pDC) { CalcComponentSize(m_stubHead, rc, pDC, 0); }
+void CTable::CalcTitleSize(const CRect& rc, CDC* pDC, int bLoadFont) {
+    PutMetricsInForce();
+    CalcComponentSize(m_title, rc, pDC, bLoadFont);
+}
+void CTable::CalcHeaderSize(const CRect& rc, CDC* pDC) {
+    PutMetricsInForce();
+    CalcComponentSize(m_header, rc, pDC, 0);
+}
+void CTable::CalcFooterSize(const CRect& rc, CDC* pDC) {
+    PutMetricsInForce();
+    CalcComponentSize(m_footer, rc, pDC, 0);
+}
+void CTable::CalcStubHeadSize(const CRect& rc, CDC* pDC) {
+    PutMetricsInForce();
+    CalcComponentSize(m_stubHead, rc, pDC, 0);
+}
+
+void CTable::KeepMetrics() {
+    m_nMargin = g_nMargin;
+    m_nLineHeight = g_nLineHeight;
+}
+
+void CTable::PutMetricsInForce() const {
+    if (m_nLineHeight == 0 && m_nMargin == 0) return;
+    g_nMargin = m_nMargin;
+    g_nLineHeight = m_nLineHeight;
+}
 
 void CTable::CalcOffsets() {
     const int nStubSpan = m_pRowRoot->SpannedWidth();

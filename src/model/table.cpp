@@ -83,6 +83,7 @@ bool CTable::operator==(const CTable& o) const {
 int CTable::HitTest(const CPoint& pt, CTblOb*& pHit) {
     // Later hits override earlier ones: the stub head over the title, a row
     // over a column.
+    PutMetricsInForce();
     int bHit = 0;
     if (m_title.HitTest(pt, pHit)) bHit = 1;
     if (m_stubHead.HitTest(pt, pHit)) bHit = 1;

@@ -32,6 +32,20 @@ namespace {
 // direction so that a printed row keeps the borders it has on the screen.
 int s_nYSign = 1;
 
+// Whatever a table pass selects, clips or moves, the host gets its surface
+// back as it gave it: the next repaint must not inherit the exclusions.
+class SurfaceStateScope {
+public:
+    explicit SurfaceStateScope(CDC* pDC) : m_pDC(pDC), m_nSaved(pDC->SaveDC()) {}
+    ~SurfaceStateScope() { m_pDC->RestoreDC(m_nSaved); }
+    SurfaceStateScope(const SurfaceStateScope&) = delete;
+    SurfaceStateScope& operator=(const SurfaceStateScope&) = delete;
+
+private:
+    CDC* m_pDC;
+    int m_nSaved;
+};
+
 struct YSignScope {
     explicit YSignScope(int nSign) { s_nYSign = nSign; }
     ~YSignScope() { s_nYSign = 1; }
@@ -354,6 +368,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     if (pDC == nullptr) return;
     const bool bTwips = IsTwips(pDC);
     const YSignScope sign(bTwips ? -1 : 1);
+    PutMetricsInForce();
 
     g_nTitleHeight = m_title.Height();
     g_nHeadingHeight = m_sizeCol.cy;
@@ -369,6 +384,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     else
         nDrawn = m_pRowRoot->GetVerticalPageSize(nPage);
     if (nDrawn == 0) return;
+    const SurfaceStateScope state(pDC);
 
     g_nDrawRight = rcDraw.right;
     g_nDrawBottom = rcDraw.bottom;

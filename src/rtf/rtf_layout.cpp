@@ -107,6 +107,7 @@ void CTblRow::AddRTFCaptions(CRTFRowArray& rows, int nRowEntry, int bBlockedOnly
 }
 
 void CTable::LayoutRTF(CRTFRowArray& rows, int bBlockedOnly) {
+    PutMetricsInForce();
     const int nDataCols = m_arrDataColumns.GetSize();
     const int nDataRows = m_arrDataRows.GetSize();
     int n = 0, m = 0;

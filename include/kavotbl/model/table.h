@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "kavotbl/file/cell_mask.h"
 #include "kavotbl/model/cell_block.h"
@@ -69,7 +70,19 @@ public:
     /// Cell of data row nRow and data column nCol (indexes not tested).
     CTblCell*& GetCell(int nRow, int nCol) { return m_arrDataRows[nRow]->GetCell(nCol); }
     CTblCell* GetCell(int nRow, int nCol) const { return m_arrDataRows[nRow]->GetCell(nCol); }
+    /// Stores nValue (widened with its sign) in the cell of data row nRow and
+    /// data column nCol; a different value marks the cell for formatting.
     void SetCellData(int nRow, int nCol, int nValue) { GetCell(nRow, nCol)->SetData(nValue); }
+    /// The same for a 64-bit value, stored whole.
+    void SetCellData(int nRow, int nCol, std::int64_t nValue) { GetCell(nRow, nCol)->SetData(nValue); }
+    /// Any other integer type goes through the 64-bit form, so that neither
+    /// a long long nor an unsigned value is ambiguous or cut to 32 bits.
+    template <class T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, int> &&
+                                            !std::is_same_v<T, std::int64_t> && !std::is_same_v<T, bool>,
+                                        int> = 0>
+    void SetCellData(int nRow, int nCol, T nValue) {
+        SetCellData(nRow, nCol, static_cast<std::int64_t>(nValue));
+    }
     std::int64_t GetCellData(int nRow, int nCol) const { return GetCell(nRow, nCol)->GetData(); }
 
     /// Sets the number of cells in the block to size.cx × size.cy. Cells kept
@@ -132,6 +145,12 @@ private:
     void AdjustCellLinkages();
     void AdjustMasks(const CCellMaskArray& arrMasks);
     void CalcComponentSize(CTblOb& ob, const CRect& rc, CDC* pDC, int bLoadFont);
+    // The margin and line height of this table's layout in force become the
+    // process-wide metrics, so that tables laid out at other sizes in the
+    // same process do not lend it theirs. A table never laid out leaves
+    // them alone.
+    void PutMetricsInForce() const;
+    void KeepMetrics();
 
     int m_bLoaded = 0;
     unsigned m_nAreaLevels = 0;
@@ -151,6 +170,11 @@ private:
     CArray<CTblRow*, CTblRow*> m_arrDataRows;
     CCellBlock m_cellBlock;  // cells keep their addresses as the block grows
     int m_nNextCell = 0;
+    // Metrics of the layout in force, and of the two saved layouts.
+    int m_nMargin = 0;
+    int m_nLineHeight = 0;
+    int m_nBackupMargin[2] = {0, 0};
+    int m_nBackupLineHeight[2] = {0, 0};
 };
 
 }  // namespace kavo

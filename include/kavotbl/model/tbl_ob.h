@@ -20,6 +20,11 @@ class CTblCell;
 
 using CRectArray = CArray<CRect, CRect&>;
 
+/// Colour in which a blocked element is shaded until SetBlockColor or a
+/// table's StuffBlockColor says otherwise: a light blue under which black
+/// text stays readable.
+constexpr COLORREF kDefaultBlockColor = RGB(0xCC, 0xE4, 0xF7);
+
 /// A table element: text, style, box (position), border rectangle, sizing
 /// limits, block mark and colour, printed pages and two saved layouts.
 class CTblOb : public CObject {
@@ -65,7 +70,7 @@ public:
     int GetTextHeight() const { return m_nTextHeight; }
 
     virtual int IsBlocked() const { return m_bBlocked; }
-    /// 0 (black) until SetBlockColor or a table's StuffBlockColor sets it.
+    /// kDefaultBlockColor until SetBlockColor or a table's StuffBlockColor sets it.
     COLORREF GetBlockColor() const { return m_crBlock; }
     void SetBlockColor(unsigned long cr) { m_crBlock = static_cast<COLORREF>(cr); }
 
@@ -126,7 +131,7 @@ protected:
     CSize m_sizeMin;
     CSize m_sizeMax;
     int m_bBlocked = 0;
-    COLORREF m_crBlock = 0;
+    COLORREF m_crBlock = kDefaultBlockColor;
     CArray<int, int> m_arrPages;
     CRect m_rcBackupPos[2];
     int m_nBackupTextHeight[2] = {0, 0};

@@ -28,6 +28,8 @@ public:
     /// Once only: makes a memory surface compatible with pDC (a recording
     /// surface when pDC is null); returns 1 when it was made.
     int CreateCompatibleDC(CDC* pDC);
+    /// 1 once CreateCompatibleDC has been called.
+    int HasCompatibleDC() const { return m_bDCCreated; }
 
     int GetNumStyles() const { return m_styles.GetSize(); }
     int GetNumFormats() const { return m_formats.GetSize(); }
