@@ -104,36 +104,70 @@ TEST_F(WriterTest, DataLinesCloseBeforeTheyPassTwoHundredCharacters) {
     }
 }
 
-TEST_F(WriterTest, BlockOnlySavesExactlyTheBlockedRowsColumnsAndCells) {
+TEST_F(WriterTest, BlockOnlySavesTheRowsAndColumnsOfTheBlockWithTheirCaptionsAndSpanners) {
     // Columns: [Spanner: A, B, C], D; rows: [Group: r0, r1], r2. Each cell's
     // value is 10 * row + column; cell (1, 3) has its own style and (1, 1)
-    // its own format. Blocked: B and D, r1 and r2.
+    // its own format.
     auto doc = Read(
         "[Table]\nName=T\n[Title]\nText=Title\n[ColumnGroup]\nText=Spanner\n[Column]\nText=A\n"
         "[Column]\nText=B\n[Column]\nText=C\n[EndGroup]\n[Column]\nText=D\n[RowGroup]\nText=Group\n"
         "[Row]\nText=r0\nData=0, 1, 2, 3\n[Row]\nText=r1\nCellStyle=3, Bold\nCellFormat=1, Pct\n"
         "Data=10, 11, 12, 13\n[EndGroup]\n[Row]\nText=r2\nData=20, 21, 22, 23\n");
     CTable& t = (*doc)[0];
-    EXPECT_EQ(SaveTable(t, 1), "\n[Table]\nSize=0, 0\nName=T\n\n[Title]\nText=Title\n");
+    // Nothing blocked: nothing written, and the save says so.
+    {
+        kavo::CSpecFile out;
+        out.OpenTextWrite();
+        EXPECT_EQ(t.Save(out, 1), 0);
+        EXPECT_EQ(out.GetText(), "");
+        EXPECT_EQ(t.Save(out, 0), 1);
+    }
+    // Blocked data rows and columns alone (B and D, r1 and r2) take their
+    // spanner and caption along; cell (1, 3) is the second cell written and
+    // (1, 1) the first.
     kavo::CRectArray rects;
     t.GetColumn(1)->Block(rects, 1);
     t.GetColumn(3)->Block(rects, 1);
     t.GetRow(1)->Block(rects, 1);
     t.GetRow(2)->Block(rects, 1);
-    // Unblocked parents write nothing; cell (1, 3) is the second cell
-    // written and (1, 1) the first.
     const std::string saved = SaveTable(t, 1);
-    EXPECT_EQ(
-        saved,
-        "\n[Table]\nSize=2, 2\nName=T\n\n[Title]\nText=Title\n\n[Column]\nText=B\n\n[Column]\nText=D\n\n"
-        "[Row]\nText=r1\nCellFormat=0, Pct\nCellStyle=1, Bold\nData=11, 13\n\n[Row]\nText=r2\nData=21, 23\n");
+    EXPECT_EQ(saved,
+              "\n[Table]\nSize=2, 2\nName=T\n\n[Title]\nText=Title\n\n[ColumnGroup]\nText=Spanner\n\n[Column]\n"
+              "Text=B\n[EndGroup]\n\n[Column]\nText=D\n\n[RowGroup]\nText=Group\n\n[Row]\nText=r1\n"
+              "CellFormat=0, Pct\nCellStyle=1, Bold\nData=11, 13\n[EndGroup]\n\n[Row]\nText=r2\nData=21, 23\n");
     EXPECT_EQ(Cells((*Read(saved))[0], true), "Default+Pct Bold/Default Default");
-    // With the parents blocked too, the reload keeps the trees' shape.
+    // BlockParents on top changes nothing.
     t.BlockParents(rects, 1);
-    auto block = Read(SaveTable(t, 1));
-    ASSERT_EQ(block->results[0], 1);
-    EXPECT_EQ(Fields((*block)[0], "X D P K gx Gx"),
-              "B D /r1/r2|11 13/21 23|Default+Pct Bold/Default Default|2x2|Spanner|Group");
+    EXPECT_EQ(SaveTable(t, 1), saved);
+
+    // Blocked cells alone: a 2 x 3 block of cells (rows 0-1, columns 1-3)
+    // saves those rows and columns; r0 and r1 share the group, B and C the
+    // spanner. SelectBlock gives the same save and shades the same cells.
+    t.ClearBlock(rects);
+    for (int r = 0; r <= 1; ++r)
+        for (int c = 1; c <= 3; ++c) t.GetCell(r, c)->Block(rects, 1);
+    const std::string cells = SaveTable(t, 1);
+    EXPECT_EQ(cells,
+              "\n[Table]\nSize=2, 3\nName=T\n\n[Title]\nText=Title\n\n[ColumnGroup]\nText=Spanner\n\n[Column]\n"
+              "Text=B\n\n[Column]\nText=C\n[EndGroup]\n\n[Column]\nText=D\n\n[RowGroup]\nText=Group\n\n[Row]\n"
+              "Text=r0\nData=1, 2, 3\n\n[Row]\nText=r1\nCellFormat=0, Pct\nCellStyle=2, Bold\nData=11, 12, 13\n"
+              "[EndGroup]\n");
+    EXPECT_EQ(t.SelectBlock(1, 3, 0, 1, rects), 1);  // corners in either order
+    EXPECT_EQ(SaveTable(t, 1), cells);
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(t.GetCell(r, c)->IsBlocked(), r <= 1 && c >= 1 ? 1 : 0) << r << "," << c;
+    EXPECT_EQ(t.GetColumn(0)->IsBlocked() + t.GetRow(2)->IsBlocked(), 0);
+    EXPECT_EQ(t.GetColumnRoot()->GetChild(0)->IsBlocked(), 1);  // the spanner
+    // A new block replaces the old one: whole rows only, every column.
+    rects.RemoveAll();
+    EXPECT_EQ(t.SelectBlock(2, 0, 2, 3, rects), 1);
+    EXPECT_EQ(Values(SaveTable(t, 1), "Data"), (Strings{"20, 21, 22, 23"}));
+    EXPECT_FALSE(t.GetRowRoot()->GetChild(0)->IsBlocked());  // the group lost its rows
+    EXPECT_EQ(t.SelectBlock(0, 0, 3, 0, rects), 0);  // row 3 does not exist
+    EXPECT_EQ(Values(SaveTable(t, 1), "Data"), (Strings{"20, 21, 22, 23"}));
+    t.ClearBlock(rects);
+    EXPECT_EQ(SaveTable(t, 1), "");
 }
 
 }  // namespace

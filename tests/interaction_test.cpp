@@ -110,6 +110,19 @@ TEST_F(LoadedTable, HitTestFindsCellsNodesAndPiecesByTheirLeftAndTopEdges) {
     for (const auto& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.hit) << k.x << "," << k.y;
     Place(table, CRect(0, 0, 1000, 1000));  // nor the table's own box
     EXPECT_EQ(Hit(500, 500), nullptr);
+
+    // The same hits told as kind, data row and data column.
+    const struct { int x, y; HitKind kind; int nRow, nCol; } kinds[] = {
+        {160, 100, HitKind::Cell, 1, 1}, {299, 119, HitKind::Cell, 1, 2}, {120, 45, HitKind::Column, -1, 0},
+        {250, 30, HitKind::Column, -1, 2}, {150, 20, HitKind::Spanner, -1, -1}, {10, 110, HitKind::Row, 1, -1},
+        {10, 70, HitKind::Caption, -1, -1}, {10, 30, HitKind::StubHead, -1, -1}, {5, 5, HitKind::Title, -1, -1},
+        {500, 500, HitKind::None, -1, -1}};
+    for (const auto& k : kinds) {
+        const CTblHit hit = table.HitTestElement(CPoint(k.x, k.y));
+        EXPECT_TRUE(hit.kind == k.kind && hit.nRow == k.nRow && hit.nCol == k.nCol) << k.x << "," << k.y;
+        EXPECT_EQ(hit.pOb, Hit(k.x, k.y));
+        EXPECT_EQ(hit.pCell, k.kind == HitKind::Cell ? table.GetCell(k.nRow, k.nCol) : nullptr);
+    }
 }
 
 TEST_F(LoadedTable, LaterCandidatesWinOverlapsAndAnEarlierHitStopsTheSearch) {

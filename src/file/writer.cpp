@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "file/file_util.h"
 #include "kavotbl/host/spec_file.h"
@@ -47,24 +49,99 @@ private:
     bool m_b = false;
 };
 
+// The part of a table that a save of the block writes, while CTable::Save
+// runs: the data rows and columns of the blocked rows, columns and cells,
+// and every caption and spanner above them or blocked itself. Without a
+// table's save under way (a node saved on its own), a node's own mark says.
+const std::unordered_set<const CRowColOb*>* t_pExported = nullptr;
+
+bool NodeExported(const CRowColOb* pNode) {
+    return t_pExported ? t_pExported->count(pNode) != 0 : pNode->IsBlocked() != 0;
+}
+
 bool Exported(const CTblCell* pCell, int bBlockedOnly) {
     if (!bBlockedOnly) return true;
     const CTblColumn* pCol = pCell->GetCol();
-    return pCol != nullptr && pCol->IsBlocked();
+    return pCol != nullptr && NodeExported(pCol);
+}
+
+class ExportScope {
+public:
+    explicit ExportScope(const std::unordered_set<const CRowColOb*>* pSet) : m_pPrev(t_pExported) {
+        t_pExported = pSet;
+    }
+    ~ExportScope() { t_pExported = m_pPrev; }
+    ExportScope(const ExportScope&) = delete;
+    ExportScope& operator=(const ExportScope&) = delete;
+
+private:
+    const std::unordered_set<const CRowColOb*>* m_pPrev;
+};
+
+// Adds to the set every inner node of the tree that is blocked or lies above
+// an exported leaf; iterative, so that a deep tree cannot exhaust the stack.
+void AddInnerNodes(const CRowColOb* pRoot, std::unordered_set<const CRowColOb*>& set) {
+    struct Frame {
+        const CRowColOb* pNode;
+        int nNext;
+        bool bAny;
+    };
+    std::vector<Frame> stack{{pRoot, 0, false}};
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.nNext < f.pNode->GetNumChildren()) {
+            const CRowColOb* pChild = f.pNode->GetChildAt(f.nNext++);
+            if (pChild->HasData())
+                f.bAny = f.bAny || set.count(pChild) != 0;
+            else
+                stack.push_back({pChild, 0, false});
+            continue;
+        }
+        const Frame done = f;
+        stack.pop_back();
+        const bool bExported = done.bAny || done.pNode->IsBlocked();
+        if (bExported) set.insert(done.pNode);
+        if (!stack.empty()) stack.back().bAny = stack.back().bAny || bExported;
+    }
 }
 
 }  // namespace
 
-void CTable::Save(CSpecFile& file, int bBlockedOnly) const {
-    PutHeading(file, "[Table]");
+int CTable::CollectBlock(std::unordered_set<const CRowColOb*>& set, int& nRows, int& nCols) const {
+    const int nDataRows = GetNumDataRows(), nDataCols = GetNumDataColumns();
+    std::vector<char> rowHas(static_cast<std::size_t>(nDataRows)), colHas(static_cast<std::size_t>(nDataCols));
+    for (int r = 0; r < nDataRows; ++r) {
+        const CTblRow* pRow = m_arrDataRows[r];
+        rowHas[static_cast<std::size_t>(r)] = pRow->IsBlocked() != 0;
+        const int nCells = pRow->GetNumCells() < nDataCols ? pRow->GetNumCells() : nDataCols;
+        for (int c = 0; c < nCells; ++c) {
+            const CTblCell* pCell = pRow->GetCell(c);
+            if (pCell && pCell->IsBlocked()) rowHas[static_cast<std::size_t>(r)] = colHas[static_cast<std::size_t>(c)] = 1;
+        }
+    }
+    for (int c = 0; c < nDataCols; ++c)
+        if (m_arrDataColumns[c]->IsBlocked()) colHas[static_cast<std::size_t>(c)] = 1;
+    nRows = nCols = 0;
+    for (char b : rowHas) nRows += b;
+    for (char b : colHas) nCols += b;
+    if (nRows == 0 && nCols == 0) return 0;
+    for (int r = 0; r < nDataRows; ++r)
+        if (rowHas[static_cast<std::size_t>(r)]) set.insert(m_arrDataRows[r]);
+    for (int c = 0; c < nDataCols; ++c)
+        if (colHas[static_cast<std::size_t>(c)]) set.insert(m_arrDataColumns[c]);
+    AddInnerNodes(m_pColumnRoot, set);
+    AddInnerNodes(m_pRowRoot, set);
+    return 1;
+}
 
+int CTable::Save(CSpecFile& file, int bBlockedOnly) const {
     int nRows = GetNumDataRows();
     int nCols = GetNumDataColumns();
-    if (bBlockedOnly) {
-        nRows = nCols = 0;
-        for (int i = 0; i < GetNumDataRows(); ++i) nRows += m_arrDataRows[i]->IsBlocked() ? 1 : 0;
-        for (int i = 0; i < GetNumDataColumns(); ++i) nCols += m_arrDataColumns[i]->IsBlocked() ? 1 : 0;
-    }
+    std::unordered_set<const CRowColOb*> exported;
+    if (bBlockedOnly && !CollectBlock(exported, nRows, nCols)) return 0;  // no block: nothing to write
+    const ExportScope scope(bBlockedOnly ? &exported : nullptr);
+
+    PutHeading(file, "[Table]");
     char buf[64];
     std::snprintf(buf, sizeof buf, "%d, %d", nRows, nCols);
     PutKey(file, "Size", CKAVOString(buf));
@@ -82,6 +159,7 @@ void CTable::Save(CSpecFile& file, int bBlockedOnly) const {
 
     m_pColumnRoot->Save(file, this, bBlockedOnly);
     m_pRowRoot->Save(file, this, bBlockedOnly);
+    return 1;
 }
 
 void CTblOb::Save(CSpecFile& file, const CKAVOString& strHeading, const CStyle* pDefaultStyle,
@@ -99,7 +177,7 @@ void CTblOb::Save(CSpecFile& file, const CKAVOString& strHeading, const CStyle* 
 void CTblColumn::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const {
     const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
     const bool bGroup = !HasData();
-    const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !IsBlocked());
+    const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !NodeExported(this));
     if (bWrite) {
         PutHeading(file, bGroup ? "[ColumnGroup]" : "[Column]");
         if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);
@@ -182,7 +260,7 @@ void SaveCells(CSpecFile& file, const CTblRow& row, int bBlockedOnly) {
 void CTblRow::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const {
     const CStyleRegistry* pRegistry = pTable ? pTable->GetStyleRegistry() : nullptr;
     const bool bGroup = !HasData();
-    const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !IsBlocked());
+    const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !NodeExported(this));
     if (bWrite) {
         PutHeading(file, bGroup ? "[RowGroup]" : "[Row]");
         if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);

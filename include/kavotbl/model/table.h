@@ -3,12 +3,14 @@
 
 #include <cstdint>
 #include <type_traits>
+#include <unordered_set>
 
 #include "kavotbl/file/cell_mask.h"
 #include "kavotbl/model/cell_block.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/model/tbl_cell.h"
 #include "kavotbl/model/tbl_ob.h"
+#include "kavotbl/render/hit.h"
 #include "kavotbl/rtf/rtf_row.h"
 
 namespace kavo {
@@ -111,7 +113,12 @@ public:
     /// Reads the next table of the file; 1 when a table was read.
     int Build(CSpecFile& file, CProgressDlg* pProgress = nullptr);
     void BuildTblPiece(CSpecFile& file, CTblOb& piece);
-    void Save(CSpecFile& file, int bBlockedOnly = 0) const;
+    /// Writes the table's sections. With bBlockedOnly, only the block: the
+    /// data rows and columns that are blocked or hold a blocked cell, their
+    /// cells, and the captions and spanners above them or blocked. Returns
+    /// 0, writing nothing, when no data row, data column or cell is
+    /// blocked; else 1.
+    int Save(CSpecFile& file, int bBlockedOnly = 0) const;
 
     // Layout.
     void LayoutTable(const CRect& rc, CDC* pDC);
@@ -132,6 +139,17 @@ public:
     void BlockParents(CRectArray& rects, int bBlock);
     int IsBlocked() const override;
     void StuffBlockColor(unsigned long cr);
+    /// Makes the block exactly the data rows nFirstRow to nLastRow by the
+    /// data columns nFirstCol to nLastCol (inclusive, either order): those
+    /// rows, columns and cells, and the captions and spanners above them;
+    /// everything else is unblocked. Appends the box of every element whose
+    /// mark changed to rects. Returns 0, changing nothing, when the range
+    /// does not lie within the table.
+    int SelectBlock(int nFirstRow, int nFirstCol, int nLastRow, int nLastCol, CRectArray& rects);
+    /// Unblocks every element (Block(rects, 0)).
+    void ClearBlock(CRectArray& rects) { Block(rects, 0); }
+    /// HitTest, told as the kind of element and its data row and column.
+    CTblHit HitTestElement(const CPoint& pt);
     void ScrollBy(int dx, int dy) override;
     void LayoutRTF(CRTFRowArray& rows, int bBlockedOnly);
 
@@ -145,6 +163,9 @@ private:
     void AdjustCellLinkages();
     void AdjustMasks(const CCellMaskArray& arrMasks);
     void CalcComponentSize(CTblOb& ob, const CRect& rc, CDC* pDC, int bLoadFont);
+    // The rows, columns and nodes that a save of the block writes; 0 when
+    // nothing is blocked.
+    int CollectBlock(std::unordered_set<const CRowColOb*>& set, int& nRows, int& nCols) const;
     // The margin and line height of this table's layout in force become the
     // process-wide metrics, so that tables laid out at other sizes in the
     // same process do not lend it theirs. A table never laid out leaves
