@@ -3,6 +3,7 @@
 
 #include "kavotbl/file/cell_mask.h"
 #include "kavotbl/file/document.h"
+#include "kavotbl/file/table_builder.h"
 #include "kavotbl/host/host.h"
 #include "kavotbl/layout/metrics.h"
 #include "kavotbl/model/cell_block.h"

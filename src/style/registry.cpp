@@ -112,6 +112,19 @@ int CStyleRegistry::Build(CSpecFile& file) {
     return nResult;
 }
 
+int CStyleRegistry::InitDefaults() {
+    const CKAVOString strDefault("Default");
+    if (m_styles.IsEmpty() || m_styles[0]->GetLabel().Compare(strDefault) != 0)
+        m_styles.InsertAt(0, new CStyle(strDefault));
+    if (m_formats.IsEmpty() || m_formats[0]->GetLabel().Compare(strDefault) != 0)
+        m_formats.InsertAt(0, new CFormat(strDefault));
+    for (const char* pszLabel : kComponentLabels) {
+        const CKAVOString strLabel(pszLabel);
+        if (!FindStyle(strLabel)) m_styles.Add(new CStyle(strLabel));
+    }
+    return 1;
+}
+
 void CStyleRegistry::Save(CSpecFile& file) const {
     for (int i = 1; i < m_styles.GetSize(); ++i) m_styles[i]->Save(file);
     for (int i = 1; i < m_formats.GetSize(); ++i) m_formats[i]->Save(file);

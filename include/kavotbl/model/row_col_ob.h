@@ -142,6 +142,7 @@ private:
 class CTblRow : public CRowColOb {
     KAVO_DECLARE_DYNAMIC(CTblRow)
     friend class CTable;
+    friend class CTableBuilder;  // gives rows their cells and area fields
     friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:

@@ -24,6 +24,7 @@ class CProgressDlg;
 /// table's whole life.
 class CTable : public CTblOb {
     KAVO_DECLARE_DYNAMIC(CTable)
+    friend class CTableBuilder;  // links what it built as the reader does
     friend struct LayoutTestAccess;  // layout tests reach the layout internals
 
 public:

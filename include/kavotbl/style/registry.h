@@ -48,6 +48,12 @@ public:
     /// Gives every style the font and its twips height.
     void UpdateFonts(const LOGFONT* pLogFont, int nTwipsHeight);
 
+    /// Makes sure the registry holds what Build gives an empty file: the
+    /// style and the format labelled "Default" at index 0 (put in front when
+    /// index 0 holds another label) and a style for each kind of table
+    /// element. For a registry filled from code; call it before registering
+    /// styles and formats so that their indexes stay as returned. Always 1.
+    int InitDefaults();
     /// Reads the [Style] and [Format] sections before the first [Table]; always 1.
     int Build(CSpecFile& file);
     /// Writes every style and format but those at index 0.
