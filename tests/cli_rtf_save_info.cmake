@@ -1,13 +1,5 @@
-# Tests of the RTF writer and of the rtf, save and info subcommands.
+# Tests of the rtf, save and info subcommands.
 #
-# tests/rtf_writer_test.cpp is built by the generic rule; here it gets the
-# program's shared pieces when the program was built, and compiles to a
-# skipped test otherwise.
-if(TARGET kavotbl_rtf_writer_test AND TARGET kavotbl_tool_common)
-  target_link_libraries(kavotbl_rtf_writer_test PRIVATE kavotbl_tool_common)
-  target_compile_definitions(kavotbl_rtf_writer_test PRIVATE KAVOTBL_HAVE_TOOLS=1)
-endif()
-
 # The subcommands as a user runs them: RTF opened by LibreOffice (skipped
 # with a message without it), saves reloaded, info --json checked against
 # schema/info.schema.json with python3's jsonschema.

@@ -14,9 +14,11 @@
 #include "kavotbl/cairo/cairo_dc.h"
 #include "kavotbl/host/recording_dc.h"
 #include "kavotbl/layout/metrics.h"
-#include "rtf_writer.h"
+#include "kavotbl/export/text.h"
 
 namespace kavotool {
+
+using kavo::TextToUtf8;
 
 namespace {
 

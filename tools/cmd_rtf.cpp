@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common.h"
-#include "rtf_writer.h"
+#include "kavotbl/export/rtf_document.h"
 
 namespace kavotool {
 
@@ -51,11 +51,11 @@ static int RunRtf(int argc, char** argv) {
     if (!BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
 
-    RtfPage page;
+    kavo::CRtfPage page;
     page.nWidth = static_cast<int>(std::lround(paper->width * 20));
     page.nHeight = static_cast<int>(std::lround(paper->height * 20));
     if (opts.Has("landscape")) std::swap(page.nWidth, page.nHeight);
-    RtfDocument rtf(page);
+    kavo::CRtfDocument rtf(page);
     progress.Restart("writing " + output, static_cast<long long>(tables.size()));
     for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {
         const int nWidth = rtf.AddTable(*tables[i], bSelect ? 1 : 0);

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "rtf_writer.h"
+#include "kavotbl/export/text.h"
 
 namespace kavotool {
+
+using kavo::TextToUtf8;
 
 namespace {
 

@@ -1,142 +1,20 @@
-#include "rtf_writer.h"
+#include "kavotbl/export/rtf_document.h"
+
+#include "kavotbl/export/text.h"
+#include "kavotbl/model/row_col_ob.h"
+#include "kavotbl/style/style.h"
+#include "writers.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <unordered_set>
 #include <vector>
 
-namespace kavotool {
+namespace kavo {
 
 namespace {
-
-using kavo::CRowColOb;
-using kavo::CStyle;
-using kavo::CTable;
-using kavo::CTblOb;
-
-// 0x80-0x9F of Windows-1252; 0 marks the five bytes the code page leaves
-// undefined.
-constexpr std::uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-// The byte of code page 1252 for a code point, or -1.
-int ToCp1252(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] != 0 && kCp1252High[i] == cp) return 0x80 + i;
-    return -1;
-}
-
-// Decodes the strict UTF-8 sequence at p[i] (no overlong forms, no
-// surrogates, nothing above U+10FFFF) and moves i past it; false, with i
-// unchanged, when the bytes there break the rules.
-bool NextUtf8(const unsigned char* p, std::size_t n, std::size_t& i, char32_t& cp) {
-    const unsigned c = p[i];
-    if (c < 0x80) {
-        cp = c;
-        ++i;
-        return true;
-    }
-    int nMore;
-    char32_t min;
-    if ((c & 0xE0) == 0xC0) {
-        nMore = 1, cp = c & 0x1F, min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        nMore = 2, cp = c & 0x0F, min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        nMore = 3, cp = c & 0x07, min = 0x10000;
-    } else {
-        return false;
-    }
-    if (n - i <= static_cast<std::size_t>(nMore)) return false;  // cut short
-    for (int k = 1; k <= nMore; ++k) {
-        const unsigned t = p[i + static_cast<std::size_t>(k)];
-        if ((t & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (t & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += static_cast<std::size_t>(nMore) + 1;
-    return true;
-}
-
-bool IsUtf8(const unsigned char* p, std::size_t n) {
-    char32_t cp;
-    for (std::size_t i = 0; i < n;)
-        if (!NextUtf8(p, n, i, cp)) return false;
-    return true;
-}
-
-char32_t FromCp1252(unsigned char c) {
-    if (c < 0x80 || c >= 0xA0) return c;
-    const std::uint16_t cp = kCp1252High[c - 0x80];
-    return cp ? cp : 0xFFFD;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-void AppendUnicode(std::string& out, unsigned unit) {
-    // \uN takes a signed 16-bit number; the '?' is what older readers show.
-    const int v = unit > 32767 ? static_cast<int>(unit) - 65536 : static_cast<int>(unit);
-    char buf[16];
-    char* const end = buf + sizeof buf;
-    char* b = end;
-    *--b = '?';
-    unsigned m = static_cast<unsigned>(v < 0 ? -v : v);
-    do {
-        *--b = static_cast<char>('0' + m % 10);
-        m /= 10;
-    } while (m);
-    if (v < 0) *--b = '-';
-    out += "\\u";
-    out.append(b, static_cast<std::size_t>(end - b));
-}
-
-void AppendCodePoint(std::string& out, char32_t cp) {
-    switch (cp) {
-    case '\\': out += "\\\\"; return;
-    case '{': out += "\\{"; return;
-    case '}': out += "\\}"; return;
-    case '\t': out += "\\tab "; return;
-    case '\n': out += "\\line "; return;
-    default: break;
-    }
-    if (cp < 0x20 || cp == 0x7F) return;  // other control bytes have no place in a document
-    const int b = ToCp1252(cp);
-    if (b >= 0 && b < 0x80) {
-        out += static_cast<char>(b);
-    } else if (b >= 0) {
-        static const char hex[] = "0123456789abcdef";
-        out += "\\'";
-        out += hex[b >> 4];
-        out += hex[b & 15];
-    } else if (cp < 0x10000) {
-        AppendUnicode(out, static_cast<unsigned>(cp));
-    } else {
-        const char32_t v = cp - 0x10000;
-        AppendUnicode(out, static_cast<unsigned>(0xD800 + (v >> 10)));
-        AppendUnicode(out, static_cast<unsigned>(0xDC00 + (v & 0x3FF)));
-    }
-}
 
 // ------------------------------------------------------------------ styles
 
@@ -149,10 +27,10 @@ struct Edges {
 Edges SingleLines(const CTblOb& ob) {
     Edges e;
     if (const CStyle* s = ob.GetStyle()) {
-        e.top = s->m_lineTop == kavo::LINE_SINGLE;
-        e.left = s->m_lineLeft == kavo::LINE_SINGLE;
-        e.bottom = s->m_lineBottom == kavo::LINE_SINGLE;
-        e.right = s->m_lineRight == kavo::LINE_SINGLE;
+        e.top = s->m_lineTop == LINE_SINGLE;
+        e.left = s->m_lineLeft == LINE_SINGLE;
+        e.bottom = s->m_lineBottom == LINE_SINGLE;
+        e.right = s->m_lineRight == LINE_SINGLE;
     }
     return e;
 }
@@ -160,10 +38,10 @@ Edges SingleLines(const CTblOb& ob) {
 Edges SingleBorders(const CTblOb& ob) {
     Edges e;
     if (const CStyle* s = ob.GetStyle()) {
-        e.top = s->m_borderTop == kavo::LINE_SINGLE;
-        e.left = s->m_borderLeft == kavo::LINE_SINGLE;
-        e.bottom = s->m_borderBottom == kavo::LINE_SINGLE;
-        e.right = s->m_borderRight == kavo::LINE_SINGLE;
+        e.top = s->m_borderTop == LINE_SINGLE;
+        e.left = s->m_borderLeft == LINE_SINGLE;
+        e.bottom = s->m_borderBottom == LINE_SINGLE;
+        e.right = s->m_borderRight == LINE_SINGLE;
     }
     return e;
 }
@@ -272,64 +150,11 @@ void AppendParagraph(std::string& out, const std::string& font, const CTblOb* pO
 
 }  // namespace
 
-std::u32string DecodeText(const char* pText, std::size_t nCount) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(pText);
-    std::u32string out;
-    out.reserve(nCount);
-    const bool bUtf8 = IsUtf8(p, nCount);
-    char32_t cp;
-    for (std::size_t i = 0; i < nCount;) {
-        if (bUtf8) {
-            NextUtf8(p, nCount, i, cp);
-        } else {
-            cp = FromCp1252(p[i++]);
-        }
-        out.push_back(cp);
-    }
-    return out;
-}
-
-std::string TextToUtf8(const std::string& text) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    if (IsUtf8(p, text.size())) return text;
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (std::size_t i = 0; i < text.size(); ++i) AppendUtf8(out, FromCp1252(p[i]));
-    return out;
-}
-
-void AppendRtfText(std::string& out, const std::string& text) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    bool bHigh = false;
-    for (std::size_t i = 0; i < n && !bHigh; ++i) bHigh = p[i] >= 0x80;
-    const bool bUtf8 = !bHigh || IsUtf8(p, n);
-    for (std::size_t i = 0; i < n;) {
-        // Runs of characters that stand for themselves go in whole.
-        const std::size_t start = i;
-        while (i < n && p[i] >= 0x20 && p[i] < 0x7F && p[i] != '\\' && p[i] != '{' && p[i] != '}') ++i;
-        out.append(text, start, i - start);
-        if (i >= n) break;
-        char32_t cp;
-        if (p[i] == '\r') {
-            // CR LF is one line break, a CR alone another.
-            if (i + 1 < n && p[i + 1] == '\n') ++i;
-            cp = U'\n';
-            ++i;
-        } else if (bUtf8) {
-            NextUtf8(p, n, i, cp);
-        } else {
-            cp = FromCp1252(p[i++]);
-        }
-        AppendCodePoint(out, cp);
-    }
-}
-
 // ------------------------------------------------------------------ document
 
-RtfDocument::RtfDocument(RtfPage page) : m_page(page) {}
+CRtfDocument::CRtfDocument(CRtfPage page) : m_page(page) {}
 
-void RtfDocument::ChooseFont(const CTable& table) {
+void CRtfDocument::ChooseFont(const CTable& table) {
     const CStyle* s = table.GetStyle();
     if (!s) s = table.GetTitle()->GetStyle();
     if (!s || s->m_logFont.lfHeight == 0) return;
@@ -340,7 +165,7 @@ void RtfDocument::ChooseFont(const CTable& table) {
     if (s->m_nTwipsHeight > 0) m_nHalfPoints = std::clamp((s->m_nTwipsHeight + 5) / 10, 8, 288);
 }
 
-int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
+int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
     m_nLastWidth = 0;
     if (m_nTables == 0) ChooseFont(table);
     const std::string font = "\\f0\\fs" + std::to_string(m_nHalfPoints);
@@ -361,7 +186,7 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         out += "\\par\n";
     }
 
-    kavo::CRTFRowArray grid;
+    CRTFRowArray grid;
     table.LayoutRTF(grid, bBlockedOnly);
     const int nGridRows = grid.GetSize();
     const int C = std::min(table.GetColumnRoot()->GetDepth(0), nGridRows);
@@ -417,7 +242,7 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
             stubNat = std::max(stubNat, std::min(t.nWidth, std::max(t.nLongestWord, 16 * kChar)));
         }
         for (int g = 0; g < nGridRows; ++g) {
-            const kavo::CRTFRow& row = grid[g];
+            const CRTFRow& row = grid[g];
             if (g >= C)
                 for (int e = 0; e < R && e < row.GetSize(); ++e)
                     if (const CTblOb* p = row[e]) stubText(p, e + 1 < R ? e : StubLevel(static_cast<const CRowColOb*>(p)));
@@ -474,7 +299,7 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         std::vector<Edges> rules(static_cast<std::size_t>(nCells));
         const std::string rowHead = "\\trowd\\trgaph" + std::to_string(gap) + "\\trleft-" + std::to_string(gap);
         for (int g = 0; g < nGridRows; ++g) {
-            const kavo::CRTFRow& row = grid[g];
+            const CRTFRow& row = grid[g];
             const bool bHeading = g < C;
             std::fill(rules.begin(), rules.end(), Edges());
             for (int c = 0; c < nCells; ++c) {
@@ -585,7 +410,7 @@ int RtfDocument::AddTable(CTable& table, int bBlockedOnly) {
     return m_nLastWidth;
 }
 
-std::string RtfDocument::Head() const {
+std::string CRtfDocument::Head() const {
     std::string head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\\uc1\n{\\fonttbl{\\f0\\fswiss\\fcharset0 ";
     AppendRtfText(head, m_font);
     if (m_font != "Arial") head += "{\\*\\falt Arial}";
@@ -598,12 +423,42 @@ std::string RtfDocument::Head() const {
     return head;
 }
 
-std::string RtfDocument::Text() const { return Head() + m_body + "}\n"; }
+std::string CRtfDocument::Text() const { return Head() + m_body + "}\n"; }
 
-bool RtfDocument::WriteTo(std::FILE* f) const {
+bool CRtfDocument::WriteTo(std::FILE* f) const {
     const std::string head = Head();
     return std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
            std::fwrite(m_body.data(), 1, m_body.size(), f) == m_body.size() && std::fputs("}\n", f) >= 0;
 }
 
-}  // namespace kavotool
+}  // namespace kavo
+
+namespace kavo {
+
+bool CRtfDocument::WriteTo(std::ostream& out) const {
+    out << Head();
+    out.write(m_body.data(), static_cast<std::streamsize>(m_body.size()));
+    out << "}\n";
+    return static_cast<bool>(out);
+}
+
+int export_detail::WriteRtf(const Tables& tables, std::ostream& out, const CExportOptions& options,
+                            CExportReport& report) {
+    CRtfDocument rtf(CRtfPage{options.page.nWidth, options.page.nHeight, options.page.nMargin});
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const int nWidth = rtf.AddTable(*tables[i], options.bBlockedOnly);
+        if (nWidth > rtf.PrintableWidth()) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "%s is %.1f in wide, more than the %.1f in between the margins",
+                          TableName(i).c_str(), nWidth / 1440.0, rtf.PrintableWidth() / 1440.0);
+            report.arrWarnings.push_back(buf);
+        }
+    }
+    if (!rtf.WriteTo(out)) {
+        report.strError = "the stream failed";
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace kavo

@@ -5,10 +5,10 @@
 // Counters: ns_per_cell (shown as seconds per cell, e.g. "40n") and, for the
 // documents, bytes_per_cell of RTF.
 //
-//   kavotbl_rtf_writer_bench --benchmark_filter='/1000000'
+//   kavotbl_export_rtf_bench --benchmark_filter='/1000000'
 #include <benchmark/benchmark.h>
 
-#if defined(KAVOTBL_HAVE_TOOLS)
+#if defined(KAVOTBL_HAVE_EXPORT)
 
 #include <cstdio>
 #include <memory>
@@ -19,7 +19,8 @@
 #include "bench_tables.h"
 #include "kavotbl/file/document.h"
 #include "kavotbl/host/platform.h"
-#include "rtf_writer.h"
+#include "kavotbl/export/rtf_document.h"
+#include "kavotbl/export/text.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ void BM_RtfDocument(benchmark::State& state) {
     std::FILE* sink = std::fopen("/dev/null", "wb");
     std::size_t nBytes = 0;
     for (auto _ : state) {
-        kavotool::RtfDocument rtf;
+        kavo::CRtfDocument rtf;
         rtf.AddTable(table, 0);
         benchmark::DoNotOptimize(rtf.WriteTo(sink));
         state.PauseTiming();
@@ -114,7 +115,7 @@ void Escape(benchmark::State& state, const std::vector<std::string>& texts) {
     for (const std::string& t : texts) nBytes += t.size();
     for (auto _ : state) {
         out.clear();
-        for (const std::string& t : texts) kavotool::AppendRtfText(out, t);
+        for (const std::string& t : texts) kavo::AppendRtfText(out, t);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * nBytes));

@@ -1,9 +1,9 @@
-// The RTF writer of the kavotbl program: text escaping for code page 1252,
+// The RTF writer of the export module: text escaping for code page 1252,
 // and documents read back with a small RTF reader (rows, cell boundaries,
 // merges, indents, justification, rules, paragraphs around the table).
 #include <gtest/gtest.h>
 
-#if defined(KAVOTBL_HAVE_TOOLS)
+#if defined(KAVOTBL_HAVE_EXPORT)
 
 #include <algorithm>
 #include <cctype>
@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "common.h"
 #include "kavotbl/file/document.h"
-#include "rtf_writer.h"
+#include "kavotbl/export/rtf_document.h"
+#include "kavotbl/export/text.h"
 
-namespace kavotool {
+namespace kavo {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -181,8 +181,8 @@ protected:
         EXPECT_EQ(docs.back()->LoadText(text), 1);
         return *docs.back()->GetTable(0);
     }
-    static Doc Write(kavo::CTable& table, int bBlockedOnly = 0, RtfPage page = RtfPage()) {
-        RtfDocument rtf(page);
+    static Doc Write(kavo::CTable& table, int bBlockedOnly = 0, CRtfPage page = CRtfPage()) {
+        CRtfDocument rtf(page);
         rtf.AddTable(table, bBlockedOnly);
         return Read(rtf.Text());
     }
@@ -195,7 +195,7 @@ TEST_F(RtfDocumentTest, OneRowPerGridRowWithSpannersMergedOverTheirColumns) {
     const std::string text = std::string(kTable) +
                              "[Table]\nSize=0, 0\n[Title]\nText=Only a title\n"
                              "[Table]\nSize=2, 0\n[Row]\nText=A\n[Row]\nText=B\n";
-    RtfDocument rtf;
+    CRtfDocument rtf;
     Load(text).SetCellData(0, 0, 1234567);  // formatted before it is written
     for (int i = 0; i < 3; ++i) rtf.AddTable(*docs[0]->GetTable(i), 0);
     EXPECT_EQ(rtf.GetNumTables(), 3);
@@ -274,8 +274,11 @@ TEST_F(RtfDocumentTest, FontSizeAndPage) {
     EXPECT_EQ(d.last.count("landscape"), 0u);
 
     kavo::CTable& t = Load(kTable);
-    GiveFont(*t.GetStyleRegistry(), "Liberation Serif", 12);
-    d = Write(t, 0, RtfPage{16838, 11906, 720});  // A4 landscape, half-inch margins
+    LOGFONT lf;
+    lf.lfHeight = -16;
+    std::strcpy(lf.lfFaceName, "Liberation Serif");
+    t.GetStyleRegistry()->UpdateFonts(&lf, 240);  // twelve points
+    d = Write(t, 0, CRtfPage{16838, 11906, 720});  // A4 landscape, half-inch margins
     EXPECT_EQ(d.font, "Liberation Serif");
     EXPECT_EQ(d.sizes, std::set<int>{24});
     EXPECT_EQ(d.rows.at(2).cells[0][1].li, 240);  // one em of twelve points
@@ -290,7 +293,7 @@ TEST_F(RtfDocumentTest, WideTablesAreNarrowedToThePageWhenTheyCanBe) {
     for (int c = 0; c < 5; ++c) text += "[Column]\nText=Households with children under five\n";
     kavo::CTable& t =
         Load(text + "[Row]\nText=A row caption that is rather long for a stub\nData=1, 2, 3, 4, 5\n");
-    RtfDocument rtf;
+    CRtfDocument rtf;
     const int nWidth = rtf.AddTable(t, 0);
     EXPECT_LE(nWidth, rtf.PrintableWidth());
     const Doc d = Read(rtf.Text());
@@ -303,17 +306,17 @@ TEST_F(RtfDocumentTest, WideTablesAreNarrowedToThePageWhenTheyCanBe) {
     std::string wide = "[Table]\nSize=1, 40\n", data;
     for (int c = 0; c < 40; ++c)
         wide += "[Column]\nText=C\n", data += (c ? ", " : "") + std::string("123456789");
-    RtfDocument rtf2;
+    CRtfDocument rtf2;
     EXPECT_GT(rtf2.AddTable(Load(wide + "[Row]\nText=R\nData=" + data + "\n"), 0), rtf2.PrintableWidth());
 }
 
 }  // namespace
-}  // namespace kavotool
+}  // namespace kavo
 
 #else
 
-TEST(RtfWriter, NeedsTheProgram) {
-    GTEST_SKIP() << "the kavotbl program was not built (it needs Cairo and nlohmann-json)";
+TEST(RtfWriter, NeedsTheExportModule) {
+    GTEST_SKIP() << "the export module was not built";
 }
 
 #endif
