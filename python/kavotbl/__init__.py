@@ -269,7 +269,7 @@ def _scaled(value, decimals):
         return None
     if isinstance(value, bool):
         raise TypeError("a cell value must be a number, not %r" % (value,))
-    if isinstance(value, int) and not isinstance(value, bool):
+    if isinstance(value, int):
         scaled = value * 10 ** decimals
     else:
         if hasattr(value, "item") and not isinstance(value, _decimal.Decimal):
@@ -290,6 +290,8 @@ def _scaled(value, decimals):
             return None
         if value.is_infinite():
             raise ValueError("a cell value must be finite, not %r" % value)
+        if value and value.adjusted() + decimals > 19:
+            raise OverflowError("%r with %d decimals does not fit a cell's 64 bits" % (value, decimals))
         ctx = _decimal.Context(prec=60, rounding=_decimal.ROUND_HALF_UP)
         scaled = int(value.scaleb(decimals, ctx).quantize(_decimal.Decimal(1), context=ctx))
     if not -(2 ** 63) <= scaled < 2 ** 63:
@@ -301,10 +303,13 @@ def _decimals_per_column(decimals, count):
     if isinstance(decimals, bool):
         raise TypeError("decimals must be a whole number or one per data column")
     if isinstance(decimals, int):
-        return [decimals] * count
+        decimals = [decimals] * count
     decimals = list(decimals)
     if len(decimals) != count or not all(isinstance(d, int) and not isinstance(d, bool) for d in decimals):
         raise ValueError("decimals must be a whole number or one for each of the %d data columns" % count)
+    for d in decimals:
+        if not 0 <= d <= 20:
+            raise ValueError("decimals must lie between 0 and 20, not %d" % d)
     return decimals
 
 
