@@ -196,6 +196,19 @@ void AddRows(BuildState& s, const py::list& items, kavo::CTblRow* pParent) {
     }
 }
 
+// The look of a built table: left-aligned title, stub and captions, centred
+// and ruled column headings, a rule above and below the table.
+const char* const kHouseStyles =
+    "[Style]\nLabel=Table\nBorderTop=Single\nBorderBottom=Single\n"
+    "[Style]\nLabel=Title\nHorJust=Left\nVertJust=Top\n"
+    "[Style]\nLabel=StubHead\nHorJust=Left\nLineBottom=Single\n"
+    "[Style]\nLabel=Header\nHorJust=Center\n"
+    "[Style]\nLabel=Footer\nHorJust=Left\nVertJust=Top\n"
+    "[Style]\nLabel=ColumnGroup\nHorJust=Center\nLineBottom=Single\n"
+    "[Style]\nLabel=Column\nHorJust=Center\nLineBottom=Single\n"
+    "[Style]\nLabel=RowGroup\nHorJust=Left\nVertJust=Top\n"
+    "[Style]\nLabel=Row\nHorJust=Left\n";
+
 bool HasMissing(const py::list& rows) {
     for (const py::handle& item : rows) {
         const py::tuple t = py::cast<py::tuple>(item);
@@ -212,7 +225,9 @@ DocPtr Build(const py::dict& pieces, const py::list& columns, const py::list& ro
         if (n < 0 || n > 20) Raise(PyExc_ValueError, "decimals must lie between 0 and 20, not " + std::to_string(n));
     std::lock_guard<std::mutex> lock(LibraryLock());
     kavo::CStyleRegistry reg;
-    reg.InitDefaults();
+    kavo::CSpecFile sheet;
+    sheet.OpenText(kHouseStyles);
+    reg.Build(sheet);
     std::vector<int> wanted(decimals);
     std::sort(wanted.begin(), wanted.end());
     wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
