@@ -132,9 +132,17 @@ def _doc_save(self, path):
     _write(path, self._save())
 
 
+def _decode(data):
+    """Table-file bytes as text: UTF-8, or Windows-1252 for old files."""
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        return data.decode("cp1252", "replace")
+
+
 def _doc_text(self):
     """The text that save writes."""
-    return self._save().decode("utf-8", "replace")
+    return _decode(self._save())
 
 
 def _table_save(self, path, selected_only=False):
@@ -388,6 +396,13 @@ def _tree(keys, make_leaf, make_group):
     return build(keys, 0)
 
 
+def _missing(pandas, value):
+    try:
+        return bool(pandas.isna(value))
+    except (TypeError, ValueError):
+        return False
+
+
 def from_dataframe(df, *, title=None, stub_head=None, decimals=0, heading=None, footing=None, name=None):
     """Builds a Document of one table from a pandas DataFrame.
 
@@ -407,8 +422,8 @@ def from_dataframe(df, *, title=None, stub_head=None, decimals=0, heading=None, 
     col_keys = keys(df.columns)
     columns = _tree([(k, None) for k in col_keys], lambda text, _: text, lambda text, kids: (text, kids))
     per_column = _decimals_per_column(decimals, len(col_keys))
-    body = df.to_numpy(dtype=object)
-    rows = _tree([(k, list(body[i])) for i, k in enumerate(keys(df.index))],
+    body = [[None if _missing(pandas, v) else v for v in row] for row in df.to_numpy(dtype=object)]
+    rows = _tree([(k, body[i]) for i, k in enumerate(keys(df.index))],
                  lambda text, values: (text, values), lambda text, kids: (text, kids))
     if stub_head is None:
         names = [n for n in df.index.names if n is not None]

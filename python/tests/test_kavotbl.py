@@ -182,6 +182,8 @@ def test_dataframe_with_two_levels_becomes_spanners_and_groups(tmp_path):
 
     plain = kavotbl.from_dataframe(pandas.DataFrame({"a": [1, 2]}, index=["x", "y"]))
     assert "Hidden" not in plain.save_text() and plain.tables[0].values.tolist() == [[1.0], [2.0]]
+    nullable = kavotbl.from_dataframe(pandas.DataFrame({"a": pandas.array([7, None], dtype="Int64")}))
+    assert nullable.tables[0].texts == [["7"], [""]] and "Hidden" in nullable.save_text()
 
 
 def test_plain_lists_build_the_same_table_as_the_reader():
