@@ -15,7 +15,8 @@
     X(render)               \
     X(rtf)                  \
     X(save)                 \
-    X(info)
+    X(info)                 \
+    X(view)
 
 namespace kavotool {
 #define KAVOTBL_DECLARE_COMMAND(name) extern const Command kCommand_##name;

@@ -100,7 +100,9 @@ private:
 
 class Viewer {
 public:
-    Viewer(const std::string& display, std::vector<std::string> files) : m_display(display) {
+    // Runs kavotbl-view, or with bThroughTool "kavotbl view", on the files.
+    Viewer(const std::string& display, std::vector<std::string> files, bool bThroughTool = false)
+        : m_display(display) {
         m_log = testing::TempDir() + "kavotbl-view-" + std::to_string(getpid()) + ".log";
         m_pid = fork();
         if (m_pid == 0) {
@@ -114,10 +116,13 @@ public:
             unsetenv("KAVO_WININI");
             const int log = open(m_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(log, 1), dup2(log, 2);
-            std::vector<char*> argv{const_cast<char*>(KAVOTBL_VIEWER)};
+            const char* program = bThroughTool ? KAVOTBL_PROGRAM : KAVOTBL_VIEWER;
+            std::vector<char*> argv{const_cast<char*>(program)};
+            char view[] = "view";
+            if (bThroughTool) argv.push_back(view);
             for (std::string& f : files) argv.push_back(&f[0]);
             argv.push_back(nullptr);
-            execv(KAVOTBL_VIEWER, argv.data());
+            execv(program, argv.data());
             _exit(127);
         }
     }
@@ -311,7 +316,8 @@ TEST_F(ViewerProgramTest, CtrlEndScrollsToTheFarCorner) {
 }
 
 TEST_F(ViewerProgramTest, BadFilesShowTheirMessagesAndTheOthersStillOpen) {
-    Viewer viewer(server.Display(), {kData + "missing.tbl", kData + "broken.tbl", kExamples + "wide.tbl"});
+    // Started as "kavotbl view", which finds the viewer beside it.
+    Viewer viewer(server.Display(), {kData + "missing.tbl", kData + "broken.tbl", kExamples + "wide.tbl"}, true);
     const std::string win = viewer.WaitForWindow("wide.tbl");
     EXPECT_FALSE(win.empty()) << viewer.Log();
     EXPECT_FALSE(viewer.WaitForWindow("Problems in missing.tbl").empty()) << viewer.Log();
