@@ -143,6 +143,7 @@ void ViewController::Layout(CDC* pDC, int cx, int cy) {
     m_cy = std::max(0, cy);
     m_table.LayoutTable(CRect(0, 0, m_cx, m_cy), pDC);
     m_nLine = std::max(1, g_nLineHeight);
+    m_nMargin = g_nMargin;
     m_bLaidOut = true;
     // The layout puts the body back at its start; scroll it where it was.
     const int x = std::min(m_x, MaxScrollX()), y = std::min(m_y, MaxScrollY());
@@ -189,7 +190,7 @@ bool ViewController::ScrollKeyPressed(ScrollKey key) {
 void ViewController::Draw(CDC* pDC) {
     if (!m_bLaidOut) return;
     // A column scrolled partly under the stub shows its caption over the
-    // part still in view: its box starts at the stub's edge while drawing.
+    // part still in view: its box starts nearer the stub's edge while drawing.
     const int nStub = m_table.RowSize().cx;
     struct Narrowed {
         CTblOb* pOb;
@@ -204,8 +205,18 @@ void ViewController::Draw(CDC* pDC) {
             CRect& box = BoxAccess::Box(*p);
             if (box.left >= nStub) continue;  // it and its children are in view
             if (box.right > nStub && p->GetParent()) {
-                narrowed.push_back({p, box.left});
-                box.left = nStub;
+                // Only as far as the caption still fits on one line: a
+                // narrower box would wrap it into the heading below.
+                CFont font;
+                const int bFont = p->LoadFont(pDC, font);
+                CFont* pOld = bFont ? pDC->SelectObject(&font) : nullptr;
+                const int nNeed = pDC->GetTextExtent(p->GetText()).cx + 2 * m_nMargin;
+                if (bFont) pDC->SelectObject(pOld);
+                const int nLeft = std::max(box.left, std::min(nStub, box.right - nNeed));
+                if (nLeft > box.left) {
+                    narrowed.push_back({p, box.left});
+                    box.left = nLeft;
+                }
             }
             for (int i = 0; i < p->GetNumChildren(); ++i) stack.push_back(p->GetChildAt(i));
         }

@@ -104,6 +104,7 @@ private:
     int m_cx = 0, m_cy = 0;
     int m_x = 0, m_y = 0;  // scrolled so far
     int m_nLine = 1;       // line height of the last layout
+    int m_nMargin = 0;     // and its margin
     bool m_bLaidOut = false;
     BlockRange m_sel;
     int m_nAnchorRow = -1, m_nAnchorCol = -1;  // where the next extension starts

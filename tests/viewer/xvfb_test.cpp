@@ -297,7 +297,7 @@ TEST_F(ViewerProgramTest, CtrlEndScrollsToTheFarCorner) {
     Viewer viewer(server.Display(), {kData + "corner.tbl"});
     const std::string win = viewer.WaitForWindow("corner.tbl");
     ASSERT_FALSE(win.empty()) << viewer.Log();
-    SettledScreenshot(server.Display(), win);
+    if (cairo_surface_t* shot = SettledScreenshot(server.Display(), win)) cairo_surface_destroy(shot);
     viewer.Keys(win, "ctrl+End");
     // The last cell (a wide column, a tall row) now fills the bottom right
     // corner of the view, just above the scroll bar and the status bar.
