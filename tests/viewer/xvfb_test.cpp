@@ -133,12 +133,17 @@ public:
         }
     }
     std::string Env() const { return "env DISPLAY=" + m_display + " "; }
-    // The id of the window whose name holds name, once it is mapped.
+    // The id of the window whose name holds name, once it is mapped. Polled
+    // rather than searched with --sync: a window that closes during a search
+    // makes xdotool give up with an X error.
     std::string WaitForWindow(const std::string& name) {
-        std::string id = Shell(Env() + "xdotool search --sync --onlyvisible --name '" + name + "' 2>/dev/null", nullptr,
-                               30);
-        if (id.find('\n') != std::string::npos) id = id.substr(0, id.find('\n'));
-        return id;
+        const auto deadline = Clock::now() + std::chrono::seconds(30);
+        while (Clock::now() < deadline) {
+            std::string id = Shell(Env() + "xdotool search --onlyvisible --name '" + name + "' 2>/dev/null", nullptr, 5);
+            if (id.find('\n') != std::string::npos) return id.substr(0, id.find('\n'));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return std::string();
     }
     void Keys(const std::string& window, const std::string& keys) {
         Shell(Env() + "xdotool windowfocus --sync " + window + " key --delay 30 " + keys);
