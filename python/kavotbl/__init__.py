@@ -179,13 +179,48 @@ def _texts(self):
     return self._texts()
 
 
+def _export(self, fmt, path, options):
+    if not hasattr(self, "_export"):
+        raise NotImplementedError("this build has no export module, which writes %s" % fmt)
+    return _write(path, self._export(fmt, options))
+
+
+def _to_rtf(self, path=None, *, paper="letter", landscape=False, margin="1in", font="DejaVu Sans", size=10,
+            selected_only=False):
+    """An RTF document for a word processor, as `kavotbl rtf` writes it: each
+    table as a real table under its title and heading. Returns the bytes
+    when path is None."""
+    return _export(self, "rtf", path, {"page": _page(paper, landscape, margin), "font": font, "size": float(size),
+                                       "selected_only": selected_only})
+
+
+def _to_xlsx(self, path=None, *, title=None, paper="letter", landscape=False, margin="1in", selected_only=False):
+    """A spreadsheet workbook, one sheet per table (the export module)."""
+    return _export(self, "xlsx", path, {"title": title, "page": _page(paper, landscape, margin),
+                                        "selected_only": selected_only})
+
+
+def _to_csv(self, path=None, *, bom=False, caption_records=True, heading_levels=False, shown_text=False,
+            selected_only=False):
+    """Comma-separated values (the export module): plain decimals unless
+    shown_text, caption rows as records unless caption_records is off."""
+    return _export(self, "csv", path, {"bom": bom, "caption_records": caption_records,
+                                       "heading_levels": heading_levels, "shown_text": shown_text,
+                                       "selected_only": selected_only})
+
+
+def _to_html(self, path=None, *, title=None, fragment=False, selected_only=False):
+    """A web page (the export module); fragment=True gives the tables alone."""
+    return _export(self, "html", path, {"title": title, "fragment": fragment, "selected_only": selected_only})
+
+
 def _repr_html_(self):
-    """The table as an HTML table, for notebooks."""
-    return _html_table(self)
-
-
-def _doc_repr_html_(self):
-    return "\n".join(_html_table(t) for t in self.tables)
+    """The table as HTML, for notebooks: the export module's fragment when
+    it writes HTML, else a plain table of the shown texts."""
+    try:
+        return _decode(self.to_html(fragment=True))
+    except NotImplementedError:
+        return _html_table(self) if isinstance(self, Table) else "\n".join(_html_table(t) for t in self.tables)
 
 
 def _leaves(node):
@@ -256,7 +291,7 @@ Document.formats = property(lambda self: [Format(**f) for f in self._formats],
 Document.save = _doc_save
 Document.save_text = _doc_text
 Document.to_pdf = _to_pdf
-Document._repr_html_ = _doc_repr_html_
+Document._repr_html_ = _repr_html_
 Document.__repr__ = _doc_repr
 Table.save = _table_save
 Table.values = property(_values)
@@ -265,6 +300,8 @@ Table.to_pdf = _to_pdf
 Table.to_png = _to_png
 Table.to_svg = _to_svg
 Table._repr_html_ = _repr_html_
+for _cls in (Document, Table):
+    _cls.to_rtf, _cls.to_xlsx, _cls.to_csv, _cls.to_html = _to_rtf, _to_xlsx, _to_csv, _to_html
 Table.__repr__ = _table_repr
 
 

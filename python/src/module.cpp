@@ -15,11 +15,15 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "kavotbl/cairo/cairo_dc.h"
 #include "kavotbl/kavotbl.h"
+#ifdef KAVOTBL_HAVE_EXPORT
+#include "kavotbl/export/export.h"
+#endif
 
 namespace py = pybind11;
 
@@ -489,6 +493,58 @@ py::bytes Print(const DocPtr& doc, const std::vector<CTable*>& tables, double dP
     return py::bytes(out.data);
 }
 
+// ------------------------------------------------------------------ export
+
+#ifdef KAVOTBL_HAVE_EXPORT
+// The tables in one of the export module's formats. The options are the
+// module's own, by their Python names; the module ignores those of other
+// formats.
+py::bytes Export(const DocPtr& doc, const std::vector<CTable*>& tables, const std::string& format,
+                 const py::dict& o) {
+    kavo::CExportOptions opt;
+    if (!kavo::FindExportFormat(format, opt.format))
+        Raise(PyExc_NotImplementedError, "the export module of this build does not write " + format);
+    auto flag = [&](const char* key, int& field) {
+        if (o.contains(key)) field = py::cast<bool>(o[key]) ? 1 : 0;
+    };
+    flag("selected_only", opt.bBlockedOnly);
+    flag("bom", opt.bBom);
+    flag("caption_records", opt.bCaptionRecords);
+    flag("heading_levels", opt.bHeadingLevels);
+    flag("shown_text", opt.bShownText);
+    flag("fragment", opt.bFragment);
+    if (o.contains("title") && !o["title"].is_none()) opt.strTitle = py::cast<std::string>(o["title"]);
+    if (o.contains("page")) {
+        const auto page = py::cast<std::tuple<double, double, double>>(o["page"]);
+        opt.page.nWidth = static_cast<int>(std::lround(std::get<0>(page) * 20));
+        opt.page.nHeight = static_cast<int>(std::lround(std::get<1>(page) * 20));
+        opt.page.nMargin = static_cast<int>(std::lround(std::get<2>(page) * 20));
+    }
+    std::string family = o.contains("font") ? py::cast<std::string>(o["font"]) : "DejaVu Sans";
+    const double dSize = o.contains("size") ? py::cast<double>(o["size"]) : 10.0;
+    CheckSize(dSize);
+    // A document names its font; whoever opens it finds the face.
+    if (family.empty() || family.size() > 31 || family.find_first_of(";{}\\\n\r") != std::string::npos)
+        Raise(PyExc_ValueError, "font needs a family name of 1 to 31 characters without ; { } or \\");
+    if (opt.bBlockedOnly)
+        for (const CTable* t : tables)
+            if (!t->IsBlocked()) Raise(PyExc_ValueError, "nothing is selected");
+    std::ostringstream out(std::ios::binary);
+    kavo::CExportReport report;
+    int bOk;
+    {
+        py::gil_scoped_release nogil;
+        std::lock_guard<std::mutex> lock(LibraryLock());
+        GiveFont(doc->doc.GetRegistry(), family, dSize);
+        bOk = kavo::ExportTables(tables, out, opt, &report);
+    }
+    for (const std::string& w : report.arrWarnings)
+        if (PyErr_WarnEx(PyExc_UserWarning, w.c_str(), 1) < 0) throw py::error_already_set();
+    if (!bOk) Raise(PyExc_RuntimeError, report.strError.empty() ? "the export failed" : report.strError);
+    return py::bytes(out.str());
+}
+#endif
+
 // ------------------------------------------------------------------ tables
 
 void CheckCell(const CTable& t, int r, int c) {
@@ -628,6 +684,14 @@ PYBIND11_MODULE(_kavotbl, m) {
                  }
                  return py::bytes(text);
              })
+#ifdef KAVOTBL_HAVE_EXPORT
+        .def("_export",
+             [](const DocPtr& d, const std::string& format, const py::dict& options) {
+                 std::vector<CTable*> tables;
+                 for (int i = 0; i < d->doc.GetNumTables(); ++i) tables.push_back(d->doc.GetTable(i));
+                 return Export(d, tables, format, options);
+             })
+#endif
         .def("_pdf",
              [](const DocPtr& d, double w, double h, double margin, const std::string& font, double size) {
                  std::vector<CTable*> tables;
@@ -732,6 +796,12 @@ PYBIND11_MODULE(_kavotbl, m) {
                  }
                  return Render(t, svg, w, h, dx, dy, sel, font, size);
              })
+#ifdef KAVOTBL_HAVE_EXPORT
+        .def("_export",
+             [](const Table& t, const std::string& format, const py::dict& options) {
+                 return Export(t.doc, {t.table}, format, options);
+             })
+#endif
         .def("_pdf", [](const Table& t, double w, double h, double margin, const std::string& font, double size) {
             return Print(t.doc, {t.table}, w, h, margin, font, size);
         });

@@ -137,6 +137,28 @@ def test_print_and_render_match_the_program(tmp_path):
     assert svg.startswith(b"<?xml") and b'width="300' in svg
 
 
+def test_exports_match_the_program(tmp_path):
+    doc = kavotbl.load(HOUSEHOLDS)
+    tool("rtf", HOUSEHOLDS, "--paper", "a4", "--size", "9", "-o", str(tmp_path / "tool.rtf"))
+    doc.to_rtf(tmp_path / "module.rtf", paper="a4", size=9)
+    assert (tmp_path / "module.rtf").read_bytes() == (tmp_path / "tool.rtf").read_bytes()
+    table = doc.tables[0]
+    table.select((0, 2), (1, 3))
+    tool("rtf", HOUSEHOLDS, "--select", "0-2:1-3", "-o", str(tmp_path / "block.rtf"))
+    assert table.to_rtf(selected_only=True) == (tmp_path / "block.rtf").read_bytes()
+    with pytest.raises(ValueError):
+        table.to_rtf(font="a;b")
+    # The formats the export module writes in this build.
+    signatures = {"to_xlsx": b"PK", "to_csv": table.text(0, 0).replace(",", "").encode(),
+                  "to_html": table.title.encode()}
+    for method, signature in signatures.items():
+        try:
+            data = getattr(table, method)()
+        except NotImplementedError:
+            continue
+        assert signature in data[:4096] if method != "to_xlsx" else data.startswith(signature)
+
+
 def test_outputs_from_threads_agree():
     doc = kavotbl.load(WIDE)
     results = [None] * 4
