@@ -645,7 +645,7 @@ PYBIND11_MODULE(_kavotbl, m) {
                                        py::dict x;
                                        x["label"] = Text(s->GetLabel());
                                        x["font"] = s->m_logFont.lfHeight ? py::object(Text(std::string(s->m_logFont.lfFaceName))) : py::none();
-                                       x["size"] = s->m_nTwipsHeight / 20.0;
+                                       x["size"] = s->m_logFont.lfHeight ? py::object(py::float_(s->m_nTwipsHeight / 20.0)) : py::none();
                                        x["bold"] = s->m_logFont.lfWeight >= kavo::FW_BOLD;
                                        x["italic"] = s->m_logFont.lfItalic != 0;
                                        x["horizontal"] = kJust[std::clamp(s->m_nHorJust, 0, 2)];
