@@ -21,5 +21,6 @@ if(KAVOTBL_SANITIZE)
   list(APPEND _kavotbl_python_env "LD_PRELOAD=${_asan} ${_ubsan}" "ASAN_OPTIONS=detect_leaks=0")
 endif()
 add_test(NAME python_module
-         COMMAND ${KAVOTBL_PYTHON_EXECUTABLE} -m pytest -q -p no:cacheprovider ${PROJECT_SOURCE_DIR}/python/tests)
+         COMMAND ${KAVOTBL_PYTHON_EXECUTABLE} -m pytest -q -p no:cacheprovider
+                 --basetemp=${CMAKE_CURRENT_BINARY_DIR}/python_tmp ${PROJECT_SOURCE_DIR}/python/tests)
 set_tests_properties(python_module PROPERTIES ENVIRONMENT "${_kavotbl_python_env}")

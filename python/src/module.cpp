@@ -288,16 +288,19 @@ struct Stream {
     }
 };
 
-std::string Family(const std::string& requested) {
+// The face a requested family selects, and a warning when it is another.
+// Font lookup is library work: it runs under the library lock.
+std::string Family(const std::string& requested, std::string& warning) {
     std::string family = kavo::CairoFontFamily(requested.c_str());
     std::string a = requested, b = family;
     for (char& c : a) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     for (char& c : b) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (a != b) {
-        const std::string warning = "no font family '" + requested + "'; using " + family;
-        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) < 0) throw py::error_already_set();
-    }
+    if (a != b) warning = "no font family '" + requested + "'; using " + family;
     return family;
+}
+
+void Warn(const std::string& warning) {
+    if (!warning.empty() && PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) < 0) throw py::error_already_set();
 }
 
 // Every style gets one face at one size, as the kavotbl program gives it:
@@ -330,13 +333,13 @@ py::bytes Render(const Table& t, bool bSvg, int nWidth, int nHeight, int dx, int
     if (sel.bSet && (std::max(sel.r0, sel.r1) >= table.GetNumDataRows() ||
                      std::max(sel.c0, sel.c1) >= table.GetNumDataColumns() || std::min({sel.r0, sel.r1, sel.c0, sel.c1}) < 0))
         Raise(PyExc_IndexError, "the selection reaches past the table");
-    const std::string family = Family(font);
     Stream out;
     cairo_status_t status;
+    std::string warning;
     {
         py::gil_scoped_release nogil;
         std::lock_guard<std::mutex> lock(LibraryLock());
-        GiveFont(t.doc->doc.GetRegistry(), family, dSize);
+        GiveFont(t.doc->doc.GetRegistry(), Family(font, warning), dSize);
         cairo_surface_t* surface = bSvg ? cairo_svg_surface_create_for_stream(&Stream::Write, &out, nWidth, nHeight)
                                         : cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight);
         cairo_t* cr = cairo_create(surface);
@@ -365,6 +368,7 @@ py::bytes Render(const Table& t, bool bSvg, int nWidth, int nHeight, int dx, int
         }
         cairo_surface_destroy(surface);
     }
+    Warn(warning);
     if (status != CAIRO_STATUS_SUCCESS) Raise(PyExc_RuntimeError, cairo_status_to_string(status));
     return py::bytes(out.data);
 }
@@ -428,13 +432,13 @@ py::bytes Print(const DocPtr& doc, const std::vector<CTable*>& tables, double dP
     const double dPrintW = dPageW - 2 * dMargin, dPrintH = dPageH - 2 * dMargin;
     if (!(dMargin >= 0) || dPrintW < 72 || dPrintH < 72)
         Raise(PyExc_ValueError, "the margins leave less than an inch of paper to print on");
-    const std::string family = Family(font);
     Stream out;
     cairo_status_t status;
+    std::string warning;
     {
         py::gil_scoped_release nogil;
         std::lock_guard<std::mutex> lock(LibraryLock());
-        GiveFont(doc->doc.GetRegistry(), family, dSize);
+        GiveFont(doc->doc.GetRegistry(), Family(font, warning), dSize);
         cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(&Stream::Write, &out, dPageW, dPageH);
         cairo_pdf_surface_set_metadata(surface, CAIRO_PDF_METADATA_CREATOR, "kavotbl");
         cairo_t* cr = cairo_create(surface);
@@ -489,6 +493,7 @@ py::bytes Print(const DocPtr& doc, const std::vector<CTable*>& tables, double dP
         status = cairo_surface_status(surface);
         cairo_surface_destroy(surface);
     }
+    Warn(warning);
     if (status != CAIRO_STATUS_SUCCESS) Raise(PyExc_RuntimeError, cairo_status_to_string(status));
     return py::bytes(out.data);
 }
