@@ -78,6 +78,20 @@ void DrawPieceText(CDC& dc, const CTblOb& piece, const kavo::CKAVOString& text, 
     dc.RestoreDC(saved);
 }
 
+// Paints the page white before anything else is drawn. Cairo's PDF surface
+// collects the area of every operation of a page in a region; once a first
+// operation covers the whole page, each further one adds to it in constant
+// time instead of in time that grows with the rectangles already there.
+void PaintPaper(cairo_t* cr, double dPageW, double dPageH) {
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_reset_clip(cr);
+    cairo_rectangle(cr, 0, 0, dPageW, dPageH);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
 // Where one table goes on its pages, in twips of the printable area.
 struct TablePages {
     CTable* pTable = nullptr;
@@ -140,6 +154,7 @@ static int RunPrint(int argc, char** argv) {
     int nResult = kExitOk;
     {
         kavo::CCairoDC dc(cr, kavo::MM_TWIPS);
+        dc.SetGatherText(true);
         doc.registry->CreateCompatibleDC(&dc);
         const int nWidth = static_cast<int>(std::floor(dPrintW * kTwips));
         const int nHeight = static_cast<int>(std::floor(dPrintH * kTwips));
@@ -173,6 +188,7 @@ static int RunPrint(int argc, char** argv) {
             for (int nPage = 0; nPage < tp.nPages; ++nPage) {
                 if (g_bInterrupted) break;
                 ++nPageNo;
+                PaintPaper(cr, dPageW, dPageH);
                 DrawPieceText(dc, *t.GetHeader(), t.GetHeader()->GetText(),
                               CRect(0, tp.nHeadBand, nWidth, 0), Justification(*t.GetHeader()));
                 t.Draw(&dc, CRect(0, 0, nWidth, -nBody), nPage);
@@ -187,6 +203,7 @@ static int RunPrint(int argc, char** argv) {
                     "Page " + std::to_string(nPageNo) + " of " + std::to_string(nTotal);
                 DrawPieceText(dc, *t.GetFooter(), pageLine.c_str(), CRect(0, nBottom + nLine, nWidth, nBottom),
                               kavo::DT_CENTER);
+                dc.Flush();
                 cairo_show_page(cr);
                 progress.Update(nPageNo);
             }

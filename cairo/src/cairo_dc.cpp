@@ -99,11 +99,51 @@ struct Font {
     Glyph ascii[kLastFast - kFirstFast + 1];
     std::vector<PangoFont*> fonts;
     std::unordered_map<std::string, int> widths;  // strings off the fast path
+    // For drawing the fast path straight with Cairo: one scaled font per entry
+    // of fonts, made for the scale and transformation they were last used at.
+    std::vector<cairo_scaled_font_t*> drawFonts;
+    double dDrawScale = 0;
+    cairo_matrix_t drawCtm{};
 
     ~Font() {
+        ReleaseDrawFonts();
         for (PangoFont* f : fonts) g_object_unref(f);
         if (pAttrs) pango_attr_list_unref(pAttrs);
         if (pDesc) pango_font_description_free(pDesc);
+    }
+    void ReleaseDrawFonts() {
+        for (cairo_scaled_font_t* sf : drawFonts)
+            if (sf) cairo_scaled_font_destroy(sf);
+        drawFonts.clear();
+    }
+    // The scaled font that draws fonts[i] at dScale user units per logical
+    // unit on a context whose transformation is ctm; null if Cairo fails.
+    cairo_scaled_font_t* DrawFont(std::size_t i, double dScale, const cairo_matrix_t& ctm) {
+        if (dScale != dDrawScale || std::memcmp(&ctm, &drawCtm, sizeof ctm) != 0) {
+            ReleaseDrawFonts();
+            dDrawScale = dScale;
+            drawCtm = ctm;
+        }
+        if (drawFonts.empty()) drawFonts.assign(fonts.size(), nullptr);
+        if (!drawFonts[i]) {
+            cairo_scaled_font_t* sf = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(fonts[i]));
+            if (!sf) return nullptr;
+            cairo_matrix_t fm;
+            cairo_scaled_font_get_font_matrix(sf, &fm);
+            cairo_matrix_t scale;
+            cairo_matrix_init_scale(&scale, dScale, dScale);
+            cairo_matrix_multiply(&fm, &fm, &scale);
+            cairo_font_options_t* opts = cairo_font_options_create();
+            cairo_scaled_font_get_font_options(sf, opts);
+            cairo_scaled_font_t* made = cairo_scaled_font_create(cairo_scaled_font_get_font_face(sf), &fm, &ctm, opts);
+            cairo_font_options_destroy(opts);
+            if (cairo_scaled_font_status(made) != CAIRO_STATUS_SUCCESS) {
+                cairo_scaled_font_destroy(made);
+                return nullptr;
+            }
+            drawFonts[i] = made;
+        }
+        return drawFonts[i];
     }
 };
 
@@ -133,6 +173,12 @@ struct CCairoDC::Impl {
     std::vector<std::unique_ptr<Font>> fonts;
     Font* pLastFont = nullptr;
 
+    // Glyphs of text lines not yet shown, all of one scaled font and colour.
+    bool bGather = false;
+    std::vector<cairo_glyph_t> glyphs;
+    cairo_scaled_font_t* pGlyphFont = nullptr;
+    COLORREF crGlyphs = 0;
+
     Impl(cairo_t* c, int mode) : cr(cairo_reference(c)), nMapMode(mode) {
         double x1, y1, x2, y2;
         cairo_clip_extents(cr, &x1, &y1, &x2, &y2);
@@ -149,6 +195,7 @@ struct CCairoDC::Impl {
         pango_cairo_context_set_resolution(pContext, 72.0);
     }
     ~Impl() {
+        Flush();
         fonts.clear();
         if (pContext) g_object_unref(pContext);
         cairo_destroy(cr);
@@ -280,9 +327,14 @@ struct CCairoDC::Impl {
         cairo_translate(cr, UX(x), UY(y));
         cairo_scale(cr, Scale(), Scale());
         if (s.nBkMode == OPAQUE) {
+            Flush();  // the background covers what came before it
             SetColor(s.crBk);
             cairo_rectangle(cr, 0, 0, static_cast<double>(CeilUnits(WidthUnits(f, p, n))), f.nLineHeight);
             cairo_fill(cr);
+        }
+        if (IsFast(f, p, n) && GlyphLine(f, p, n, s.crText)) {
+            cairo_restore(cr);
+            return;
         }
         SetColor(s.crText);
         if (IsFast(f, p, n)) {
@@ -320,6 +372,80 @@ struct CCairoDC::Impl {
         }
         cairo_restore(cr);
     }
+
+    // Draws a fast-path line with Cairo alone, the context already moved to
+    // the line's top-left corner and scaled to logical units: the glyphs are
+    // placed in the context's user space and shown at once, or gathered with
+    // those of earlier lines of the same font and colour. False when Cairo
+    // has no scaled font for it (the caller then goes through Pango).
+    bool GlyphLine(Font& f, const char* p, int n, COLORREF crText) {
+        // Each run starts where a move to its origin would put it: Cairo keeps
+        // the current point in device space to 1/256, and so placed text
+        // lies where Pango would have drawn it, to the last digit of the PDF.
+        struct Run {
+            int nFont, nFirst, nLast;
+            double x, y;
+        };
+        Run runs[8];
+        int nRuns = 0;
+        double xRun = 0;
+        for (int i = 0; i < n;) {
+            const int nFont = f.ascii[static_cast<unsigned char>(p[i]) - kFirstFast].nFont;
+            int j = i;
+            long long nRunWidth = 0;
+            for (; j < n && f.ascii[static_cast<unsigned char>(p[j]) - kFirstFast].nFont == nFont; ++j)
+                nRunWidth += f.ascii[static_cast<unsigned char>(p[j]) - kFirstFast].nAdvance;
+            if (nRuns == 8) return false;  // a mixture of fonts is left to Pango
+            double x = xRun, y = f.dAscent;
+            cairo_user_to_device(cr, &x, &y);
+            runs[nRuns++] = Run{nFont, i, j, std::nearbyint(x * 256) / 256, std::nearbyint(y * 256) / 256};
+            xRun += static_cast<double>(nRunWidth) / PANGO_SCALE;
+            i = j;
+        }
+        double dx = 1.0 / PANGO_SCALE, dy = 0;
+        cairo_user_to_device_distance(cr, &dx, &dy);
+        const double dScale = Scale();
+        cairo_restore(cr);  // back to the caller's transformation
+        cairo_matrix_t ctm;
+        cairo_get_matrix(cr, &ctm);
+        cairo_matrix_t inverse = ctm;
+        const bool bInvertible = cairo_matrix_invert(&inverse) == CAIRO_STATUS_SUCCESS;
+        cairo_save(cr);
+        if (!bInvertible) return false;
+        for (int r = 0; r < nRuns; ++r) {
+            cairo_scaled_font_t* sf = f.DrawFont(static_cast<std::size_t>(runs[r].nFont), dScale, ctm);
+            if (!sf) return false;
+            if (sf != pGlyphFont || crText != crGlyphs) Flush();
+            pGlyphFont = sf;
+            crGlyphs = crText;
+            long long nX = 0;
+            for (int i = runs[r].nFirst; i < runs[r].nLast; ++i) {
+                const Font::Glyph& g = f.ascii[static_cast<unsigned char>(p[i]) - kFirstFast];
+                const double d = static_cast<double>(nX);
+                double x = runs[r].x + d * dx, y = runs[r].y + d * dy;
+                cairo_matrix_transform_point(&inverse, &x, &y);
+                glyphs.push_back(cairo_glyph_t{g.glyph, x, y});
+                nX += g.nAdvance;
+            }
+        }
+        if (!bGather) {
+            cairo_restore(cr);
+            Flush();
+            cairo_save(cr);
+        }
+        return true;
+    }
+
+    // Shows the gathered glyphs in the caller's transformation.
+    void Flush() {
+        if (glyphs.empty()) return;
+        cairo_save(cr);
+        cairo_set_scaled_font(cr, pGlyphFont);
+        SetColor(crGlyphs);
+        cairo_show_glyphs(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+        cairo_restore(cr);
+        glyphs.clear();
+    }
 };
 
 CCairoDC::CCairoDC(cairo_t* cr, int nMapMode) : m_pImpl(std::make_unique<Impl>(cr, nMapMode)) {
@@ -345,7 +471,17 @@ void CCairoDC::SetViewportOrg(double x, double y) {
 
 void CCairoDC::SetDeviceBounds(double x, double y, double cx, double cy) { m_pImpl->SetBounds(x, y, cx, cy); }
 
-cairo_t* CCairoDC::GetContext() const { return m_pImpl->cr; }
+cairo_t* CCairoDC::GetContext() const {
+    m_pImpl->Flush();
+    return m_pImpl->cr;
+}
+
+void CCairoDC::SetGatherText(bool bGather) {
+    m_pImpl->bGather = bGather;
+    if (!bGather) m_pImpl->Flush();
+}
+
+void CCairoDC::Flush() { m_pImpl->Flush(); }
 
 std::unique_ptr<CDC> CCairoDC::CreateCompatibleDC() const { return CreateMeasuringDC(MM_TEXT); }
 
@@ -363,6 +499,7 @@ void CCairoDC::OnTextLine(const char* pText, int nCount, int x, int y) {
 
 void CCairoDC::OnRectangle(const CRect& rc) {
     Impl& d = *m_pImpl;
+    d.Flush();
     const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
     const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
     if (x1 == x2 || y1 == y2) return;
@@ -373,6 +510,7 @@ void CCairoDC::OnRectangle(const CRect& rc) {
 
 void CCairoDC::OnLineTo(const CPoint& from, const CPoint& to) {
     Impl& d = *m_pImpl;
+    d.Flush();
     const CPen* pPen = GetState().pPen;
     const int nWidth = pPen ? pPen->GetWidth() : 0;
     d.SetColor(GetPenColor());
@@ -434,6 +572,7 @@ int CCairoDC::OnGetClipBox(CRect* pRect) const {
 
 int CCairoDC::OnExcludeClipRect(const CRect& rc) {
     Impl& d = *m_pImpl;
+    d.Flush();
     const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
     const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
     double cx1, cy1, cx2, cy2;
@@ -460,11 +599,14 @@ void CCairoDC::OnSaveDC() {
 
 void CCairoDC::OnRestoreDC() {
     if (m_pImpl->excluded.size() <= 1) return;
+    // Gathered glyphs outlive a level unless the clip of that level ends.
+    if (m_pImpl->excluded.back() != m_pImpl->excluded[m_pImpl->excluded.size() - 2]) m_pImpl->Flush();
     cairo_restore(m_pImpl->cr);
     m_pImpl->excluded.pop_back();
 }
 
 void CCairoDC::OnSetMapMode(int nMapMode) {
+    m_pImpl->Flush();
     m_pImpl->nMapMode = nMapMode == MM_TWIPS ? MM_TWIPS : MM_TEXT;
     m_pImpl->pLastFont = nullptr;
 }

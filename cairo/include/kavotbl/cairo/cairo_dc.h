@@ -39,7 +39,17 @@ public:
     /// box. By default the target surface's extent (or unbounded).
     void SetDeviceBounds(double x, double y, double cx, double cy);
 
+    /// The context, with any gathered text drawn first.
     cairo_t* GetContext() const;
+
+    /// Off by default. When on, lines of text in one font and colour are
+    /// gathered and shown by one Cairo call when something else is drawn,
+    /// a clip ends, or Flush is called: a PDF gets fewer, longer text runs.
+    /// Whoever draws on the context directly or shows a page calls Flush
+    /// (or GetContext) first; the destructor flushes too.
+    void SetGatherText(bool bGather);
+    /// Draws the text gathered so far.
+    void Flush();
 
     std::unique_ptr<CDC> CreateCompatibleDC() const override;
 
