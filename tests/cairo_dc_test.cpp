@@ -72,6 +72,39 @@ TEST(CairoDraw, ExcludedRectanglesStayUntouchedUntilRestore) {
     EXPECT_EQ(c.Pixel(5, 5), 0xFF0000u);
 }
 
+TEST(CairoDraw, GatheredTextLandsAsDrawnLineByLineAndInTheSameOrder) {
+    // Numbers (drawn straight with Cairo), a caption Pango shapes, a fill over
+    // the first line and a rule: the same pixels whether lines are gathered.
+    Canvas plain(160, 60), gathered(160, 60);
+    gathered.dc->SetGatherText(true);
+    CFont f1, f2;
+    CBrush black(RGB(0, 0, 0));
+    auto text = [](Canvas* c, int x, int y, const char* psz) {
+        CRect rc(x, y, 160, 60);
+        c->dc->DrawText(psz, static_cast<int>(std::strlen(psz)), &rc, DT_NOCLIP | DT_NOPREFIX);
+    };
+    for (Canvas* c : {&plain, &gathered}) {
+        Select(*c->dc, c == &plain ? f1 : f2, MakeFont("DejaVu Sans", -14));
+        c->dc->SetBkMode(TRANSPARENT);
+        text(c, 5, 2, "1,234.5");
+        text(c, 70, 2, "-98,765");
+        text(c, 5, 20, "caf\xE9 \xC3\x85 total");
+        c->dc->SelectObject(&black);
+        c->dc->Rectangle(0, 0, 40, 18);  // over the start of the first line
+        c->dc->MoveTo(0, 50);
+        c->dc->LineTo(160, 50);
+        text(c, 5, 36, "42");
+    }
+    EXPECT_TRUE(gathered.Ink(CRect(0, 34, 160, 49)).IsRectEmpty());  // "42" waits for a flush
+    gathered.dc->Flush();
+    int nDiffer = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 160; ++x) nDiffer += plain.Pixel(x, y) != gathered.Pixel(x, y);
+    EXPECT_EQ(nDiffer, 0);
+    EXPECT_EQ(plain.Pixel(20, 9), 0u);  // the fill lies over the text it followed
+    EXPECT_FALSE(plain.Ink(CRect(41, 0, 160, 18)).IsRectEmpty());
+}
+
 class CairoTextInk : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CairoTextInk, DrawnTextStaysWithinItsMeasuredWidth) {
