@@ -377,3 +377,43 @@ TEST_F(WindowDraw, OnlyWhatMeetsTheClipBoxIsDrawnWhereverTheTableIsScrolled) {
         EXPECT_TRUE(expected.size() < 100u && (d != CPoint(0, 0) || expected.size() > 10u));
     }
 }
+
+TEST_F(TableDraw, EveryRuleKindAndTrimmedSpannerRulesWithTheOptions) {
+    CStyle& group = *doc.registry.FindStyle(CKAVOString("ColumnGroup"));
+    group.m_lineBottom = LINE_THICK;
+    group.m_lineTop = LINE_DOUBLE;
+    const CTblColumn* sex = T().GetColumnRoot()->GetChild(0);
+    const CRect& rc = sex->GetPos();
+    const auto spannerLines = [&] {
+        std::vector<CDCCall> out;
+        for (const CDCCall& c : CallsOf(dc, CDCCall::LineTo))
+            if (std::max(c.from.y, c.to.y) <= rc.bottom + 1 && std::min(c.from.x, c.to.x) >= rc.left &&
+                std::max(c.from.x, c.to.x) <= rc.right && c.from.y == c.to.y && c.from.x != c.to.x &&
+                c.from.y != g_nTitleHeight && c.from.y != g_nTitleHeight + g_nHeadingHeight)
+                out.push_back(c);
+        return out;
+    };
+    T().Draw(&dc, CRect(0, 0, 600, 400), -1);
+    EXPECT_TRUE(spannerLines().empty());  // without options double and thick draw nothing
+
+    CPrintOptions o;
+    o.bAllRuleKinds = o.bTrimSpannerRules = 1;
+    T().SetPrintOptions(o);
+    dc.ClearCalls();
+    T().Draw(&dc, CRect(0, 0, 600, 400), -1);
+    // Margin 3 off both ends; the double rule 1 either side of the top (22 / 28,
+    // at least 1); the thick one in a pen of 2 (22 / 14, at least 2).
+    const std::vector<CDCCall> lines = spannerLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].from, CPoint(rc.left + 3, rc.top - 1));
+    EXPECT_EQ(lines[0].to, CPoint(rc.right - 3, rc.top - 1));
+    EXPECT_EQ(lines[1].from, CPoint(rc.left + 3, rc.top + 1));
+    EXPECT_EQ(lines[2].from, CPoint(rc.right - 3, rc.bottom));
+    EXPECT_EQ(lines[2].to, CPoint(rc.left + 3, rc.bottom));
+    int nPens = 0;
+    for (const CDCCall& c : CallsOf(dc, CDCCall::SelectPen)) nPens += c.value == 1 && c.nPenWidth == 2;
+    EXPECT_EQ(nPens, 1);
+    // Data columns' rules are not trimmed: their left and right rules stay whole.
+    const CTblColumn* male = sex->GetChild(0);
+    EXPECT_TRUE(HasLine(dc, {male->Left(), male->Bottom()}, {male->Left(), male->Top()}));
+}

@@ -53,6 +53,8 @@ inline Strings Fields(const kavo::CStyle& s) {
     for (kavo::LINES l : {s.m_lineLeft, s.m_lineTop, s.m_lineRight, s.m_lineBottom, s.m_borderLeft,
                           s.m_borderTop, s.m_borderRight, s.m_borderBottom})
         f.push_back(std::to_string(l));
+    for (int n : {s.m_nFontSize, s.m_nFontBold, s.m_nFontItalic}) f.push_back(std::to_string(n));
+    f.push_back(s.m_strFontFace.str());
     return f;
 }
 inline Strings Fields(const kavo::CFormat& f) {

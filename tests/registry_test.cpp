@@ -1,6 +1,7 @@
 // The style registry: loading the head of a table file, lookups, fonts,
 // the measuring surface and saving.
 #include "host_test_support.h"
+#include "kavotbl/style/house_style.h"
 
 using namespace kavo;
 using namespace kavo_test;
@@ -105,6 +106,7 @@ TEST_F(RegistryTest, RoundTripKeepsEveryStyleAndFormat) {
         "[Style]\nLabel=column\nBorderLeft=Thick\nBorderBottom=Single\nLineTop=thick\nLineLeft=Double\n"
         "[Format]\nLabel=Pct\nThousandSep=\nDecimalSep=,\nZeroBeforeDecimal=No\nDecimals=-1\n"
         "[Style]\nHorJust=Left\nVertJust=Center\nLineRight=Single\nBorderTop=Double\nBorderRight=Thick\n"
+        "[Style]\nLabel=Note\nFontFace=Serif\nFontSize=8\nFontItalic=Y\nFontBold=n\n"
         "[Table]\nName=T\n";
     CStyleRegistry first, second;
     Load(first, head);
@@ -118,4 +120,50 @@ TEST_F(RegistryTest, RoundTripKeepsEveryStyleAndFormat) {
         EXPECT_EQ(Fields(*second.GetStyle(i)), Fields(*first.GetStyle(i)));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Fields(*second.GetFormat(i)), Fields(*first.GetFormat(i)));
     EXPECT_EQ(SavedText(second), saved);  // deterministic
+}
+
+TEST_F(RegistryTest, HouseStyleFillsOnlyUnstyledElementsAndIsNotSaved) {
+    const std::string head = "[Style]\nLabel=Column\nHorJust=Left\n[Style]\nLabel=Title\n[Style]\nLabel=Bold\n"
+                             "FontBold=Yes\n[Table]\n";
+    CStyleRegistry reg;
+    Load(reg, head);
+    const std::string before = SavedText(reg);
+    EXPECT_EQ(ApplyHouseStyle(reg), 8);  // every element style but the styled "Column"
+    EXPECT_EQ(ApplyHouseStyle(reg), 0);  // a second call finds nothing left to fill
+    const auto get = [&](const char* l) { return *reg.FindStyle(CKAVOString(l)); };
+    EXPECT_EQ(get("Column").m_nHorJust, 0);  // the file's own
+    EXPECT_EQ(get("Title").m_nHorJust, 0);   // written empty: filled
+    EXPECT_EQ(get("Title").m_nFontBold, 1);
+    EXPECT_EQ(get("StubHead").m_nHorJust, 0);
+    EXPECT_EQ(get("Row").m_nHorJust, 0);
+    EXPECT_EQ(get("RowGroup").m_nHorJust, 0);
+    EXPECT_EQ(get("ColumnGroup").m_nHorJust, 1);
+    EXPECT_EQ(get("ColumnGroup").m_lineBottom, LINE_SINGLE);
+    EXPECT_EQ(get("Table").m_borderBottom, LINE_SINGLE);
+    EXPECT_EQ(get("Default").m_nHorJust, 2);  // cells stay right-aligned
+    // Saving writes the file's styles as loaded; asked to, the house style.
+    EXPECT_EQ(SavedText(reg), before);
+    CSpecFile out;
+    out.OpenTextWrite();
+    reg.Save(out, 1);
+    EXPECT_NE(out.GetText().find("Label=ColumnGroup\nHorJust=Center\nLineBottom=Single\n"), std::string::npos);
+
+    // A style sheet replaces what it names and adds what is missing; fonts
+    // given by the host stay until they are given again.
+    CStyleRegistry sheet, target;
+    Load(sheet, "[Style]\nLabel=title\nHorJust=Center\nFontSize=14\n[Style]\nLabel=Extra\n[Table]\n");
+    Load(target, head);
+    LOGFONT lf;
+    lf.lfHeight = -13;
+    target.UpdateStyleFonts(&lf, 200);
+    EXPECT_EQ(target.FindStyle(CKAVOString("Bold"))->m_logFont.lfWeight, FW_BOLD);
+    EXPECT_EQ(TakeStyleSheet(target, sheet), sheet.GetNumStyles() - 1);
+    const CStyle& title = *target.FindStyle(CKAVOString("Title"));
+    EXPECT_EQ(title.GetLabel(), "Title");
+    EXPECT_EQ(title.m_nHorJust, 1);
+    EXPECT_EQ(title.m_logFont.lfHeight, -13);
+    target.UpdateStyleFonts(&lf, 200);
+    EXPECT_EQ(title.m_logFont.lfHeight, -19);
+    EXPECT_EQ(title.m_nTwipsHeight, 280);
+    EXPECT_NE(target.FindStyle(CKAVOString("Extra")), nullptr);
 }

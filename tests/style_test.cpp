@@ -94,3 +94,39 @@ TEST_F(StyleTest, ReadingAndSavingTheSection) {
                        {"LineBottom", "Thick"}, {"BorderTop", "Double"}, {"BorderBottom", "Single"}};
     EXPECT_EQ(ReadLines(SavedText(s)), all);
 }
+
+TEST_F(StyleTest, OwnFontKeysReadWrittenAndPutOverTheHostFont) {
+    CStyle s = ReadSection<CStyle>(
+        "[Style]\nLabel=T\nfontface=Serif Pro\nFontSize=12.5\nFontBold=yes\nFontItalic=No\nLineTop=Single\n");
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(s.m_strFontFace, "Serif Pro");
+    EXPECT_EQ(s.m_nFontSize, 125);
+    EXPECT_EQ(s.m_nFontBold, 1);
+    EXPECT_EQ(s.m_nFontItalic, 0);
+    EXPECT_FALSE(s.IsAtDefaults());
+    // Written after the rules, in a fixed order, and read back the same.
+    EXPECT_EQ(ReadLines(SavedText(s)), (Lines{{"[Style]", ""}, {"Label", "T"}, {"LineTop", "Single"},
+                                              {"FontFace", "Serif Pro"}, {"FontSize", "12.5"},
+                                              {"FontBold", "Yes"}, {"FontItalic", "No"}}));
+    // Sizes out of range or not numbers leave the host's size.
+    for (const char* bad : {"0", "1001", "12pt", "", "-3", ".5"})
+        EXPECT_EQ(ReadSection<CStyle>(std::string("[Style]\nFontSize=") + bad + "\n").m_nFontSize, 0) << bad;
+    EXPECT_EQ(ReadSection<CStyle>("[Style]\nFontSize=9.96\n").m_nFontSize, 100);
+    // Over a host font of 10 pt (-13 px, 200 twips): face, weight, slant and an absolute size.
+    LOGFONT lf;
+    lf.lfHeight = -13, lf.lfWeight = FW_NORMAL, lf.lfItalic = 1;
+    std::strcpy(lf.lfFaceName, "Sans");
+    s.ApplyOwnFont(lf, 200, 96);
+    EXPECT_STREQ(s.m_logFont.lfFaceName, "Serif Pro");
+    EXPECT_EQ(s.m_logFont.lfHeight, -17);  // 12.5 pt at 96 per inch
+    EXPECT_EQ(s.m_nTwipsHeight, 250);
+    EXPECT_EQ(s.m_logFont.lfWeight, FW_BOLD);
+    EXPECT_EQ(s.m_logFont.lfItalic, 0);
+    CStyle plain(CKAVOString("P"));
+    plain.m_nFontBold = 1;
+    plain.ApplyOwnFont(lf, 200, 96);  // only the weight is its own
+    EXPECT_STREQ(plain.m_logFont.lfFaceName, "Sans");
+    EXPECT_EQ(plain.m_logFont.lfHeight, -13);
+    EXPECT_EQ(plain.m_nTwipsHeight, 200);
+    EXPECT_EQ(plain.m_logFont.lfItalic, 1);
+}

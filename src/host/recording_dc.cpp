@@ -176,6 +176,7 @@ void CRecordingDC::OnSelectPen(const CPen* pPen) {
     if (pPen) {
         call.color = pPen->GetColor();
         call.value = 1;
+        call.nPenWidth = pPen->GetWidth();
     }
     Record(call);
 }

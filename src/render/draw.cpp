@@ -6,6 +6,7 @@
 // column or cell is found by binary search and the walk stops after the last
 // visible one. On a printed page the rows of the page follow each other in
 // the same order, and a cell is on a page only with its row and its column.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -45,6 +46,54 @@ private:
     CDC* m_pDC;
     int m_nSaved;
 };
+
+// Drawing-pass options of the table being drawn (CPrintOptions): whether
+// double and thick rules are drawn, the line height their widths follow,
+// and the margin cut off both ends of the horizontal rules of the spanner
+// being drawn.
+bool s_bAllRuleKinds = false;
+int s_nRuleLineHeight = 0;
+int s_nTrim = 0;
+
+struct RuleScope {
+    RuleScope(bool bAll, bool bTrim, int nLineHeight) : m_bTrim(bTrim) {
+        s_bAllRuleKinds = bAll;
+        s_nRuleLineHeight = nLineHeight;
+    }
+    ~RuleScope() { s_bAllRuleKinds = false, s_nRuleLineHeight = 0, s_nTrim = 0; }
+    RuleScope(const RuleScope&) = delete;
+    RuleScope& operator=(const RuleScope&) = delete;
+    // Trims the spanners' rules while one of them is drawn.
+    void Drawing(const CRowColOb* pNode) const { s_nTrim = m_bTrim && pNode->GetNumChildren() > 0 ? g_nMargin : 0; }
+    bool m_bTrim;
+};
+const RuleScope* s_pRules = nullptr;
+
+// A rule of a kind from the current position (x0, y0) to (x1, y1). Without
+// bAllRuleKinds only a single rule is drawn, in the current pen. With it a
+// thick rule takes a pen a fourteenth of the line height wide, and a double
+// rule is two rules of the current pen a fourteenth of the line height
+// apart; the current position ends at (x1, y1) as after LineTo.
+void Rule(CDC* pDC, LINES kind, int x0, int y0, int x1, int y1) {
+    if (!s_bAllRuleKinds || kind == LINE_SINGLE) {
+        if (kind == LINE_SINGLE) pDC->LineTo(x1, y1);
+        return;
+    }
+    if (kind == LINE_THICK) {
+        CPen pen(PS_SOLID, std::max(2, s_nRuleLineHeight / 14), pDC->GetPenColor());
+        CPen* pOld = pDC->SelectObject(&pen);
+        pDC->LineTo(x1, y1);
+        pDC->SelectObject(pOld);
+    } else if (kind == LINE_DOUBLE) {
+        const int d = std::max(1, s_nRuleLineHeight / 28);
+        const int dx = y0 == y1 ? 0 : d, dy = y0 == y1 ? d : 0;
+        pDC->MoveTo(x0 - dx, y0 - dy);
+        pDC->LineTo(x1 - dx, y1 - dy);
+        pDC->MoveTo(x0 + dx, y0 + dy);
+        pDC->LineTo(x1 + dx, y1 + dy);
+        pDC->MoveTo(x1, y1);
+    }
+}
 
 struct YSignScope {
     explicit YSignScope(int nSign) { s_nYSign = nSign; }
@@ -174,7 +223,9 @@ void DrawColumnTreeOnScreen(CRowColOb* pRoot, CDC* pDC, const CRect& rcClip) {
         },
         [&](const CRowColOb* pChild) { return pChild->Left() >= rcClip.right; },
         [&](CRowColOb* pNode) {
-            if (!ColumnOutside(pNode->Left(), pNode->Right(), rcClip)) pNode->CTblOb::Draw(pDC, -1);
+            if (ColumnOutside(pNode->Left(), pNode->Right(), rcClip)) return;
+            if (s_pRules) s_pRules->Drawing(pNode);
+            pNode->CTblOb::Draw(pDC, -1);
         });
 }
 
@@ -199,6 +250,7 @@ void DrawTreeByWalk(CRowColOb* pRoot, CDC* pDC, int nPage, int bRowTree, bool bT
             if (bRowTree && !bTwips &&
                 (Mag(pNode->Top()) >= rcClip.bottom || Mag(pNode->Bottom()) <= rcClip.top))
                 return;
+            if (!bRowTree && s_pRules) s_pRules->Drawing(pNode);
             pNode->CTblOb::Draw(pDC, nPage);
         });
 }
@@ -240,15 +292,16 @@ void CTblOb::Justify(UINT& nFormat, CRect& rcText) const {
 void CTblOb::DrawLines(CDC* pDC) const {
     if (pDC == nullptr || m_pStyle == nullptr) return;
     const CRect& rc = m_rcPos;
-    // Only a single rule is drawn; double and thick rules have no pen of their own.
+    // By default only a single rule is drawn; double and thick rules have no pen of their own.
+    const int l = rc.left + s_nTrim, r = rc.right - s_nTrim;
     pDC->MoveTo(rc.left, rc.bottom);
-    if (m_pStyle->m_lineLeft == LINE_SINGLE) pDC->LineTo(rc.left, rc.top);
-    pDC->MoveTo(rc.left, rc.top);
-    if (m_pStyle->m_lineTop == LINE_SINGLE) pDC->LineTo(rc.right, rc.top);
+    Rule(pDC, m_pStyle->m_lineLeft, rc.left, rc.bottom, rc.left, rc.top);
+    pDC->MoveTo(l, rc.top);
+    Rule(pDC, m_pStyle->m_lineTop, l, rc.top, r, rc.top);
     pDC->MoveTo(rc.right, rc.top);
-    if (m_pStyle->m_lineRight == LINE_SINGLE) pDC->LineTo(rc.right, rc.bottom);
-    pDC->MoveTo(rc.right, rc.bottom);
-    if (m_pStyle->m_lineBottom == LINE_SINGLE) pDC->LineTo(rc.left, rc.bottom);
+    Rule(pDC, m_pStyle->m_lineRight, rc.right, rc.top, rc.right, rc.bottom);
+    pDC->MoveTo(r, rc.bottom);
+    Rule(pDC, m_pStyle->m_lineBottom, r, rc.bottom, l, rc.bottom);
 }
 
 void CTblOb::DrawBorders(CDC* pDC) const {
@@ -262,19 +315,19 @@ void CTblOb::DrawBorders(CDC* pDC) const {
 
     if (CanDrawBorderLeft()) {
         pDC->MoveTo(rc.left, bottom);
-        if (m_pStyle->m_borderLeft == LINE_SINGLE) pDC->LineTo(rc.left, rc.top);
+        Rule(pDC, m_pStyle->m_borderLeft, rc.left, bottom, rc.left, rc.top);
     }
     if (CanDrawBorderTop()) {
         pDC->MoveTo(rc.left, rc.top);
-        if (m_pStyle->m_borderTop == LINE_SINGLE) pDC->LineTo(right, rc.top);
+        Rule(pDC, m_pStyle->m_borderTop, rc.left, rc.top, right, rc.top);
     }
     if (CanDrawBorderRight()) {
         pDC->MoveTo(right, rc.top);
-        if (m_pStyle->m_borderRight == LINE_SINGLE) pDC->LineTo(right, bottom);
+        Rule(pDC, m_pStyle->m_borderRight, right, rc.top, right, bottom);
     }
     if (CanDrawBorderBottom()) {
         pDC->MoveTo(right, bottom);
-        if (m_pStyle->m_borderBottom == LINE_SINGLE) pDC->LineTo(rc.left, bottom);
+        Rule(pDC, m_pStyle->m_borderBottom, right, bottom, rc.left, bottom);
     }
 }
 
@@ -385,6 +438,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
         nDrawn = m_pRowRoot->GetVerticalPageSize(nPage);
     if (nDrawn == 0) return;
     const SurfaceStateScope state(pDC);
+    const RuleScope rules(m_printOptions.bAllRuleKinds != 0, m_printOptions.bTrimSpannerRules != 0, g_nLineHeight);
 
     g_nDrawRight = rcDraw.right;
     g_nDrawBottom = rcDraw.bottom;
@@ -414,7 +468,10 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     // Scrolled column heads and captions slide under the stub head corner.
     if (bScreen) pDC->ExcludeClipRect(0, 0, m_sizeRow.cx + 1, nHeadingBand);
 
+    s_pRules = &rules;
     m_pColumnRoot->Draw(pDC, nPage, 0);
+    s_pRules = nullptr;
+    s_nTrim = 0;
     m_pRowRoot->Draw(pDC, nPage, 1);
 
     if (bScreen) {

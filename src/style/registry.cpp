@@ -83,6 +83,12 @@ void CStyleRegistry::UpdateFonts(const LOGFONT* pLogFont, int nTwipsHeight) {
     }
 }
 
+void CStyleRegistry::UpdateStyleFonts(const LOGFONT* pLogFont, int nTwipsHeight, int nLogPixelsY) {
+    UpdateFonts(pLogFont, nTwipsHeight);
+    for (CStyle* pStyle : m_styles)
+        if (pStyle->HasOwnFont()) pStyle->ApplyOwnFont(pStyle->m_logFont, nTwipsHeight, nLogPixelsY);
+}
+
 int CStyleRegistry::Build(CSpecFile& file) {
     m_styles.Add(new CStyle(CKAVOString("Default")));
     m_formats.Add(new CFormat(CKAVOString("Default")));
@@ -125,8 +131,8 @@ int CStyleRegistry::InitDefaults() {
     return 1;
 }
 
-void CStyleRegistry::Save(CSpecFile& file) const {
-    for (int i = 1; i < m_styles.GetSize(); ++i) m_styles[i]->Save(file);
+void CStyleRegistry::Save(CSpecFile& file, int bHouseStyle) const {
+    for (int i = 1; i < m_styles.GetSize(); ++i) m_styles[i]->Save(file, bHouseStyle);
     for (int i = 1; i < m_formats.GetSize(); ++i) m_formats[i]->Save(file);
 }
 

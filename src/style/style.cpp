@@ -1,6 +1,10 @@
 // Presentation styles and their [Style] section.
 #include "kavotbl/style/style.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "kavotbl/host/spec_file.h"
 #include "kavotbl/resources/strings.h"
 #include "style/section_reader.h"
@@ -8,6 +12,41 @@
 namespace kavo {
 
 KAVO_IMPLEMENT_DYNAMIC(CStyle, CObject)
+
+namespace {
+
+bool IsYesWord(const CKAVOString& strValue) {
+    return !strValue.IsEmpty() && (strValue.GetAt(0) == 'Y' || strValue.GetAt(0) == 'y');
+}
+
+// "9", "9.5", "10.25" points to tenths (rounded); 0 for anything else or
+// a size outside 1 to 1000 points.
+int ParseFontSize(const CKAVOString& strValue) {
+    const char* p = strValue.c_str();
+    long long n = 0;
+    int nDigits = 0;
+    while (*p >= '0' && *p <= '9' && nDigits < 8) n = n * 10 + (*p++ - '0'), ++nDigits;
+    if (nDigits == 0) return 0;
+    n *= 10;
+    if (*p == '.') {
+        ++p;
+        if (*p >= '0' && *p <= '9') {
+            n += *p++ - '0';
+            if (*p >= '5' && *p <= '9') ++n;
+            while (*p >= '0' && *p <= '9') ++p;
+        }
+    }
+    if (*p != '\0' || n < 10 || n > 10000) return 0;
+    return static_cast<int>(n);
+}
+
+CKAVOString FontSizeText(int nTenths) {
+    std::string s = std::to_string(nTenths / 10);
+    if (nTenths % 10) s += "." + std::to_string(nTenths % 10);
+    return s;
+}
+
+}  // namespace
 
 // Init leaves the font alone (a copied style keeps its font), so the
 // constructors zero it first: a new style holds no stale font data.
@@ -30,6 +69,41 @@ void CStyle::Init() {
     m_nTwipsHeight = 0;
     m_lineLeft = m_lineTop = m_lineRight = m_lineBottom = LINE_NONE;
     m_borderLeft = m_borderTop = m_borderRight = m_borderBottom = LINE_NONE;
+    m_strFontFace.Empty();
+    m_nFontSize = 0;
+    m_nFontBold = m_nFontItalic = -1;
+    m_bHouseStyle = 0;
+}
+
+int CStyle::HasOwnFont() const {
+    return !m_strFontFace.IsEmpty() || m_nFontSize > 0 || m_nFontBold >= 0 || m_nFontItalic >= 0;
+}
+
+int CStyle::IsAtDefaults() const {
+    return m_nHorJust == 2 && m_nVertJust == 2 && !HasOwnFont() && m_lineLeft == LINE_NONE &&
+           m_lineTop == LINE_NONE && m_lineRight == LINE_NONE && m_lineBottom == LINE_NONE &&
+           m_borderLeft == LINE_NONE && m_borderTop == LINE_NONE && m_borderRight == LINE_NONE &&
+           m_borderBottom == LINE_NONE;
+}
+
+void CStyle::ApplyOwnFont(const LOGFONT& lfDefault, int nTwipsHeight, int nLogPixelsY) {
+    m_logFont = lfDefault;
+    m_nTwipsHeight = nTwipsHeight;
+    if (!m_strFontFace.IsEmpty()) {
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(m_strFontFace.GetLength()),
+                                                    sizeof m_logFont.lfFaceName - 1);
+        std::memcpy(m_logFont.lfFaceName, m_strFontFace.c_str(), n);
+        m_logFont.lfFaceName[n] = '\0';
+    }
+    if (m_nFontBold >= 0) m_logFont.lfWeight = m_nFontBold ? FW_BOLD : FW_NORMAL;
+    if (m_nFontItalic >= 0) m_logFont.lfItalic = m_nFontItalic ? 1 : 0;
+    if (m_nFontSize > 0) {
+        // The record's sign says character or cell height; the size keeps it.
+        const long long px = std::max(1LL, (static_cast<long long>(m_nFontSize) * nLogPixelsY + 360) / 720);
+        m_logFont.lfHeight = static_cast<int>(lfDefault.lfHeight > 0 ? px : -px);
+        const int tw = std::max(1, m_nFontSize * 2);
+        m_nTwipsHeight = nTwipsHeight < 0 ? -tw : tw;
+    }
 }
 
 LINES CStyle::GetLineType(const CKAVOString& strWord) const {
@@ -79,6 +153,14 @@ int CStyle::Build(CSpecFile& file) {
             m_borderRight = GetLineType(strValue);
         } else if (strKey.CompareNoCase("BorderBottom") == 0) {
             m_borderBottom = GetLineType(strValue);
+        } else if (strKey.CompareNoCase("FontFace") == 0) {
+            m_strFontFace = strValue;
+        } else if (strKey.CompareNoCase("FontSize") == 0) {
+            m_nFontSize = ParseFontSize(strValue);
+        } else if (strKey.CompareNoCase("FontBold") == 0) {
+            m_nFontBold = IsYesWord(strValue) ? 1 : 0;
+        } else if (strKey.CompareNoCase("FontItalic") == 0) {
+            m_nFontItalic = IsYesWord(strValue) ? 1 : 0;
         } else {
             return false;
         }
@@ -86,9 +168,11 @@ int CStyle::Build(CSpecFile& file) {
     });
 }
 
-void CStyle::Save(CSpecFile& file) const {
+void CStyle::Save(CSpecFile& file, int bHouseStyle) const {
     file.PutLine("[Style]");
     file.PutLine("Label", m_strLabel);
+    // The house style fills only styles at their defaults: label alone.
+    if (m_bHouseStyle && !bHouseStyle) return;
     if (m_nHorJust != 2) file.PutLine("HorJust", m_nHorJust == 0 ? "Left" : "Center");
     if (m_nVertJust != 2) file.PutLine("VertJust", m_nVertJust == 0 ? "Top" : "Center");
 
@@ -102,6 +186,10 @@ void CStyle::Save(CSpecFile& file) const {
     };
     for (const auto& rule : rules)
         if (rule.kind != LINE_NONE) file.PutLine(rule.pszKey, GetLineType(rule.kind));
+    if (!m_strFontFace.IsEmpty()) file.PutLine("FontFace", m_strFontFace);
+    if (m_nFontSize > 0) file.PutLine("FontSize", FontSizeText(m_nFontSize));
+    if (m_nFontBold >= 0) file.PutLine("FontBold", m_nFontBold ? "Yes" : "No");
+    if (m_nFontItalic >= 0) file.PutLine("FontItalic", m_nFontItalic ? "Yes" : "No");
 }
 
 }  // namespace kavo

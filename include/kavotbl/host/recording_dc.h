@@ -33,6 +33,7 @@ struct CDCCall {
     COLORREF color = 0; // pen, brush, background, Rectangle (brush colour)
     int value = 0;      // bk mode, map mode, font height; 1 when an object was selected, 0 for null
     LOGFONT font;       // SelectFont, DrawText (font in force)
+    int nPenWidth = 0;  // SelectPen
 };
 
 /// Fixed-pitch surface: every byte of text is W units wide and a line is H

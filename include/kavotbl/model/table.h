@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "kavotbl/file/cell_mask.h"
+#include "kavotbl/layout/print_options.h"
 #include "kavotbl/model/cell_block.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/model/tbl_cell.h"
@@ -129,6 +130,9 @@ public:
     void CalcStubHeadSize(const CRect& rc, CDC* pDC);
     void AdjustForTitleSizeChange(int dy);
     void LayoutPrinter(const CRect& rc, CDC* pDC);
+    /// Options of the printer layout and of drawing; the defaults change nothing.
+    void SetPrintOptions(const CPrintOptions& options) { m_printOptions = options; }
+    const CPrintOptions& GetPrintOptions() const { return m_printOptions; }
     void BackupClient(int bSlot) override;
     void RestoreClient(int bSlot) override;
 
@@ -197,6 +201,7 @@ private:
     int m_nLineHeight = 0;
     int m_nBackupMargin[2] = {0, 0};
     int m_nBackupLineHeight[2] = {0, 0};
+    CPrintOptions m_printOptions;
 };
 
 }  // namespace kavo

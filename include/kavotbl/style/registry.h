@@ -47,6 +47,11 @@ public:
 
     /// Gives every style the font and its twips height.
     void UpdateFonts(const LOGFONT* pLogFont, int nTwipsHeight);
+    /// As UpdateFonts, then puts each style's own face, size, weight and
+    /// slant over the font (CStyle::ApplyOwnFont): the font given is the
+    /// default of the styles without a font of their own. A style's size is
+    /// absolute; nLogPixelsY turns its points into the record's height.
+    void UpdateStyleFonts(const LOGFONT* pLogFont, int nTwipsHeight, int nLogPixelsY = 96);
 
     /// Makes sure the registry holds what Build gives an empty file: the
     /// style and the format labelled "Default" at index 0 (put in front when
@@ -56,8 +61,9 @@ public:
     int InitDefaults();
     /// Reads the [Style] and [Format] sections before the first [Table]; always 1.
     int Build(CSpecFile& file);
-    /// Writes every style and format but those at index 0.
-    void Save(CSpecFile& file) const;
+    /// Writes every style and format but those at index 0; styles that the
+    /// house style filled are written as they were unless bHouseStyle.
+    void Save(CSpecFile& file, int bHouseStyle = 0) const;
 
 private:
     void RemoveStyleAt(int i);
