@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common.h"
+#include "page_setup.h"
 #include "info_json.h"
 #include "kavotbl/cairo/cairo_dc.h"
 #include "kavotbl/host/recording_dc.h"
@@ -88,18 +89,15 @@ static int RunInfo(int argc, char** argv) {
                       "--json prints the loaded model instead; with --layout also every element's\n"
                       "box and page list, measured with Cairo or, with --surface fixed, on a\n"
                       "surface where each byte is 8 units wide and a line 16 high.",
-                      {
+                      std::vector<OptionSpec>{
                           {"json", 0, nullptr, "print the model as JSON"},
                           {"table", 0, "N", "only the N-th table (from 1)"},
-                          {"layout", 0, "KIND", "lay the tables out first: screen or printer"},
+                          {"layout", 0, "KIND", "lay the tables out first: screen, or printer as print does"},
                           {"width", 0, "PX", "screen width in pixels (default 800)"},
-                          {"paper", 0, "NAME", "printer paper: letter (default), a4 or legal"},
-                          {"landscape", 0, nullptr, "turn the paper sideways"},
-                          {"margin", 0, "LEN", "paper margin on every side (default 0.5in)"},
                           {"surface", 0, "KIND", "measure with cairo (default) or fixed"},
                           {"font", 0, "FAMILY", "font family on the cairo surface (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points on the cairo surface (default 10)"},
-                      });
+                      } + PageSetupSpecs() + PublishingSpecs());
     int nStatus;
     if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
     int nTable = 0;
@@ -112,9 +110,9 @@ static int RunInfo(int argc, char** argv) {
     for (const char* o : {"width", "paper", "landscape", "margin", "surface", "font", "size"})
         if (opts.Has(o) && !bLayout) return Fail("info", std::string("--") + o + " needs --layout", kExitUsage);
     if (opts.Has("width") && kind != "screen") return Fail("info", "--width goes with --layout screen", kExitUsage);
-    for (const char* o : {"paper", "landscape", "margin"})
-        if (opts.Has(o) && kind != "printer")
-            return Fail("info", std::string("--") + o + " goes with --layout printer", kExitUsage);
+    for (const OptionSpec& o : PageSetupSpecs())
+        if (opts.Has(o.name) && kind != "printer")
+            return Fail("info", std::string("--") + o.name + " goes with --layout printer", kExitUsage);
     const std::string surfaceKind = opts.Get("surface", "cairo");
     if (surfaceKind != "cairo" && surfaceKind != "fixed")
         return Fail("info", "--surface needs cairo or fixed, not '" + surfaceKind + "'", kExitUsage);
@@ -122,15 +120,11 @@ static int RunInfo(int argc, char** argv) {
     if (bFixed && (opts.Has("font") || opts.Has("size")))
         return Fail("info", "the fixed surface has no fonts: --font and --size go with --surface cairo", kExitUsage);
     int nWidth = 800;
-    const PaperSize* paper = nullptr;
-    double dMargin = 36.0, dSize = 10.0;
-    if (!IntOption(opts, "width", 16, 1 << 20, "16 to 1048576 pixels", nWidth) || !PaperOption(opts, paper) ||
-        !MarginOption(opts, dMargin) || !SizeOption(opts, dSize))
+    PageSetup ps;
+    double dSize = 10.0;
+    if (!IntOption(opts, "width", 16, 1 << 20, "16 to 1048576 pixels", nWidth) || !PageSetupOptions(opts, ps) ||
+        !SizeOption(opts, dSize))
         return kExitUsage;
-    double dPageW = paper->width, dPageH = paper->height;
-    if (opts.Has("landscape")) std::swap(dPageW, dPageH);
-    if (kind == "printer" && (dPageW - 2 * dMargin < 72.0 || dPageH - 2 * dMargin < 72.0))
-        return Fail("info", "the margins leave less than an inch of paper to lay out on", kExitUsage);
 
     // The JSON goes through the C++ stream alone: let it buffer on its own.
     if (opts.Has("json")) std::ios::sync_with_stdio(false);
@@ -145,6 +139,8 @@ static int RunInfo(int argc, char** argv) {
         if (nTable == 0 || static_cast<int>(i) + 1 == nTable) numbers.push_back(static_cast<int>(i) + 1);
 
     std::vector<LayoutInfo> layouts;
+    kavo::CPrintOptions options;
+    if (bLayout && !PublishingOptions(opts, doc, options)) return kExitUsage;
     if (bLayout) {
         const bool bPrinter = kind == "printer";
         const int nMapMode = bPrinter ? kavo::MM_TWIPS : kavo::MM_TEXT;
@@ -162,18 +158,18 @@ static int RunInfo(int argc, char** argv) {
         info.kind = kind;
         info.surface = surfaceKind;
         if (bPrinter) {
-            info.paper = paper->name;
-            if (opts.Has("landscape")) info.paper += " landscape";
-            info.rect = kavo::CRect(0, 0, static_cast<int>(std::floor((dPageW - 2 * dMargin) * 20)),
-                                    -static_cast<int>(std::floor((dPageH - 2 * dMargin) * 20)));
+            info.paper = ps.paper;
         } else {
             info.rect = kavo::CRect(0, 0, nWidth, 0);
         }
         progress.Restart("laying out", static_cast<long long>(tables.size()));
         for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {
             if (bPrinter) {
-                tables[i]->LayoutPrinter(info.rect, dc.get());
+                // The pages print lays out: the same room beside heading and footing, the same options.
+                const TablePages tp = LayoutOnPaper(*dc, *tables[i], ps, options);
+                info.rect = kavo::CRect(0, 0, static_cast<int>(std::floor(ps.PrintW() * 20)), -tp.nBody);
             } else {
+                tables[i]->SetPrintOptions(options);
                 tables[i]->LayoutTable(info.rect, dc.get());
             }
             info.nMargin = kavo::g_nMargin;

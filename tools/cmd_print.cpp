@@ -12,6 +12,7 @@
 
 #include "common.h"
 #include "kavotbl/cairo/cairo_dc.h"
+#include "page_setup.h"
 
 namespace kavotool {
 namespace {
@@ -22,51 +23,7 @@ using kavo::CTable;
 using kavo::CTblOb;
 using kavo::UINT;
 
-constexpr double kMinPrintable = 72.0;  // points: an inch of paper at least
-constexpr int kTwips = 20;              // per point
-
-UINT Justification(const CTblOb& piece) {
-    const kavo::CStyle* style = piece.GetStyle();
-    if (!style) return kavo::DT_LEFT;
-    return style->m_nHorJust == 1 ? kavo::DT_CENTER : style->m_nHorJust == 2 ? kavo::DT_RIGHT : kavo::DT_LEFT;
-}
-
-// Selects the font of an element's style for as long as it lives.
-class PieceFont {
-public:
-    PieceFont(CDC& dc, const CTblOb& piece) : m_dc(dc) {
-        if (piece.LoadFont(&dc, m_font)) {
-            m_pOld = dc.SelectObject(&m_font);
-            m_bSelected = true;
-        }
-    }
-    ~PieceFont() {
-        if (m_bSelected) m_dc.SelectObject(m_pOld);
-    }
-    PieceFont(const PieceFont&) = delete;
-    PieceFont& operator=(const PieceFont&) = delete;
-
-private:
-    CDC& m_dc;
-    kavo::CFont m_font;
-    kavo::CFont* m_pOld = nullptr;
-    bool m_bSelected = false;
-};
-
-// Height of a text wrapped to nWidth in the piece's font (0 without text).
-int TextHeight(CDC& dc, const CTblOb& piece, const kavo::CKAVOString& text, int nWidth) {
-    if (text.IsEmpty()) return 0;
-    PieceFont font(dc, piece);
-    CRect rc(0, 0, nWidth, 0);
-    return std::abs(dc.DrawText(text, &rc,
-                                kavo::DT_CALCRECT | kavo::DT_WORDBREAK | kavo::DT_NOPREFIX |
-                                    kavo::DT_EXTERNALLEADING | Justification(piece)));
-}
-
-int LineHeight(CDC& dc, const CTblOb& piece) {
-    PieceFont font(dc, piece);
-    return dc.GetTextExtent("", 0).cy;
-}
+constexpr int kTwips = 20;  // per point
 
 // Draws text wrapped in rc (twips: top above bottom) in the piece's style.
 void DrawPieceText(CDC& dc, const CTblOb& piece, const kavo::CKAVOString& text, CRect rc, UINT nAlign) {
@@ -92,15 +49,6 @@ void PaintPaper(cairo_t* cr, double dPageW, double dPageH) {
     cairo_restore(cr);
 }
 
-// Where one table goes on its pages, in twips of the printable area.
-struct TablePages {
-    CTable* pTable = nullptr;
-    int nHeadBand = 0;  // heading and the gap below it
-    int nFootBand = 0;  // gap, footing and the page-number line
-    int nFootText = 0;  // height of the footing text
-    int nPages = 0;
-};
-
 }  // namespace
 
 static int RunPrint(int argc, char** argv) {
@@ -109,36 +57,31 @@ static int RunPrint(int argc, char** argv) {
                       "A table too wide or too long for a page continues on further pages, each\n"
                       "repeating the title, the stub and the column headings it needs; every\n"
                       "table starts on a new page.",
-                      {
+                      std::vector<OptionSpec>{
                           {"output", 'o', "OUT.pdf", "the PDF file to write (required)"},
                           {"table", 0, "N", "print only the N-th table of the file (from 1)"},
-                          {"paper", 0, "NAME", "letter (default), a4 or legal"},
-                          {"landscape", 0, nullptr, "turn the paper sideways"},
-                          {"margin", 0, "LEN", "margin on every side: 0.5in (default), 1cm, 12mm, 36pt"},
-                          {"font", 0, "FAMILY", "font family (default DejaVu Sans)"},
-                          {"size", 0, "PT", "font size in points (default 10)"},
-                      });
+                          {"font", 0, "FAMILY", "font family of styles without their own (default DejaVu Sans)"},
+                          {"size", 0, "PT", "font size in points of styles without their own (default 10)"},
+                      } + PageSetupSpecs() + PublishingSpecs());
     int nStatus;
     if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
     std::string output;
     int nTable = 0;
-    const PaperSize* paper = nullptr;
-    double dMargin = 36.0, dSize = 10.0;
-    if (!OutputOption(opts, "-o OUT.pdf", output) || !TableOption(opts, nTable) ||
-        !PaperOption(opts, paper) || !MarginOption(opts, dMargin) || !SizeOption(opts, dSize))
+    PageSetup ps;
+    double dSize = 10.0;
+    if (!OutputOption(opts, "-o OUT.pdf", output) || !TableOption(opts, nTable) || !PageSetupOptions(opts, ps) ||
+        !SizeOption(opts, dSize))
         return kExitUsage;
     const std::string family = ResolveFamily("print", opts.Get("font", "DejaVu Sans"));
 
-    double dPageW = paper->width, dPageH = paper->height;
-    if (opts.Has("landscape")) std::swap(dPageW, dPageH);
-    const double dPrintW = dPageW - 2 * dMargin, dPrintH = dPageH - 2 * dMargin;
-    if (dPrintW < kMinPrintable || dPrintH < kMinPrintable)
-        return Fail("print", "the margins leave less than an inch of paper to print on", kExitUsage);
+    const double dPageW = ps.dPageW, dPageH = ps.dPageH;
 
     ProgressBar progress("loading", 1);
     Document doc;
     std::vector<CTable*> tables;
     if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
+    kavo::CPrintOptions options;
+    if (!PublishingOptions(opts, doc, options)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
 
     AtomicFile out(output);
@@ -156,57 +99,63 @@ static int RunPrint(int argc, char** argv) {
         kavo::CCairoDC dc(cr, kavo::MM_TWIPS);
         dc.SetGatherText(true);
         doc.registry->CreateCompatibleDC(&dc);
-        const int nWidth = static_cast<int>(std::floor(dPrintW * kTwips));
-        const int nHeight = static_cast<int>(std::floor(dPrintH * kTwips));
+        const int nWidth = static_cast<int>(std::floor(ps.PrintW() * kTwips));
+        const int nHeight = static_cast<int>(std::floor(ps.PrintH() * kTwips));
 
         // Lay every table out first: the page numbers count the whole file.
         std::vector<TablePages> layouts;
         int nTotal = 0;
         for (CTable* t : tables) {
-            TablePages tp;
-            tp.pTable = t;
-            const int nHead = TextHeight(dc, *t->GetHeader(), t->GetHeader()->GetText(), nWidth);
-            const int nGap = LineHeight(dc, *t) / 2;
-            tp.nHeadBand = nHead ? nHead + nGap : 0;
-            tp.nFootText = TextHeight(dc, *t->GetFooter(), t->GetFooter()->GetText(), nWidth);
-            tp.nFootBand = nGap + tp.nFootText + LineHeight(dc, *t->GetFooter());
-            // Headings and footings never take more than two thirds of a page.
-            const int nBody = std::max(nHeight / 3, nHeight - tp.nHeadBand - tp.nFootBand);
-            t->LayoutPrinter(CRect(0, 0, nWidth, -nBody), &dc);
-            tp.nPages = std::max(1, t->GetNumPages());
-            nTotal += tp.nPages;
-            layouts.push_back(tp);
+            layouts.push_back(LayoutOnPaper(dc, *t, ps, options));
+            nTotal += layouts.back().nPages;
         }
 
         progress.Restart("printing " + output, nTotal);
-        int nPageNo = 0;
+        int nPrinted = 0, nFirstOfTable = 0;
         for (const TablePages& tp : layouts) {
             CTable& t = *tp.pTable;
-            const int nBody = std::max(nHeight / 3, nHeight - tp.nHeadBand - tp.nFootBand);
+            const int H = std::max(1, t.GetNumHorzPages());
+            const int R = (tp.nPages + H - 1) / H;
             // Logical (0, 0) is the top-left corner of the table's part of the page.
-            dc.SetViewportOrg(dMargin, dMargin + static_cast<double>(tp.nHeadBand) / kTwips);
-            for (int nPage = 0; nPage < tp.nPages; ++nPage) {
+            dc.SetViewportOrg(ps.dLeft, ps.dTop + static_cast<double>(tp.nHeadBand) / kTwips);
+            for (int k = 0; k < tp.nPages; ++k) {
                 if (g_bInterrupted) break;
-                ++nPageNo;
+                // Across: the column pages of a row page, then the next row page; down: the row
+                // pages of a column page first.
+                const int nPage = ps.bDownThenAcross ? (k % R) * H + k / R : k;
+                if (nPage >= tp.nPages) continue;
+                ++nPrinted;
                 PaintPaper(cr, dPageW, dPageH);
-                DrawPieceText(dc, *t.GetHeader(), t.GetHeader()->GetText(),
-                              CRect(0, tp.nHeadBand, nWidth, 0), Justification(*t.GetHeader()));
-                t.Draw(&dc, CRect(0, 0, nWidth, -nBody), nPage);
+                DrawPieceText(dc, *t.GetHeader(), t.GetHeader()->GetText(), CRect(0, tp.nHeadBand, nWidth, 0),
+                              Justification(*t.GetHeader()));
+                t.Draw(&dc, CRect(0, 0, nWidth, -tp.nBody), nPage);
                 // The page number sits on the last line of the printable area,
-                // the footing right above it.
-                const int nLine = LineHeight(dc, *t.GetFooter());
+                // the footing right above it, or once under the table's last row.
+                const int nLine = ps.numbering == PageSetup::kNone ? 0 : LineHeight(dc, *t.GetFooter());
                 const int nBottom = -(nHeight - tp.nHeadBand);
-                DrawPieceText(dc, *t.GetFooter(), t.GetFooter()->GetText(),
-                              CRect(0, nBottom + nLine + tp.nFootText, nWidth, nBottom + nLine),
-                              Justification(*t.GetFooter()));
-                const std::string pageLine =
-                    "Page " + std::to_string(nPageNo) + " of " + std::to_string(nTotal);
-                DrawPieceText(dc, *t.GetFooter(), pageLine.c_str(), CRect(0, nBottom + nLine, nWidth, nBottom),
-                              kavo::DT_CENTER);
+                const bool bLast = k == tp.nPages - 1;
+                if (!ps.bFootingOnce) {
+                    DrawPieceText(dc, *t.GetFooter(), t.GetFooter()->GetText(),
+                                  CRect(0, nBottom + nLine + tp.nFootText, nWidth, nBottom + nLine),
+                                  Justification(*t.GetFooter()));
+                } else if (bLast) {
+                    const int nTop = t.GetRowRoot()->GetVerticalPageSize(nPage) - LineHeight(dc, t) / 2;
+                    DrawPieceText(dc, *t.GetFooter(), t.GetFooter()->GetText(),
+                                  CRect(0, nTop, nWidth, nTop - tp.nFootText), Justification(*t.GetFooter()));
+                }
+                if (ps.numbering != PageSetup::kNone) {
+                    const bool bDoc = ps.numbering == PageSetup::kDocument;
+                    const int n = (bDoc ? nPrinted : nPrinted - nFirstOfTable) + ps.nFirstPage - 1;
+                    const int N = (bDoc ? nTotal : tp.nPages) + ps.nFirstPage - 1;
+                    const std::string pageLine = "Page " + std::to_string(n) + " of " + std::to_string(N);
+                    DrawPieceText(dc, *t.GetFooter(), pageLine.c_str(), CRect(0, nBottom + nLine, nWidth, nBottom),
+                                  kavo::DT_CENTER);
+                }
                 dc.Flush();
                 cairo_show_page(cr);
-                progress.Update(nPageNo);
+                progress.Update(nPrinted);
             }
+            nFirstOfTable = nPrinted;
         }
         progress.Finish();
         if (g_bInterrupted) nResult = kExitCancelled;

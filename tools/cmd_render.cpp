@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common.h"
+#include "page_setup.h"
 #include "kavotbl/cairo/cairo_dc.h"
 
 namespace kavotool {
@@ -25,7 +26,7 @@ static int RunRender(int argc, char** argv) {
                       "would, and writes what the window shows as a PNG or SVG image (by the\n"
                       "extension of OUT). The title, stub head and column headings stay in place\n"
                       "while the body scrolls.",
-                      {
+                      std::vector<OptionSpec>{
                           {"output", 'o', "OUT", "the image to write: .png or .svg (required)"},
                           {"table", 0, "N", "the table to show (from 1; default 1)"},
                           {"width", 0, "PX", "window width in pixels (default 800)"},
@@ -34,7 +35,7 @@ static int RunRender(int argc, char** argv) {
                           {"select", 0, "ROWS:COLS", "shade a block, e.g. 2-5:0-3 (data rows and columns from 0)"},
                           {"font", 0, "FAMILY", "font family (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points (default 10)"},
-                      });
+                      } + PublishingSpecs());
     int nStatus;
     if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
     std::string output;
@@ -62,6 +63,9 @@ static int RunRender(int argc, char** argv) {
     CTable& table = *tables.front();
     std::string error;
     if (bSelect && !SelectionFits(table, sel, opts.Get("select"), error)) return Fail("render", error, kExitUsage);
+    kavo::CPrintOptions options;
+    if (!PublishingOptions(opts, doc, options)) return kExitUsage;
+    table.SetPrintOptions(options);
     GiveFont(*doc.registry, family, dSize);
 
     AtomicFile out(output);

@@ -9,6 +9,7 @@
 
 #include "common.h"
 #include "kavotbl/export/rtf_document.h"
+#include "page_setup.h"
 
 namespace kavotool {
 
@@ -18,7 +19,7 @@ static int RunRtf(int argc, char** argv) {
                       "heading as paragraphs, the table itself as a word-processor table (spanners\n"
                       "merged over their columns, captions indented in the stub, justification and\n"
                       "single rules from the styles), and the footing below it.",
-                      {
+                      std::vector<OptionSpec>{
                           {"output", 'o', "OUT.rtf", "the RTF file to write (required)"},
                           {"table", 0, "N", "write only the N-th table (from 1)"},
                           {"select", 0, "ROWS:COLS", "write only this block, e.g. 2-5:0-3 (data rows and columns from 0)"},
@@ -27,7 +28,7 @@ static int RunRtf(int argc, char** argv) {
                           {"landscape", 0, nullptr, "turn the paper sideways"},
                           {"font", 0, "FAMILY", "font family named in the document (default DejaVu Sans)"},
                           {"size", 0, "PT", "font size in points (default 10)"},
-                      });
+                      } + PublishingSpecs());
     int nStatus;
     if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
     std::string output;
@@ -49,12 +50,15 @@ static int RunRtf(int argc, char** argv) {
     std::vector<kavo::CTable*> tables;
     if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
     if (!BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
+    kavo::CPrintOptions options;
+    if (!PublishingOptions(opts, doc, options)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
 
     kavo::CRtfPage page;
     page.nWidth = static_cast<int>(std::lround(paper->width * 20));
     page.nHeight = static_cast<int>(std::lround(paper->height * 20));
     if (opts.Has("landscape")) std::swap(page.nWidth, page.nHeight);
+    page.bAllRuleKinds = options.bAllRuleKinds != 0;
     kavo::CRtfDocument rtf(page);
     progress.Restart("writing " + output, static_cast<long long>(tables.size()));
     for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {

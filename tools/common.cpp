@@ -503,7 +503,7 @@ void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double 
     lf.lfWeight = kavo::FW_NORMAL;
     lf.lfCharSet = kavo::DEFAULT_CHARSET;
     std::strncpy(lf.lfFaceName, family.c_str(), sizeof lf.lfFaceName - 1);
-    registry.UpdateFonts(&lf, std::max(1, static_cast<int>(std::lround(dPoints * 20.0))));
+    registry.UpdateStyleFonts(&lf, std::max(1, static_cast<int>(std::lround(dPoints * 20.0))), 96);
 }
 
 // ------------------------------------------------------------------ output

@@ -18,32 +18,41 @@ namespace {
 
 // ------------------------------------------------------------------ styles
 
+// The rule kind on each edge: 0 none, else a kavo::LINES kind. Where two
+// rules meet on one edge the heavier kind (the larger number) wins.
 struct Edges {
-    bool top = false, left = false, bottom = false, right = false;
+    int top = 0, left = 0, bottom = 0, right = 0;
 };
+int Or(int a, int b) { return std::max(a, b); }
 
-// Only single rules are drawn; double and thick ones are kept in the file
-// but never shown.
+// Whether double and thick rules are written as such (RtfPage::bAllRuleKinds)
+// and the width of a single rule in twips; set by AddTable.
+bool s_bAllRuleKinds = false;
+int s_nRuleWidth = 10;
+
+// Without bAllRuleKinds only single rules are written; double and thick
+// ones are kept in the file but never shown.
+int Kind(kavo::LINES k) { return s_bAllRuleKinds ? static_cast<int>(k) : k == kavo::LINE_SINGLE ? 1 : 0; }
+
 Edges SingleLines(const CTblOb& ob) {
     Edges e;
-    if (const CStyle* s = ob.GetStyle()) {
-        e.top = s->m_lineTop == LINE_SINGLE;
-        e.left = s->m_lineLeft == LINE_SINGLE;
-        e.bottom = s->m_lineBottom == LINE_SINGLE;
-        e.right = s->m_lineRight == LINE_SINGLE;
-    }
+    if (const CStyle* s = ob.GetStyle())
+        e = Edges{Kind(s->m_lineTop), Kind(s->m_lineLeft), Kind(s->m_lineBottom), Kind(s->m_lineRight)};
     return e;
 }
 
 Edges SingleBorders(const CTblOb& ob) {
     Edges e;
-    if (const CStyle* s = ob.GetStyle()) {
-        e.top = s->m_borderTop == LINE_SINGLE;
-        e.left = s->m_borderLeft == LINE_SINGLE;
-        e.bottom = s->m_borderBottom == LINE_SINGLE;
-        e.right = s->m_borderRight == LINE_SINGLE;
-    }
+    if (const CStyle* s = ob.GetStyle())
+        e = Edges{Kind(s->m_borderTop), Kind(s->m_borderLeft), Kind(s->m_borderBottom), Kind(s->m_borderRight)};
     return e;
+}
+
+// The border words of a rule kind: single, double, or thick (three times as wide).
+std::string RuleWords(int nKind) {
+    if (nKind == kavo::LINE_DOUBLE) return "\\brdrdb\\brdrw" + std::to_string(s_nRuleWidth);
+    if (nKind == kavo::LINE_THICK) return "\\brdrs\\brdrw" + std::to_string(3 * s_nRuleWidth);
+    return "\\brdrs\\brdrw" + std::to_string(s_nRuleWidth);
 }
 
 const char* Justification(const CTblOb* pOb) {
@@ -59,17 +68,17 @@ const char* VerticalAlignment(const CTblOb* pOb) {
 }
 
 void AppendParagraphRules(std::string& out, const Edges& e) {
-    if (e.top) out += "\\brdrt\\brdrs\\brdrw10\\brsp20";
-    if (e.left) out += "\\brdrl\\brdrs\\brdrw10\\brsp40";
-    if (e.bottom) out += "\\brdrb\\brdrs\\brdrw10\\brsp20";
-    if (e.right) out += "\\brdrr\\brdrs\\brdrw10\\brsp40";
+    if (e.top) out += "\\brdrt" + RuleWords(e.top) + "\\brsp20";
+    if (e.left) out += "\\brdrl" + RuleWords(e.left) + "\\brsp40";
+    if (e.bottom) out += "\\brdrb" + RuleWords(e.bottom) + "\\brsp20";
+    if (e.right) out += "\\brdrr" + RuleWords(e.right) + "\\brsp40";
 }
 
 void AppendCellRules(std::string& out, const Edges& e) {
-    if (e.top) out += "\\clbrdrt\\brdrs\\brdrw10";
-    if (e.left) out += "\\clbrdrl\\brdrs\\brdrw10";
-    if (e.bottom) out += "\\clbrdrb\\brdrs\\brdrw10";
-    if (e.right) out += "\\clbrdrr\\brdrs\\brdrw10";
+    if (e.top) out += "\\clbrdrt" + RuleWords(e.top);
+    if (e.left) out += "\\clbrdrl" + RuleWords(e.left);
+    if (e.bottom) out += "\\clbrdrb" + RuleWords(e.bottom);
+    if (e.right) out += "\\clbrdrr" + RuleWords(e.right);
 }
 
 // Stub level of a row node: 0 for a child of the row root.
@@ -168,6 +177,8 @@ void CRtfDocument::ChooseFont(const CTable& table) {
 int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
     m_nLastWidth = 0;
     if (m_nTables == 0) ChooseFont(table);
+    s_bAllRuleKinds = m_page.bAllRuleKinds;
+    s_nRuleWidth = std::max(5, m_nHalfPoints / 2);  // 10 twips at 10 points
     const std::string font = "\\f0\\fs" + std::to_string(m_nHalfPoints);
     std::string& out = m_body;
     if (m_nTables > 0) out += "\\pard\\plain" + font + "\\par\n";
@@ -179,7 +190,7 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         if (pPiece->GetText().IsEmpty()) continue;
         out += "\\pard\\plain" + font + Justification(pPiece) + "\\sa120\\keepn";
         Edges rules = SingleLines(*pPiece);
-        if (pPiece == table.GetTitle()) rules.top = rules.top || SingleBorders(table).top;
+        if (pPiece == table.GetTitle()) rules.top = Or(rules.top, SingleBorders(table).top);
         AppendParagraphRules(out, rules);
         out += ' ';
         AppendRtfText(out, pPiece->GetText().str());
@@ -290,7 +301,10 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
                 if (b.right)
                     rightFrom[static_cast<std::size_t>(j + s)] = std::min(rightFrom[static_cast<std::size_t>(j + s)], g);
                 if (b.bottom)
-                    for (int q = 0; q < s; ++q) bottomAtFoot[static_cast<std::size_t>(j + 1 + q)] = 1;
+                    for (int q = 0; q < s; ++q) {
+                        char& k = bottomAtFoot[static_cast<std::size_t>(j + 1 + q)];
+                        k = static_cast<char>(std::max<int>(k, b.bottom));
+                    }
             }
         }
 
@@ -304,21 +318,22 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
             std::fill(rules.begin(), rules.end(), Edges());
             for (int c = 0; c < nCells; ++c) {
                 Edges& e = rules[static_cast<std::size_t>(c)];
-                e.left = g >= leftFrom[static_cast<std::size_t>(c)] || (c == 0 && tableBorders.left);
-                e.right = g >= rightFrom[static_cast<std::size_t>(c)] || (c == 0) ||
-                          (c == nCells - 1 && tableBorders.right);
+                e.left = Or(g >= leftFrom[static_cast<std::size_t>(c)], c == 0 ? tableBorders.left : 0);
+                e.right = Or(g >= rightFrom[static_cast<std::size_t>(c)] || (c == 0),
+                             c == nCells - 1 ? tableBorders.right : 0);
                 e.top = g == 0;
-                e.bottom = (g == C - 1) || (g == nGridRows - 1 && (bottomAtFoot[static_cast<std::size_t>(c)] ||
-                                                                   tableBorders.bottom));
+                e.bottom = Or(g == C - 1, g == nGridRows - 1 ? Or(bottomAtFoot[static_cast<std::size_t>(c)],
+                                                                  tableBorders.bottom)
+                                                             : 0);
             }
             auto addLines = [&](int c0, int c1, const Edges& l) {
                 for (int c = c0; c <= c1; ++c) {
                     Edges& e = rules[static_cast<std::size_t>(c)];
-                    e.top = e.top || l.top;
-                    e.bottom = e.bottom || l.bottom;
+                    e.top = Or(e.top, l.top);
+                    e.bottom = Or(e.bottom, l.bottom);
                 }
-                rules[static_cast<std::size_t>(c0)].left = rules[static_cast<std::size_t>(c0)].left || l.left;
-                rules[static_cast<std::size_t>(c1)].right = rules[static_cast<std::size_t>(c1)].right || l.right;
+                rules[static_cast<std::size_t>(c0)].left = Or(rules[static_cast<std::size_t>(c0)].left, l.left);
+                rules[static_cast<std::size_t>(c1)].right = Or(rules[static_cast<std::size_t>(c1)].right, l.right);
             };
             const CTblOb* pVAlign = nullptr;  // the element whose style aligns the stub cell
             if (bHeading) {
@@ -331,7 +346,7 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
                     if (!p || p->GetText().IsEmpty()) continue;
                     const int s = std::max(1, span[static_cast<std::size_t>(g * n + j)]);
                     Edges l = SingleLines(*p);
-                    l.top = l.top || SingleBorders(*p).top;
+                    l.top = Or(l.top, SingleBorders(*p).top);
                     addLines(j + 1, j + s, l);
                 }
             } else {
@@ -340,7 +355,7 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
                     if (!p || p->GetText().IsEmpty()) continue;
                     const Edges b = SingleBorders(*p);
                     // A row's border rectangle reaches the right of the table.
-                    addLines(0, nCells - 1, Edges{b.top, b.left, e == R - 1 && b.bottom, b.right});
+                    addLines(0, nCells - 1, Edges{b.top, b.left, e == R - 1 ? b.bottom : 0, b.right});
                 }
                 if (R > 0) pVAlign = row[R - 1];
                 for (int j = 0; j < n; ++j)
@@ -382,7 +397,7 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
                     if (!p) continue;
                     const int nLevel = e + 1 < R ? e : StubLevel(static_cast<const CRowColOb*>(p));
                     Edges lines = p->GetText().IsEmpty() ? Edges() : SingleLines(*p);
-                    if (e + 1 < R && !p->GetText().IsEmpty()) lines.bottom = lines.bottom || SingleBorders(*p).bottom;
+                    if (e + 1 < R && !p->GetText().IsEmpty()) lines.bottom = Or(lines.bottom, SingleBorders(*p).bottom);
                     AppendParagraph(out, font, p, nLevel * indent, lines, bFirst);
                     bFirst = false;
                 }

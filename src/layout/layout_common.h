@@ -34,4 +34,32 @@ private:
     bool m_bSelected = false;
 };
 
+/// Set while a layout of a table with CPrintOptions::bMeasureInStyleFonts
+/// runs: elements are then measured in their own style's font.
+extern int g_bMeasureInStyleFonts;
+
+/// While g_bMeasureInStyleFonts is set, selects an element's style font for
+/// measuring when it differs from the font in force; otherwise does nothing.
+class CMeasureFontScope {
+public:
+    CMeasureFontScope(const CTblOb& ob, CDC* pDC);
+    ~CMeasureFontScope();
+    CMeasureFontScope(const CMeasureFontScope&) = delete;
+    CMeasureFontScope& operator=(const CMeasureFontScope&) = delete;
+
+private:
+    CDC* m_pDC = nullptr;
+    CFont m_font;
+    CFont* m_pOldFont = nullptr;
+};
+
+/// Sets g_bMeasureInStyleFonts for the lifetime of the object.
+struct CMeasureModeScope {
+    explicit CMeasureModeScope(int bOn) : m_nOld(g_bMeasureInStyleFonts) { g_bMeasureInStyleFonts = bOn; }
+    ~CMeasureModeScope() { g_bMeasureInStyleFonts = m_nOld; }
+    CMeasureModeScope(const CMeasureModeScope&) = delete;
+    CMeasureModeScope& operator=(const CMeasureModeScope&) = delete;
+    int m_nOld;
+};
+
 }  // namespace kavo

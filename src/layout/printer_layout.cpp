@@ -32,6 +32,7 @@ int FirstPage(const CTblOb* p) { return p->GetNumPages() > 0 ? p->GetPage(0) : -
 
 void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
     BeginWaitCursor();
+    const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
     for (int nPass = 1;; ++nPass) {
         if (g_bRepaginating)
             m_pColumnRoot->PruneSpanners();

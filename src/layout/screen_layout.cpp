@@ -17,6 +17,7 @@ namespace kavo {
 void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
     BeginWaitCursor();
     {
+        const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
         const CStyleFontScope font(*this, pDC);
         MeasureLayoutMetrics(pDC);
         KeepMetrics();
@@ -30,6 +31,7 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
         std::vector<int> minWidths(static_cast<std::size_t>(nCols));
         for (int c = 0; c < nCols; ++c) {
             CTblColumn* pCol = m_arrDataColumns[c];
+            const CMeasureFontScope colFont(*pCol, pDC);
             const CSize word = pCol->GetText().GetLongestWordSize(pDC);
             pCol->SetMinSize(CSize(word.cx + 2 * m, word.cy + 2 * m));
             minWidths[static_cast<std::size_t>(c)] = word.cx + 2 * m;
@@ -61,7 +63,11 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
         const int nDataBudget = static_cast<int>(W * 0.75);
         const int nStubBudget = W - nDataBudget;
         int nNeed = m_pRowRoot->GetWidestSingleLineRow(pDC, -1) + 2 * m;
-        const int nHeadNeed = m_stubHead.GetText().GetLongestWordSize(pDC).cx + 2 * m;
+        int nHeadNeed;
+        {
+            const CMeasureFontScope headFont(m_stubHead, pDC);
+            nHeadNeed = m_stubHead.GetText().GetLongestWordSize(pDC).cx + 2 * m;
+        }
         int nStub = nStubBudget;
         long long nDataArea = nDataBudget;
         if (nHeadNeed > nNeed) {

@@ -55,6 +55,20 @@ CStyleFontScope::~CStyleFontScope() {
     m_font.DeleteObject();
 }
 
+int g_bMeasureInStyleFonts = 0;
+
+CMeasureFontScope::CMeasureFontScope(const CTblOb& ob, CDC* pDC) {
+    if (!g_bMeasureInStyleFonts || !ob.LoadFont(pDC, m_font)) return;
+    const LOGFONT* pCur = pDC->GetCurrentLogFont();
+    if (pCur && std::memcmp(pCur, &m_font.GetLogFont(), sizeof(LOGFONT)) == 0) return;
+    m_pDC = pDC;
+    m_pOldFont = pDC->SelectObject(&m_font);
+}
+
+CMeasureFontScope::~CMeasureFontScope() {
+    if (m_pDC) m_pDC->SelectObject(m_pOldFont);
+}
+
 // ---------------------------------------------------------------------------
 // CTblOb
 
@@ -70,6 +84,7 @@ int CTblOb::LoadFont(CDC* pDC, CFont& font) const {
 
 CSize CTblOb::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
     if (m_strText.IsEmpty()) return sizeMin;
+    const CMeasureFontScope font(*this, pDC);
 
     UINT nFormat = kMeasureFlags;
     const int nJust = m_pStyle ? m_pStyle->m_nHorJust : 0;
@@ -115,6 +130,7 @@ CSize CTblOb::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
 
 CSize CTblCell::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
     if (m_bDirty) Format();
+    const CMeasureFontScope font(*this, pDC);
     const CSize word = m_strText.GetLongestWordSize(pDC);
     if (word.cx > sizeMin.cx) sizeMin.cx = word.cx;
     return CTblOb::CalcRectSize(pDC, sizeMin, sizeMax);
@@ -126,6 +142,7 @@ CSize CTblCell::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
 void CTblColumn::InitSize(CDC* pDC) {
     ResetPos();
     if (!HasData()) {
+        const CMeasureFontScope font(*this, pDC);
         // A spanner may grow to five times its longest word before it wraps.
         const int minW = m_strText.GetLongestWordSize(pDC).cx + 2 * g_nMargin;
         SetMinSize(CSize(minW, g_nLineHeight));
@@ -238,6 +255,7 @@ void CTblRow::CalcLayoutSize(CDC* pDC, int nLevel) {
 int CTblRow::GetWidestSingleLineRow(CDC* pDC, int nLevel) const {
     int nWidest = RowIndent(nLevel);
     if (!m_strText.IsEmpty()) {
+        const CMeasureFontScope font(*this, pDC);
         CSize size;
         pDC->GetTextExtentPoint32A(m_strText.c_str(), m_strText.GetLength(), &size);
         nWidest += size.cx;

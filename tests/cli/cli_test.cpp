@@ -104,7 +104,7 @@ TEST_F(Program, BadInputFailsInOneLineAndLeavesTheFilesAlone) {
         {{"render", kExample, "-o", dir}, 2, "image type", ""},  // a folder, and no image type
         {{"render", kExample, "-o", Path("dir.png")}, 1, "cannot write", ""},
         {{"print", kExample, "-o", Path("a.pdf"), "--table", "2"}, 1, "no table 2", ""},
-        {{"print", kExample, "-o", Path("a.pdf"), "--paper", "tabloid"}, 2, "unknown paper", ""},
+        {{"print", kExample, "-o", Path("a.pdf"), "--paper", "b5"}, 2, "unknown paper", ""},
         {{"print", kExample, "-o", Path("a.pdf"), "--margin", "5in"}, 2, "margins", ""},
         // The example has 6 data rows and 4 data columns.
         {{"render", kExample, "-o", Path("a.png"), "--select", "0-6:0-1"}, 2, "outside", ""},

@@ -310,11 +310,13 @@ TEST_F(Program, FixedSurfaceLayoutsAsWorkedOutByHand) {
     t = layout({"screen", "--width", "100"});
     EXPECT_EQ(t["columns"][0]["box"], Ints({25, 22, 79, 44}));
     EXPECT_EQ(t["layout"]["size"], Ints({133, 88}));
-    // Letter less half an inch all round is 10800 x 14400 twips; the stub
-    // takes a quarter (2700), the two columns share the rest, and the
-    // layout is flipped for a surface whose y grows upwards.
-    t = layout({"printer"});
-    EXPECT_EQ(t["layout"]["rect"], Ints({0, 0, 10800, -14400}));
+    // Letter less half an inch all round is 10800 x 14400 twips, less the
+    // page-number line (16) and half a line above it (8), as print lays it
+    // out; with equal widths the stub takes a quarter (2700), the two
+    // columns share the rest, and the layout is flipped for a surface whose
+    // y grows upwards.
+    t = layout({"printer", "--equal-widths", "--style-sheet", "plain"});
+    EXPECT_EQ(t["layout"]["rect"], Ints({0, 0, 10800, -14376}));
     EXPECT_EQ(t["columns"][0]["box"], Ints({2700, -22, 6750, -44}));
 }
 

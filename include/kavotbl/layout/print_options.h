@@ -39,6 +39,11 @@ struct CPrintOptions {
     /// most 30).
     int nMaxShrinkPercent = 0;
 
+    // Measuring (also in the screen layout).
+    /// Elements measured in the font of their own style, as they are drawn,
+    /// rather than all in the table's font.
+    int bMeasureInStyleFonts = 0;
+
     // Drawing (also on the screen).
     /// Double and thick rules drawn as such, rule widths in proportion to the
     /// type size (0: only single rules are drawn).
@@ -52,7 +57,7 @@ struct CPrintOptions {
         CPrintOptions o;
         o.bKeepWithNext = o.bContinuedCaptions = o.bWidthsFromContent = 1;
         o.nMaxShrinkPercent = 30;
-        o.bAllRuleKinds = o.bTrimSpannerRules = 1;
+        o.bAllRuleKinds = o.bTrimSpannerRules = o.bMeasureInStyleFonts = 1;
         return o;
     }
 };

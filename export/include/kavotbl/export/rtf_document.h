@@ -16,6 +16,7 @@ struct CRtfPage {
     int nWidth = 12240;   // letter
     int nHeight = 15840;
     int nMargin = 1440;   // on every side
+    bool bAllRuleKinds = false;  // double and thick rules as such, not only single ones
 };
 
 /// An RTF document of one or more tables. The font is the one the
