@@ -231,8 +231,20 @@ TEST_F(PrintedSpanner, ScreenLayoutComesBackAfterPrintingAndPrintingAgainGivesTh
     EXPECT_EQ(Children(group), (Cols{columns[3], columns[4], columns[5], columns[6]}));
     EXPECT_EQ(AllBoxes(t), screenBoxes);  // the copies are gone: the same tree and boxes
     EXPECT_EQ(t.Size(), screenSize);
-    t.RestoreClient(0);  // slot 0 still holds the printed cells
-    EXPECT_EQ(t.GetCell(0, 9)->GetPos(), printed.back());
+    t.RestoreClient(0);  // slot 0 brings the printed layout back, the copy of the spanner with it
+    EXPECT_EQ(AllBoxes(t), printed);
+    EXPECT_EQ(t.GetColumnRoot()->GetChild(4)->IsMultiPage(), 1);
+    // A screen layout in between, or none, leaves no copy on the screen and
+    // none to pile up: printing again gives the same pages.
+    t.LayoutTable(CRect(0, 0, 800, 600), &screen);
+    EXPECT_EQ(AllBoxes(t), screenBoxes);
+    CRTFRowArray grid;
+    t.LayoutRTF(grid, 0);
+    int nGroups = 0;
+    for (int i = 0; i < grid[0].GetSize(); ++i) nGroups += grid[0][i] && grid[0][i]->GetText() == "Group";
+    EXPECT_EQ(nGroups, 1);
+    Print(1000, 1000), Print(1000, 1000);
+    EXPECT_EQ(AllBoxes(t), printed);
     // Without a registry the copies are still pruned and the boxes restored.
     Print(1000, 1000), t.SetStyleRegistry(nullptr), t.RestoreClient(1);
     EXPECT_EQ(AllBoxes(t), screenBoxes);
