@@ -464,8 +464,9 @@ void CTblColumn::SetPageNums(int nHorzPages, int nRowPages) {
 
 void CTblRow::CalcPtrOffset(int nBody, int nTop, int& y, int& nPage, int nLevel) {
     Offset(-Left(), -Top());
-    // The room is |nBody| below nTop; a row that would cross it starts a page.
-    if (static_cast<long long>(y) + Height() > std::llabs(nBody) + nTop) {
+    // The room is |nBody| below nTop; a row that would cross it starts a
+    // page, unless the page has no row yet: then it stays, cut at the foot.
+    if (y > nTop && static_cast<long long>(y) + Height() > std::llabs(nBody) + nTop) {
         y = nTop;
         ++nPage;
     }
