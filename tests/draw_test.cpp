@@ -289,6 +289,23 @@ TEST_F(TableDraw, ScrolledColumnsAndRowsLoseTheirBordersUnderTheStubAndHeading) 
               (std::vector<bool>{false, true, true, false}));
 }
 
+TEST_F(TableDraw, FrameFollowsScrolledRowsAndARowTouchingTheClipBoxIsDrawn) {
+    // Rows scrolled up by 10 end 10 higher: so do the stub rule and the foot.
+    const int titleH = T().GetTitle()->Height(), stubW = T().StubHeadSize().cx;
+    const int foot = titleH + T().ColSize().cy + T().RowSize().cy;
+    T().ScrollBy(0, -10);
+    T().Draw(&dc, CRect(0, 0, 600, 2000), -1);
+    EXPECT_EQ(g_nDrawBottom, foot - 10);
+    EXPECT_TRUE(HasLine(dc, {stubW, titleH}, {stubW, foot - 10}));
+    // A repaint from a row's bottom edge down still draws that row, whose
+    // rule lies on the edge, as a column touching the clip box is drawn.
+    const CTblRow* town = T().GetRow(0);
+    CRecordingDC window;
+    window.SetClipBox(CRect(0, town->Bottom(), 600, 400));
+    T().Draw(&window, CRect(0, 0, 600, 400), -1);
+    EXPECT_EQ(TextsDrawn(window).count(town->GetText().str()), 1u);
+}
+
 // ---------------------------------------------------------------------------
 // Printed pages
 
@@ -319,6 +336,22 @@ TEST_F(PageDraw, BottomBorderOnTheLastRowOfPagesPage1IsGoldenAndNoPageOrLayoutDr
         EXPECT_EQ(borders, page >= nLast ? "MLMLMLML" : "MLMLML") << "page " << page;
         if (page == 1) ExpectGolden("page1", dc.Dump());
     }
+}
+
+TEST(EmptyPageDraw, TableWithoutDataRowsPrintsItsTitleHeadingAndStubHead) {
+    LoadedTable doc("[Table]\nSize=0, 2\n[Title]\nText=Title\n[StubHead]\nText=Stub\n[ColumnGroup]\nText=Sex\n"
+                    "[Column]\nText=Male\n[Column]\nText=Female\n[EndGroup]\n",
+                    &kSerif);
+    CRecordingDC dc(MM_TWIPS);
+    doc.table.LayoutPrinter(kPrintable, &dc);
+    ASSERT_EQ(doc.table.GetNumPages(), 1);
+    dc.ClearCalls();
+    doc.table.Draw(&dc, kPrintable, 0);
+    EXPECT_EQ(TextsDrawn(dc), (std::multiset<std::string>{"Title", "Stub", "Sex", "Male", "Female"}));
+    // The frame's stub rule reaches the heading band's foot.
+    const int band = doc.table.GetTitle()->Height() + doc.table.ColSize().cy;
+    EXPECT_TRUE(HasLine(dc, {doc.table.StubHeadSize().cx, doc.table.GetTitle()->Height()},
+                        {doc.table.StubHeadSize().cx, band}));
 }
 
 // ---------------------------------------------------------------------------

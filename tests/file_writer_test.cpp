@@ -2,10 +2,12 @@
 // splitting of "Data" lines, single-cell lines, saves of the block only.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "file_test_support.h"
+#include "kavotbl/host/recording_dc.h"
 
 using namespace file_test;
 using kavo::CTable;
@@ -13,6 +15,12 @@ using kavo::CTable;
 namespace {
 
 const char* const kStyles = "[Style]\nLabel=Bold\n[Style]\nLabel=Italic\n[Format]\nLabel=Pct\nDecimals=1\n";
+
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
 
 class WriterTest : public ::testing::Test {
 protected:
@@ -168,6 +176,41 @@ TEST_F(WriterTest, BlockOnlySavesTheRowsAndColumnsOfTheBlockWithTheirCaptionsAnd
     EXPECT_EQ(Values(SaveTable(t, 1), "Data"), (Strings{"20, 21, 22, 23"}));
     t.ClearBlock(rects);
     EXPECT_EQ(SaveTable(t, 1), "");
+}
+
+TEST_F(WriterTest, SavesTheTreeAsLoadedWhateverLayoutIsInForce) {
+    // P over A, B and Q over C, D, E: at a printable width of 500 four
+    // columns go on a page, so A, B, C and D, E share two pages and Q is cut
+    // between them. The copy of Q that the printer layout adds is never
+    // written, in any layout and after any way back.
+    auto doc = Read(
+        "[Table]\n[Title]\nText=T\n[ColumnGroup]\nText=P\n[Column]\nText=aaaaaaaaaaaa\n[Column]\n"
+        "Text=bbbbbbbbbbbb\n[EndGroup]\n[ColumnGroup]\nText=Q\n[Column]\nText=cccccccccccc\n[Column]\n"
+        "Text=dddddddddddd\n[Column]\nText=eeeeeeeeeeee\n[EndGroup]\n[Row]\nText=r\nData=1, 2, 3, 4, 5\n");
+    CTable& t = (*doc)[0];
+    const std::string loaded = SaveTable(t);
+    kavo::CRecordingDC screen, printer(kavo::MM_TWIPS);
+    const kavo::CRect page(0, 0, 500, -1000);
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"screen", [&] { t.LayoutTable(kavo::CRect(0, 0, 800, 600), &screen), t.BackupClient(1); }},
+        {"printer", [&] { t.LayoutPrinter(page, &printer); }},
+        {"printer again", [&] { t.LayoutPrinter(page, &printer); }},
+        {"restore 1", [&] { t.RestoreClient(1); }},
+        {"restore 0", [&] { t.RestoreClient(0); }},
+        {"screen again", [&] { t.LayoutTable(kavo::CRect(0, 0, 800, 600), &screen); }},
+    };
+    for (const auto& step : steps) {
+        step.second();
+        EXPECT_EQ(SaveTable(t), loaded) << step.first;
+    }
+    EXPECT_EQ(t.GetNumHorzPages(), 2);
+    EXPECT_EQ(Count(loaded, "[ColumnGroup]"), 2);
+    // A save of the block in the printer layout writes no copy either.
+    t.LayoutPrinter(page, &printer);
+    kavo::CRectArray rects;
+    t.GetColumn(4)->Block(rects, 1);
+    EXPECT_EQ(Count(SaveTable(t, 1), "[ColumnGroup]"), 1);
+    EXPECT_EQ(t.GetColumnRoot()->GetNumChildren(), 3);  // the copy is back after the save
 }
 
 }  // namespace

@@ -181,6 +181,20 @@ TEST(RowPages, CaptionStaysAtTheFootOfAPageWithoutItsRows) {
     EXPECT_EQ(pr.t.GetRow(1)->GetPos(), CRect(15, -44, 250, -66));
 }
 
+TEST(RowPages, RowTallerThanThePageStaysOnTheFirstPage) {
+    // Under title and heading (44) the printable height 110 leaves 66; the
+    // stub is 250, so each 30-byte word (240) of the first row takes a line:
+    // 6 * 16 + 6 = 102. No row is on page 0 yet, so the row stays there, cut
+    // at its foot, and the next row starts page 1.
+    std::string tall;
+    for (int i = 0; i < 6; ++i) tall += (i ? " " : "") + Word(30);
+    Printed pr(FlatTableText({"c"}, {tall, "r"}, "T"), 1000, 110);
+    EXPECT_EQ(pr.t.GetNumPages(), 2);
+    EXPECT_EQ(Pages(pr.t.GetRow(0)), Ints{0}); EXPECT_EQ(Pages(pr.t.GetRow(1)), Ints{1});
+    EXPECT_EQ(pr.t.GetRow(0)->GetPos(), CRect(0, -44, 250, -146));
+    EXPECT_EQ(pr.t.GetRow(1)->GetPos().top, -44);
+}
+
 // --- Spanners on printed pages, and the way back to the screen ------------------------
 
 // As above on one tall page, with a spanner "Group" over columns 3 to 6:
@@ -231,8 +245,20 @@ TEST_F(PrintedSpanner, ScreenLayoutComesBackAfterPrintingAndPrintingAgainGivesTh
     EXPECT_EQ(Children(group), (Cols{columns[3], columns[4], columns[5], columns[6]}));
     EXPECT_EQ(AllBoxes(t), screenBoxes);  // the copies are gone: the same tree and boxes
     EXPECT_EQ(t.Size(), screenSize);
-    t.RestoreClient(0);  // slot 0 still holds the printed cells
-    EXPECT_EQ(t.GetCell(0, 9)->GetPos(), printed.back());
+    t.RestoreClient(0);  // slot 0 brings the printed layout back, the copy of the spanner with it
+    EXPECT_EQ(AllBoxes(t), printed);
+    EXPECT_EQ(t.GetColumnRoot()->GetChild(4)->IsMultiPage(), 1);
+    // A screen layout in between, or none, leaves no copy on the screen and
+    // none to pile up: printing again gives the same pages.
+    t.LayoutTable(CRect(0, 0, 800, 600), &screen);
+    EXPECT_EQ(AllBoxes(t), screenBoxes);
+    CRTFRowArray grid;
+    t.LayoutRTF(grid, 0);
+    int nGroups = 0;
+    for (int i = 0; i < grid[0].GetSize(); ++i) nGroups += grid[0][i] && grid[0][i]->GetText() == "Group";
+    EXPECT_EQ(nGroups, 1);
+    Print(1000, 1000), Print(1000, 1000);
+    EXPECT_EQ(AllBoxes(t), printed);
     // Without a registry the copies are still pruned and the boxes restored.
     Print(1000, 1000), t.SetStyleRegistry(nullptr), t.RestoreClient(1);
     EXPECT_EQ(AllBoxes(t), screenBoxes);

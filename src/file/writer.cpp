@@ -10,6 +10,7 @@
 #include "kavotbl/host/spec_file.h"
 #include "kavotbl/model/table.h"
 #include "kavotbl/style/registry.h"
+#include "layout/spanner_copies.h"
 
 namespace kavo {
 
@@ -135,6 +136,15 @@ int CTable::CollectBlock(std::unordered_set<const CRowColOb*>& set, int& nRows, 
 }
 
 int CTable::Save(CSpecFile& file, int bBlockedOnly) const {
+    // The tree is written as loaded, whatever layout is in force: the
+    // printer layout's spanner copies step out of it while the save runs.
+    SpannerCopies copies;
+    copies.Take(m_pColumnRoot);
+    struct PutBack {
+        SpannerCopies& c;
+        CTblColumn* pRoot;
+        ~PutBack() { c.PutBack(pRoot, false); }
+    } putBack{copies, m_pColumnRoot};
     int nRows = GetNumDataRows();
     int nCols = GetNumDataColumns();
     std::unordered_set<const CRowColOb*> exported;

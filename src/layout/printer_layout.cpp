@@ -12,6 +12,7 @@
 #include "kavotbl/model/table.h"
 #include "kavotbl/style/registry.h"
 #include "layout/layout_common.h"
+#include "layout/spanner_copies.h"
 
 namespace kavo {
 
@@ -33,6 +34,10 @@ int FirstPage(const CTblOb* p) { return p->GetNumPages() > 0 ? p->GetPage(0) : -
 void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
     BeginWaitCursor();
     const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
+    // The copies of an earlier printer layout, in the tree or kept for slot
+    // 0, make way for this one's.
+    m_pColumnRoot->PruneSpanners();
+    DiscardSpannerCopies();
     for (int nPass = 1;; ++nPass) {
         if (g_bRepaginating)
             m_pColumnRoot->PruneSpanners();
@@ -211,10 +216,13 @@ void CTable::RestoreClient(int bSlot) {
             m_nMargin = m_nBackupMargin[iSlot];
             m_nLineHeight = m_nBackupLineHeight[iSlot];
         }
-        m_pColumnRoot->PruneSpanners();
-    } else if (bSaved) {
-        m_nMargin = m_nBackupMargin[iSlot];
-        m_nLineHeight = m_nBackupLineHeight[iSlot];
+        StashSpannerCopies();
+    } else {
+        if (bSaved) {
+            m_nMargin = m_nBackupMargin[iSlot];
+            m_nLineHeight = m_nBackupLineHeight[iSlot];
+        }
+        UnstashSpannerCopies();
     }
     PutMetricsInForce();
     m_pColumnRoot->RestoreClient(bSlot);
@@ -332,31 +340,116 @@ void CTblColumn::InitSpannerPageNums() {
 }
 
 void CTblColumn::PruneSpanners() {
+    CTable::SpannerCopies copies;
+    copies.Take(this);
+}  // the copies go with the record
+
+// ---------------------------------------------------------------------------
+// CTable::SpannerCopies
+
+void CTable::SpannerCopies::Take(CTblColumn* pRoot) {
+    TakeLevel(pRoot);
+    shape.clear();
+    if (!levels.empty()) Shape(pRoot, shape);
+}
+
+void CTable::SpannerCopies::TakeLevel(CTblColumn* pParent) {
     // Copies hand their columns back to the spanner they continue, all at
     // once, before that spanner is pruned itself.
-    std::vector<CRowColOb*> kept;
-    std::vector<CTblColumn*> copies;
-    kept.reserve(m_listChildren.size());
+    std::vector<CRowColOb*>& list = pParent->m_listChildren;
+    std::size_t nKept = 0;
+    Level level;
     CTblColumn* pOwner = nullptr;
-    for (CRowColOb* pNode : m_listChildren) {
+    for (CRowColOb* pNode : list) {
         CTblColumn* pC = static_cast<CTblColumn*>(pNode);
         if (pC->m_bMultiPage && pOwner) {
+            if (level.listBefore.empty()) level.listBefore = list;
+            if (level.owners.empty() || level.owners.back().first != pOwner)
+                level.owners.emplace_back(pOwner, pOwner->m_listChildren.size());
             for (CRowColOb* pG : pC->m_listChildren) {
                 pOwner->m_listChildren.push_back(pG);
                 static_cast<CTblColumn*>(pG)->SetParent(pOwner);
             }
+            level.copies.emplace_back(pC, std::move(pC->m_listChildren));
             pC->m_listChildren.clear();
-            copies.push_back(pC);
             continue;
         }
         // A continuation with nothing before it to return to stays as a spanner of its own.
         pC->m_bMultiPage = 0;
         pOwner = pC;
-        kept.push_back(pC);
+        list[nKept++] = pC;
     }
-    for (CTblColumn* pCopy : copies) delete pCopy;
-    m_listChildren.swap(kept);
-    for (CRowColOb* pNode : m_listChildren) static_cast<CTblColumn*>(pNode)->PruneSpanners();
+    list.resize(nKept);
+    if (!level.copies.empty()) {
+        level.pParent = pParent;
+        levels.push_back(std::move(level));
+    }
+    for (CRowColOb* pNode : list) TakeLevel(static_cast<CTblColumn*>(pNode));
+}
+
+int CTable::SpannerCopies::PutBack(CTblColumn* pRoot, bool bCheck) {
+    if (levels.empty()) return 1;
+    if (bCheck) {
+        std::vector<std::pair<const CRowColOb*, std::size_t>> now;
+        Shape(pRoot, now);
+        if (now != shape) {
+            Discard();
+            return 0;
+        }
+    }
+    for (auto it = levels.rbegin(); it != levels.rend(); ++it) {
+        for (auto& owner : it->owners) owner.first->m_listChildren.resize(owner.second);
+        for (auto& copy : it->copies) {
+            copy.first->m_listChildren = std::move(copy.second);
+            for (CRowColOb* pG : copy.first->m_listChildren) static_cast<CTblColumn*>(pG)->SetParent(copy.first);
+        }
+        it->pParent->m_listChildren = std::move(it->listBefore);
+    }
+    levels.clear();
+    shape.clear();
+    return 1;
+}
+
+void CTable::SpannerCopies::Discard() {
+    // The copies' columns are back with their spanners: only the copies go.
+    for (Level& level : levels)
+        for (auto& copy : level.copies) delete copy.first;
+    levels.clear();
+    shape.clear();
+}
+
+void CTable::SpannerCopies::Shape(const CRowColOb* pRoot,
+                                  std::vector<std::pair<const CRowColOb*, std::size_t>>& out) {
+    std::vector<const CRowColOb*> stack{pRoot};
+    while (!stack.empty()) {
+        const CRowColOb* p = stack.back();
+        stack.pop_back();
+        out.emplace_back(p, p->m_listChildren.size());
+        for (const CRowColOb* pChild : p->m_listChildren) stack.push_back(pChild);
+    }
+}
+
+void CTable::StashSpannerCopies() {
+    // A tree without copies leaves the copies already kept, if any, alone.
+    auto* pNew = new SpannerCopies;
+    pNew->Take(m_pColumnRoot);
+    if (pNew->Empty()) {
+        delete pNew;
+        return;
+    }
+    DiscardSpannerCopies();
+    m_pSpannerCopies = pNew;
+}
+
+void CTable::UnstashSpannerCopies() {
+    if (!m_pSpannerCopies) return;
+    m_pSpannerCopies->PutBack(m_pColumnRoot, true);
+    DiscardSpannerCopies();
+}
+
+void CTable::DiscardSpannerCopies() {
+    delete m_pSpannerCopies;
+    m_pSpannerCopies = nullptr;
 }
 
 void CTblColumn::SetPageNums(int nHorzPages, int nRowPages) {
@@ -372,8 +465,9 @@ void CTblColumn::SetPageNums(int nHorzPages, int nRowPages) {
 
 void CTblRow::CalcPtrOffset(int nBody, int nTop, int& y, int& nPage, int nLevel) {
     Offset(-Left(), -Top());
-    // The room is |nBody| below nTop; a row that would cross it starts a page.
-    if (static_cast<long long>(y) + Height() > std::llabs(nBody) + nTop) {
+    // The room is |nBody| below nTop; a row that would cross it starts a
+    // page, unless the page has no row yet: then it stays, cut at the foot.
+    if (y > nTop && static_cast<long long>(y) + Height() > std::llabs(nBody) + nTop) {
         y = nTop;
         ++nPage;
     }

@@ -16,6 +16,9 @@ namespace kavo {
 
 void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
     BeginWaitCursor();
+    // A printer layout's spanner copies have no place on the screen; slot 0
+    // brings them back with the rest of that layout.
+    StashSpannerCopies();
     {
         const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
         const CStyleFontScope font(*this, pDC);

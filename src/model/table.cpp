@@ -20,6 +20,7 @@ constexpr std::int64_t kMaxReservedCells = std::int64_t{1} << 20;
 CTable::CTable() : m_pColumnRoot(new CTblColumn), m_pRowRoot(new CTblRow) {}
 
 CTable::~CTable() {
+    DiscardSpannerCopies();
     delete m_pColumnRoot;
     m_pColumnRoot = nullptr;
     delete m_pRowRoot;  // rows only release their cell pointers

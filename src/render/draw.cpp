@@ -138,14 +138,13 @@ int SubtreeLastPage(const CRowColOb* pNode) {
 // The screen pass: page -1 on a surface whose y grows downward.
 bool IsScreenPass(const CDC* pDC, int nPage) { return nPage == -1 && !IsTwips(pDC); }
 
-// Vertical test of the screen pass, on coordinates as they are: rows
+// A rule lies on the pixel row or column of its coordinate, so a box that
+// touches the clip box with its bottom or right edge is still visible. Rows
 // scrolled above the window have negative coordinates and stay outside.
 bool RowOutside(int nTop, int nBottom, const CRect& rcClip) {
-    return nTop >= rcClip.bottom || nBottom <= rcClip.top;
+    return nTop >= rcClip.bottom || nBottom < rcClip.top;
 }
 
-// A vertical rule lies on the pixel column of its x, so a box touching the
-// clip box with its right edge is still visible.
 bool ColumnOutside(int nLeft, int nRight, const CRect& rcClip) {
     return nRight < rcClip.left || nLeft >= rcClip.right;
 }
@@ -206,7 +205,7 @@ void DrawRowTreeOnScreen(CRowColOb* pRoot, CDC* pDC, const CRect& rcClip) {
         pRoot,
         [&](const CRowColOb* pNode) {
             return FirstTrue(pNode->GetNumChildren(),
-                             [&](int k) { return SubtreeBottom(pNode->GetChildAt(k)) > rcClip.top; });
+                             [&](int k) { return SubtreeBottom(pNode->GetChildAt(k)) >= rcClip.top; });
         },
         [&](const CRowColOb* pChild) { return pChild->Top() >= rcClip.bottom; },
         [&](CRowColOb* pNode) {
@@ -248,7 +247,7 @@ void DrawTreeByWalk(CRowColOb* pRoot, CDC* pDC, int nPage, int bRowTree, bool bT
         [&](const CRowColOb* pChild) { return bPagedRows && FirstPage(*pChild) > nPage; },
         [&](CRowColOb* pNode) {
             if (bRowTree && !bTwips &&
-                (Mag(pNode->Top()) >= rcClip.bottom || Mag(pNode->Bottom()) <= rcClip.top))
+                (Mag(pNode->Top()) >= rcClip.bottom || Mag(pNode->Bottom()) < rcClip.top))
                 return;
             if (!bRowTree && s_pRules) s_pRules->Drawing(pNode);
             pNode->CTblOb::Draw(pDC, nPage);
@@ -436,12 +435,20 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
         nDrawn = PageBottom(m_pRowRoot, nPage);
     else
         nDrawn = m_pRowRoot->GetVerticalPageSize(nPage);
+    // A page without rows still shows the title and the heading band.
+    if (nDrawn == 0 && nPage >= 0 && nPage < m_nNumPages) nDrawn = static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy;
     if (nDrawn == 0) return;
     const SurfaceStateScope state(pDC);
     const RuleScope rules(m_printOptions.bAllRuleKinds != 0, m_printOptions.bTrimSpannerRules != 0, g_nLineHeight);
 
     g_nDrawRight = rcDraw.right;
     g_nDrawBottom = rcDraw.bottom;
+    if (nPage == -1 && m_pRowRoot->GetNumChildren() > 0) {
+        // Scrolled rows take the frame's foot along (the first caption starts
+        // at the heading band's bottom when not scrolled), never above the band.
+        const std::int64_t nBand = static_cast<std::int64_t>(g_nTitleHeight) + m_sizeCol.cy;
+        nDrawn = std::max(nBand, nDrawn + m_pRowRoot->GetChildAt(0)->Top() - nBand);
+    }
     if (Mag(rcDraw.bottom) > std::llabs(nDrawn)) g_nDrawBottom = ClampInt(nDrawn);
 
     // Frame rules, in the surface's own pen whatever the styles say.
@@ -487,7 +494,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     if (IsScreenPass(pDC, nPage)) {
         // Only the rows and cells crossing the clip box: data rows go
         // downward, data columns (and the cells under them) rightward.
-        int r = FirstTrue(nRows, [&](int k) { return m_arrDataRows[k]->Bottom() > rcClip.top; });
+        int r = FirstTrue(nRows, [&](int k) { return m_arrDataRows[k]->Bottom() >= rcClip.top; });
         const int c0 = FirstTrue(nCols, [&](int k) { return m_arrDataColumns[k]->Right() >= rcClip.left; });
         const int c1 = FirstTrue(nCols, [&](int k) { return m_arrDataColumns[k]->Left() >= rcClip.right; });
         for (; r < nRows; ++r) {
@@ -522,7 +529,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     }
     for (int r = r0; r < r1; ++r) {
         CTblRow* pRow = m_arrDataRows[r];
-        if (!bTwips && (Mag(pRow->Top()) >= Mag(rcClip.bottom) || Mag(pRow->Bottom()) <= Mag(rcClip.top)))
+        if (!bTwips && (Mag(pRow->Top()) >= Mag(rcClip.bottom) || Mag(pRow->Bottom()) < Mag(rcClip.top)))
             continue;
         if (bPaged && pRow->GetNumPages() > 0 && !ListsPage(*pRow, nPage)) continue;
         const int nCells = pRow->GetNumCells();

@@ -116,6 +116,8 @@ public:
     int SpannedWidth() const override;
     void SetBorders(int nBottom) override;
     void InitSpannerPageNums();
+    /// Hands the columns of every continuation copy back to the spanner it
+    /// continues and destroys the copies.
     void PruneSpanners();
     void SetPageNums(int nHorzPages, int nRowPages);
     int GetNumSpannedPages() const;

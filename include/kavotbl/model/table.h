@@ -177,6 +177,14 @@ private:
     // them alone.
     void PutMetricsInForce() const;
     void KeepMetrics();
+    // Continuation copies of spanners belong to the printer layout alone:
+    // they leave the column tree when another layout is put in force (kept
+    // for slot 0 to bring back) and for as long as a save runs.
+    struct SpannerCopies;
+    friend class CTblColumn;  // prunes its own copies with the same record
+    void StashSpannerCopies();
+    void UnstashSpannerCopies();
+    void DiscardSpannerCopies();
 
     int m_bLoaded = 0;
     unsigned m_nAreaLevels = 0;
@@ -202,6 +210,7 @@ private:
     int m_nBackupMargin[2] = {0, 0};
     int m_nBackupLineHeight[2] = {0, 0};
     CPrintOptions m_printOptions;
+    SpannerCopies* m_pSpannerCopies = nullptr;
 };
 
 }  // namespace kavo
