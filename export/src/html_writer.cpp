@@ -76,8 +76,8 @@ std::string StyleCss(const CStyle& s) {
     const LOGFONT& lf = s.m_logFont;
     if (lf.lfHeight != 0) {
         const std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
-        if (!face.empty() && face.find_first_of("\"\\<>;{}") == std::string::npos)
-            css += "font-family:\"" + face + "\",sans-serif;";
+        if (!face.empty() && face.find_first_of("'\"\\<>;{}&") == std::string::npos)
+            css += "font-family:'" + face + "',sans-serif;";
         if (s.m_nTwipsHeight > 0) css += "font-size:" + std::to_string(s.m_nTwipsHeight / 20.0).substr(0, 5) + "pt;";
         if (lf.lfWeight >= 600) css += "font-weight:bold;";
         if (lf.lfItalic) css += "font-style:italic;";
