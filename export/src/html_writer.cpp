@@ -17,7 +17,10 @@ namespace export_detail {
 namespace {
 
 void EscapeUtf8(std::string& out, const std::string& s) {
-    for (std::size_t i = 0; i < s.size(); ++i) {
+    // Blanks in front indent a label, as they do in print.
+    std::size_t i = 0;
+    for (; i < s.size() && s[i] == ' '; ++i) out += "&#160;";
+    for (; i < s.size(); ++i) {
         const char c = s[i];
         switch (c) {
         case '&': out += "&amp;"; break;
