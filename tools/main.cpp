@@ -14,6 +14,7 @@
     X(print)                \
     X(render)               \
     X(rtf)                  \
+    X(export)               \
     X(save)                 \
     X(info)                 \
     X(view)

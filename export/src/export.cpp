@@ -49,9 +49,22 @@ struct TempFile {
     }
 };
 
+// Copies a finished file to a stream.
+bool CopyTo(const std::string& path, std::ostream& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        out.write(buf, in.gcount());
+        if (!out) return false;
+    }
+    return static_cast<bool>(out);
+}
+
 // Writes the tables into a new file at path.
 int WriteNewFile(const Tables& tables, const std::string& path, const CExportOptions& options,
                  CExportReport& report) {
+    if (options.format == ExportFormat::Xlsx) return export_detail::WriteXlsx(tables, path.c_str(), options, report);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return Failed(report, std::strerror(errno));
     if (!ExportTables(tables, out, options, &report)) return 0;
@@ -65,6 +78,9 @@ int WriteNewFile(const Tables& tables, const std::string& path, const CExportOpt
 int FindExportFormat(const std::string& strName, ExportFormat& format) {
     const std::string name = Lower(strName);
     if (name == "rtf") format = ExportFormat::Rtf;
+    else if (name == "xlsx") format = ExportFormat::Xlsx;
+    else if (name == "csv") format = ExportFormat::Csv;
+    else if (name == "html" || name == "htm") format = ExportFormat::Html;
     else return 0;
     return 1;
 }
@@ -72,6 +88,9 @@ int FindExportFormat(const std::string& strName, ExportFormat& format) {
 const char* GetExportFormatName(ExportFormat format) {
     switch (format) {
     case ExportFormat::Rtf: return "rtf";
+    case ExportFormat::Xlsx: return "xlsx";
+    case ExportFormat::Csv: return "csv";
+    case ExportFormat::Html: return "html";
     }
     return "";
 }
@@ -88,6 +107,21 @@ int ExportTables(const std::vector<CTable*>& tables, std::ostream& out, const CE
     int bOk = 0;
     switch (options.format) {
     case ExportFormat::Rtf: bOk = export_detail::WriteRtf(tables, out, options, report); break;
+    case ExportFormat::Csv: bOk = export_detail::WriteCsv(tables, out, options, report); break;
+    case ExportFormat::Html: bOk = export_detail::WriteHtml(tables, out, options, report); break;
+    case ExportFormat::Xlsx: {
+        // Through a private file: the spreadsheet library writes files only.
+        const char* pszDir = std::getenv("TMPDIR");
+        std::string dir = pszDir && *pszDir ? pszDir : "/tmp";
+        if (dir.back() != '/') dir += '/';
+        TempFile temp;
+        if (!temp.Create(dir, "kavotbl-export"))
+            return Failed(report, std::string("no temporary file: ") + std::strerror(errno));
+        if (!export_detail::WriteXlsx(tables, temp.path.c_str(), options, report)) return 0;
+        if (!CopyTo(temp.path, out)) return Failed(report, "the stream failed");
+        bOk = 1;
+        break;
+    }
     }
     if (bOk && !out) return Failed(report, "the stream failed");
     return bOk;

@@ -13,6 +13,10 @@ namespace export_detail {
 using Tables = std::vector<CTable*>;
 
 int WriteRtf(const Tables& tables, std::ostream& out, const CExportOptions& options, CExportReport& report);
+int WriteCsv(const Tables& tables, std::ostream& out, const CExportOptions& options, CExportReport& report);
+int WriteHtml(const Tables& tables, std::ostream& out, const CExportOptions& options, CExportReport& report);
+/// The spreadsheet library writes files only: pszPath is a new file's path.
+int WriteXlsx(const Tables& tables, const char* pszPath, const CExportOptions& options, CExportReport& report);
 
 /// "table N" of an export, from 1.
 std::string TableName(std::size_t i);

@@ -13,11 +13,14 @@ class CTableDocument;
 
 /// The formats the module writes.
 enum class ExportFormat {
-    Rtf,  ///< a word-processor document with real tables
+    Rtf,   ///< a word-processor document with real tables
+    Xlsx,  ///< a spreadsheet workbook, one worksheet per table
+    Csv,   ///< comma-separated values (RFC 4180), UTF-8
+    Html,  ///< a self-contained web page
 };
 
 /// The format named by a word or a file extension, without regard to case:
-/// "rtf". 1 when the name is known.
+/// "rtf", "xlsx", "csv", "html" or "htm". 1 when the name is known.
 int FindExportFormat(const std::string& strName, ExportFormat& format);
 /// The usual extension of a format, without the dot ("xlsx").
 const char* GetExportFormatName(ExportFormat format);
