@@ -6,6 +6,8 @@
 
 #include "kavotbl/host/dc.h"
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 namespace kavo {
 
 /// One recorded surface call.
@@ -81,3 +83,5 @@ private:
 };
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep

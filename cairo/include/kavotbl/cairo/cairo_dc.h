@@ -13,6 +13,8 @@
 
 #include "kavotbl/host/dc.h"
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 extern "C" {
 typedef struct _cairo cairo_t;
 }
@@ -60,3 +62,5 @@ private:
 };
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep
