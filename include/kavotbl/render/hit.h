@@ -16,6 +16,7 @@ enum class HitKind : int {
     Caption,   ///< a row node with children
     Row,       ///< a data row
     Cell,      ///< a data cell
+    None = Outside,  ///< the same as Outside, for code that names it so (X11's None macro hides it)
 };
 
 /// Result of CTable::HitTestElement. nRow is the data row of a hit row or
