@@ -55,6 +55,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kavotbl
   PATTERN "cairo" EXCLUDE
   PATTERN "export" EXCLUDE)
 
+# The leaks that third-party libraries keep until exit, for LeakSanitizer
+# runs of programs that use an instrumented build.
+install(FILES ${PROJECT_SOURCE_DIR}/tests/lsan.supp DESTINATION ${CMAKE_INSTALL_DATADIR}/kavotbl)
+
 get_property(KAVOTBL_COMPONENTS GLOBAL PROPERTY KAVOTBL_COMPONENTS)
 
 # The config file learns which components were built and, for each, what
@@ -124,6 +128,11 @@ function(kavotbl_write_pc name title description target requires)
   set(KAVOTBL_PC_DESCRIPTION "${description}")
   set(KAVOTBL_PC_LIB "${output_name}")
   set(KAVOTBL_PC_REQUIRES "${requires}")
+  # Programs linking an instrumented build need the sanitizer runtimes.
+  set(KAVOTBL_PC_LIBS_EXTRA "")
+  if(KAVOTBL_SANITIZE)
+    set(KAVOTBL_PC_LIBS_EXTRA " -fsanitize=address,undefined")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/cmake/kavotbl.pc.in ${PROJECT_BINARY_DIR}/pkgconfig/${name}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/pkgconfig/${name}.pc DESTINATION ${KAVOTBL_PKGCONFIG_INSTALL_DIR})
 endfunction()

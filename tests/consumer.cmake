@@ -4,6 +4,9 @@
 #   consumer.find_package      a project using find_package(KAVOTbl CONFIG)
 #   consumer.pkg_config        a project using only kavotbl.pc
 #   consumer.add_subdirectory  a project adding this source tree
+#   consumer.examples          examples/summary and examples/host (the host
+#                              guide's program) built on their own against
+#                              the installed package, and run
 #   example.summary.*          the kavotbl_summary example program
 #
 # Consumer projects build with this build's compiler, flags and build type.
@@ -41,6 +44,9 @@ set(_kavotbl_consumer_args
   -DCXX=${CMAKE_CXX_COMPILER}
   "-DCXX_FLAGS=${_kavotbl_consumer_cxx_flags}"
   "-DLINKER_FLAGS=${_kavotbl_consumer_linker_flags}"
+  # Consumers of the installed package get the sanitizer link flags from it.
+  "-DPACKAGE_LINKER_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
+  -DDATADIR=${CMAKE_INSTALL_DATADIR}
   -DBUILD_TYPE=${CMAKE_BUILD_TYPE}
   -DCONFIG=$<CONFIG>
   # The consumer's file has three data rows of two values each: 3 x 2 cells.
@@ -53,7 +59,7 @@ if(KAVOTBL_INSTALL)
     COMMAND ${CMAKE_COMMAND} -DMODE=install ${_kavotbl_consumer_args} -P ${_kavotbl_consumer_script})
   set_tests_properties(consumer.install PROPERTIES FIXTURES_SETUP kavotbl_installed
                                                    ENVIRONMENT "${KAVOTBL_TEST_ENVIRONMENT}")
-  foreach(mode find_package pkg_config)
+  foreach(mode find_package pkg_config examples)
     add_test(NAME consumer.${mode}
       COMMAND ${CMAKE_COMMAND} -DMODE=${mode} ${_kavotbl_consumer_args} -P ${_kavotbl_consumer_script})
     set_tests_properties(consumer.${mode} PROPERTIES FIXTURES_REQUIRED kavotbl_installed TIMEOUT 600

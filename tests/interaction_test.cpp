@@ -116,7 +116,7 @@ TEST_F(LoadedTable, HitTestFindsCellsNodesAndPiecesByTheirLeftAndTopEdges) {
         {160, 100, HitKind::Cell, 1, 1}, {299, 119, HitKind::Cell, 1, 2}, {120, 45, HitKind::Column, -1, 0},
         {250, 30, HitKind::Column, -1, 2}, {150, 20, HitKind::Spanner, -1, -1}, {10, 110, HitKind::Row, 1, -1},
         {10, 70, HitKind::Caption, -1, -1}, {10, 30, HitKind::StubHead, -1, -1}, {5, 5, HitKind::Title, -1, -1},
-        {500, 500, HitKind::None, -1, -1}};
+        {500, 500, HitKind::Outside, -1, -1}};
     for (const auto& k : kinds) {
         const CTblHit hit = table.HitTestElement(CPoint(k.x, k.y));
         EXPECT_TRUE(hit.kind == k.kind && hit.nRow == k.nRow && hit.nCol == k.nCol) << k.x << "," << k.y;

@@ -6,12 +6,20 @@
 #   MODE=pkg_config        builds and runs consumer/pkg_config against PREFIX
 #   MODE=add_subdirectory  builds and runs consumer/add_subdirectory, which adds
 #                          the source tree SOURCE_DIR
+#   MODE=examples          builds the example programs of SOURCE_DIR as projects
+#                          of their own against PREFIX and runs them
 #
 # Consumers build with GENERATOR, CXX, CXX_FLAGS, LINKER_FLAGS and BUILD_TYPE
 # of the project's own build (sanitizer flags included), and their output
 # must match EXPECT.
 
 cmake_minimum_required(VERSION 3.20)
+
+# Projects on the installed package link only what the package gives them:
+# the sanitizer runtimes of an instrumented build come from it.
+if(MODE MATCHES "^(find_package|pkg_config|examples)$")
+  set(LINKER_FLAGS "${PACKAGE_LINKER_FLAGS}")
+endif()
 
 function(fail)
   string(JOIN "" text ${ARGV})
@@ -106,7 +114,8 @@ if(MODE STREQUAL "install")
       ${LIBDIR}/cmake/KAVOTbl/KAVOTblConfig.cmake
       ${LIBDIR}/cmake/KAVOTbl/KAVOTblConfigVersion.cmake
       ${LIBDIR}/cmake/KAVOTbl/KAVOTblTargets.cmake
-      ${LIBDIR}/pkgconfig/kavotbl.pc)
+      ${LIBDIR}/pkgconfig/kavotbl.pc
+      ${DATADIR}/kavotbl/lsan.supp)
     if(NOT EXISTS ${PREFIX}/${required})
       fail("the installed tree lacks ${required}")
     endif()
@@ -157,6 +166,55 @@ elseif(MODE STREQUAL "add_subdirectory")
   set(binary ${WORK_DIR}/add_subdirectory)
   consumer_configure(${CONSUMER_DIR}/add_subdirectory ${binary} OFF -DKAVOTBL_SOURCE_DIR=${SOURCE_DIR})
   consumer_build_and_run(${binary})
+
+elseif(MODE STREQUAL "examples")
+  # The leak suppressions as installed, for an instrumented build.
+  set(ENV{LSAN_OPTIONS} "suppressions=${PREFIX}/${DATADIR}/kavotbl/lsan.supp:print_suppressions=0")
+  set(examples summary)
+  if("cairo" IN_LIST COMPONENTS OR COMPONENTS MATCHES "(^|,)cairo(,|$)")
+    list(APPEND examples host)
+  endif()
+  set(config_args "")
+  if(CONFIG)
+    set(config_args --config ${CONFIG})
+  endif()
+  foreach(example IN LISTS examples)
+    set(binary ${WORK_DIR}/example_${example})
+    consumer_configure(${SOURCE_DIR}/examples/${example} ${binary} ON -DCMAKE_PREFIX_PATH=${PREFIX})
+    run_step("building ${binary}" ${CMAKE_COMMAND} --build ${binary} --parallel 2 ${config_args})
+    find_program(exe_${example} NAMES kavotbl_${example} kavotbl_${example}_example
+                 PATHS ${binary} ${binary}/${CONFIG} NO_DEFAULT_PATH NO_CACHE)
+    if(NOT exe_${example})
+      fail("no program was built in ${binary}")
+    endif()
+  endforeach()
+  execute_process(COMMAND ${exe_summary} ${CONSUMER_DIR}/data/two_tables.tbl
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT out MATCHES "two_tables.tbl: 2 tables")
+    fail("the summary example failed (${rc}):\n${out}${err}")
+  endif()
+  if(exe_host)
+    set(out_dir ${WORK_DIR}/example_host_out)
+    file(REMOVE_RECURSE ${out_dir})
+    file(MAKE_DIRECTORY ${out_dir})
+    execute_process(COMMAND ${exe_host} ${SOURCE_DIR}/examples/households.tbl ${out_dir}
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    message(STATUS "host example output:\n${out}${err}")
+    if(NOT rc EQUAL 0 OR NOT out MATCHES "hit: cell at data row 0, data column 0\n.*printed [1-9][0-9]* pages.*\ndone\n")
+      fail("the host example failed (${rc})")
+    endif()
+    foreach(made window.png scrolled.png block.png block.tbl table.pdf built.tbl)
+      if(NOT EXISTS ${out_dir}/${made})
+        fail("the host example did not write ${made}")
+      endif()
+    endforeach()
+    # The saved block is data rows 0-1 by data columns 0-1, under their
+    # spanner and caption.
+    file(READ ${out_dir}/block.tbl block)
+    if(NOT block MATCHES "Size=2, 2\n.*\[ColumnGroup\].*\[RowGroup\].*Data=460800, 318420\n.*Data=600875, 402115\n")
+      fail("the saved block is not the selected one:\n${block}")
+    endif()
+  endif()
 
 else()
   fail("unknown MODE \"${MODE}\"")

@@ -11,6 +11,8 @@
 #include "kavotbl/host/string.h"
 #include "kavotbl/host/types.h"
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 namespace kavo {
 
 enum : int { MM_TEXT = 1, MM_TWIPS = 6 };
@@ -56,6 +58,9 @@ struct LOGFONT {
     unsigned char lfPitchAndFamily = 0;
     char lfFaceName[32] = {};
 };
+/// The record under the names that some platform headers map LOGFONT to.
+using LOGFONTA = LOGFONT;
+using LOGFONTW = LOGFONT;
 
 /// Base of the drawing objects; each is a plain description that a surface
 /// reads when it is selected.
@@ -116,11 +121,14 @@ struct CTextLine {
 /// Abstract drawing surface.
 class CDC {
 public:
+    /// A surface in MM_TEXT with no font, a black pen, a white brush, opaque background.
     CDC();
+    /// Releases the saved states; selected objects stay the caller's.
     virtual ~CDC();
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
+    /// MM_TEXT (y grows downward) or MM_TWIPS (1/20 point, y grows upward).
     int GetMapMode() const { return m_state.nMapMode; }
     /// Sets the mapping mode (MM_TEXT or MM_TWIPS); returns the previous one.
     int SetMapMode(int nMapMode);
@@ -133,18 +141,26 @@ public:
     /// Selects an object and returns the one it replaces (null when none was
     /// selected). Selecting null keeps the surface without that object.
     CFont* SelectObject(CFont* pFont);
+    /// Selects a pen or brush; returns the one it replaces.
     CPen* SelectObject(CPen* pPen);
     CBrush* SelectObject(CBrush* pBrush);
     /// The logical font in force, or null when no font is selected.
     const LOGFONT* GetCurrentLogFont() const { return m_state.bHasFont ? &m_state.font : nullptr; }
+    /// Colours of the selected pen and brush.
     COLORREF GetPenColor() const { return m_state.crPen; }
     COLORREF GetBrushColor() const { return m_state.crBrush; }
 
+    /// Background mode (TRANSPARENT or OPAQUE); returns the previous one.
     int SetBkMode(int nMode);
+    /// The background mode in force.
     int GetBkMode() const { return m_state.nBkMode; }
+    /// Background colour; returns the previous one.
     COLORREF SetBkColor(COLORREF cr);
+    /// The background colour in force.
     COLORREF GetBkColor() const { return m_state.crBk; }
+    /// Text colour; returns the previous one.
     COLORREF SetTextColor(COLORREF cr);
+    /// The text colour in force.
     COLORREF GetTextColor() const { return m_state.crText; }
 
     /// Draws (or, with DT_CALCRECT, measures) text in a rectangle. Returns the
@@ -152,12 +168,15 @@ public:
     /// rectangle's right becomes left + the widest line and its bottom top +
     /// the height; nothing is drawn.
     int DrawText(const char* pText, int nCount, CRect* pRect, UINT nFormat);
+    /// DrawText of a string.
     int DrawText(const CKAVOString& str, CRect* pRect, UINT nFormat) {
         return DrawText(str.c_str(), str.GetLength(), pRect, nFormat);
     }
     /// Width and line height of one line of text in the selected font.
     CSize GetTextExtent(const char* pText, int nCount) const;
+    /// GetTextExtent of a string.
     CSize GetTextExtent(const CKAVOString& str) const { return GetTextExtent(str.c_str(), str.GetLength()); }
+    /// GetTextExtent into *pSize; always 1.
     int GetTextExtentPoint32A(const char* pText, int nCount, CSize* pSize) const {
         *pSize = GetTextExtent(pText, nCount);
         return 1;
@@ -170,17 +189,22 @@ public:
 
     /// Fills the rectangle with the brush, right and bottom edges excluded.
     int Rectangle(int l, int t, int r, int b);
+    /// Rectangle of a CRect.
     int Rectangle(const CRect* pRect) { return Rectangle(pRect->left, pRect->top, pRect->right, pRect->bottom); }
+    /// Moves the current position; returns the previous one.
     CPoint MoveTo(int x, int y);
     CPoint MoveTo(const CPoint& pt) { return MoveTo(pt.x, pt.y); }
+    /// Draws a line with the pen from the current position, which moves to (x, y).
     int LineTo(int x, int y);
     int LineTo(const CPoint& pt) { return LineTo(pt.x, pt.y); }
+    /// The current position.
     CPoint GetCurrentPosition() const { return m_state.ptCurrent; }
 
     /// Bounding box of the clip region; returns the region kind.
     int GetClipBox(CRect* pRect) const;
     /// Removes a rectangle from the clip region; returns the region kind.
     int ExcludeClipRect(int l, int t, int r, int b);
+    /// ExcludeClipRect of a CRect.
     int ExcludeClipRect(const CRect* pRect) {
         return ExcludeClipRect(pRect->left, pRect->top, pRect->right, pRect->bottom);
     }
@@ -235,3 +259,5 @@ private:
 };
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep

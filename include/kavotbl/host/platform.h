@@ -8,6 +8,8 @@
 
 #include "kavotbl/host/string.h"
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 namespace kavo {
 
 enum : unsigned { MB_OK = 0x0000u, MB_ICONSTOP = 0x0010u };
@@ -43,3 +45,5 @@ void BeginWaitCursor();
 void EndWaitCursor();
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep

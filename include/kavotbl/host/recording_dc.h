@@ -6,6 +6,8 @@
 
 #include "kavotbl/host/dc.h"
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 namespace kavo {
 
 /// One recorded surface call.
@@ -82,3 +84,5 @@ private:
 };
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep

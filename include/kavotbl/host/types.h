@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 namespace kavo {
 
 using BOOL = int;
@@ -82,3 +84,5 @@ struct CRect {
 };
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep

@@ -20,19 +20,24 @@ class CRowColOb : public CTblOb {
     friend class CTable;
 
 public:
+    /// A node without children, parent or cell style and format.
     CRowColOb();
+    /// Destroys the children.
     ~CRowColOb() override;
     CRowColOb(const CRowColOb&) = delete;
     CRowColOb& operator=(const CRowColOb&) = delete;
 
     /// True when the node has no children.
     bool HasData() const { return m_listChildren.empty(); }
+    /// The parent node (set by linking), or null for a root.
     CRowColOb* GetParent() const { return m_pParent; }
+    /// Style and format of the cells under the node ("CellStyle", "CellFormat").
     CStyle* GetCellStyle() const { return m_pCellStyle; }
     void SetCellStyle(CStyle* pStyle) { m_pCellStyle = pStyle; }
     CFormat* GetCellFormat() const { return m_pCellFormat; }
     void SetCellFormat(CFormat* pFormat) { m_pCellFormat = pFormat; }
 
+    /// Number of children, and child i (i not tested).
     int GetNumChildren() const { return static_cast<int>(m_listChildren.size()); }
     CRowColOb* GetChildAt(int i) const { return m_listChildren[static_cast<std::size_t>(i)]; }
     /// Detaches and destroys child i.
@@ -51,21 +56,29 @@ public:
     /// nLevel for a leaf, else the largest GetDepth(nLevel + 1) of the children.
     int GetDepth(int nLevel) const;
 
+    /// The element operations, on the node and its whole subtree.
     void RemoveAllPages() override;
     void IHateTwips() override;
     void BackupClient(int bSlot) override;
     void RestoreClient(int bSlot) override;
+    /// The node, then its children in order: the first hit wins.
     int HitTest(const CPoint& pt, CTblOb*& pHit) override;
+    /// Blocks the node and its subtree.
     void Block(CRectArray& rects, int bBlock) override;
+    /// Blocks every node below with a blocked child, and this node when it has one.
     void BlockParents(CRectArray& rects, int bBlock);
+    /// Sets the shading colour of the node and its subtree.
     void StuffBlockColor(unsigned long cr);
+    /// Moves the subtree down by dy.
     void AdjustForTitleSizeChange(int dy);
 
     using CTblOb::Draw;
     /// Draws the node and its subtree; bRowTree is nonzero for the row tree.
     virtual void Draw(CDC* pDC, int nPage, int bRowTree);
+    /// Extent of the subtree as laid out.
     virtual int SpannedHeight() const = 0;
     virtual int SpannedWidth() const = 0;
+    /// Gives the subtree its border rectangles, reaching nEdge.
     virtual void SetBorders(int nEdge) = 0;
 
 protected:
@@ -85,6 +98,7 @@ class CTblColumn : public CRowColOb {
     friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:
+    /// A data column (it becomes a spanner when it gets children).
     CTblColumn();
     /// Deep copy of the subtree (pages included; parent links not set).
     CTblColumn(const CTblColumn& src);
@@ -95,20 +109,27 @@ public:
     /// objects (identity) in the same order.
     bool operator==(const CTblColumn& o) const;
     bool operator!=(const CTblColumn& o) const { return !(*this == o); }
+    /// Destroys the subtree.
     ~CTblColumn() override;
 
+    /// Child i (i not tested).
     CTblColumn* GetChild(int i) const { return static_cast<CTblColumn*>(GetChildAt(i)); }
+    /// Appends a child, which the node then owns; its parent is not set.
     void AddChild(CTblColumn* pChild) { AddChildNode(pChild); }
     /// Inserts before child nIndex, or appends when nIndex is -1 (or past the end).
     void InsertChildBefore(int nIndex, CTblColumn* pChild);
+    /// Nonzero for a spanner repeated on further column pages.
     int IsMultiPage() const { return m_bMultiPage; }
     void SetMultiPage() { m_bMultiPage = 1; }
 
     // Table file.
+    /// Reads a [Column] or, with bGroup, a [ColumnGroup] section and its children.
     int Build(CSpecFile& file, CTable* pTable, int bGroup);
+    /// Writes the node and its subtree (only blocked nodes with bBlockedOnly).
     void Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const;
 
     // Sizing and layout.
+    /// Sizing and pagination steps of the layouts.
     void InitSize(CDC* pDC);
     void GetColumnLvlHeights(CArray<int, int>& levels, int nLevel) const;
     void AlignColumnLvlHeights(const CArray<int, int>& levels, int nLevel);
@@ -123,7 +144,9 @@ public:
     int GetNumSpannedPages() const;
 
     // Interaction and export.
+    /// Moves the node sideways only and its subtree.
     void ScrollBy(int dx, int dy) override;
+    /// Places the subtree's spanners in the RTF grid.
     void AddRTFSpanners(CRTFRowArray& rows, int nColumnRow, int bBlockedOnly, int nLevel);
 
 protected:
@@ -148,6 +171,7 @@ class CTblRow : public CRowColOb {
     friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:
+    /// A data row without cells (a caption once it gets children).
     CTblRow();
     CTblRow(const CTblRow&) = delete;
     /// Copies text, style, position and sizes, shares the source's cells,
@@ -160,22 +184,28 @@ public:
     /// Releases the cell pointers (cells belong to the table) and destroys the children.
     ~CTblRow() override;
 
+    /// Child i (i not tested).
     CTblRow* GetChild(int i) const { return static_cast<CTblRow*>(GetChildAt(i)); }
+    /// Appends a child, which the node then owns; its parent is not set.
     void AddChild(CTblRow* pChild) { AddChildNode(pChild); }
+    /// Number of cells of a data row, and cell i by data column (i not tested).
     int GetNumCells() const { return m_arrCells.GetSize(); }
     CTblCell*& GetCell(int i) { return m_arrCells[i]; }
     CTblCell* GetCell(int i) const { return m_arrCells[i]; }
     /// The nearest row carrying area information: this row, then its parents.
     CTblRow* GetAreaParent();
+    /// Area codes ("AreaCodes") and name ("AreaName") of the row.
     int HasArea() const { return m_bHasArea; }
     const CAreaStruct& GetArea() const { return m_area; }
     const CKAVOString& GetAreaName() const { return m_strAreaName; }
 
     // Table file.
+    /// Reads a [Row] or, with bGroup, a [RowGroup] section and its children.
     int Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, int& nDataRow, int bGroup);
     void Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) const;
 
     // Sizing and layout.
+    /// Sizing and pagination steps of the layouts.
     void InitSize(CDC* pDC, int nWidth);
     int SpannedHeight() const override;
     int SpannedWidth() const override;
@@ -185,6 +215,7 @@ public:
     int GetVerticalPageSize(int nPage) const;
 
     // Drawing, interaction and export.
+    /// Draws the row's cells in data-column order.
     void DrawCells(CDC* pDC, int nPage);
     void ScrollBy(int dx, int dy) override;
     void AddRTFCaptions(CRTFRowArray& rows, int nRowEntry, int bBlockedOnly, int nLevel);

@@ -29,46 +29,63 @@ class CTable : public CTblOb {
     friend struct LayoutTestAccess;  // layout tests reach the layout internals
 
 public:
+    /// An empty table: no registry, no pieces' text, two empty roots, not loaded.
     CTable();
+    /// Destroys the trees, the cells and the pieces; not the registry.
     ~CTable() override;
     CTable(const CTable&) = delete;
     CTable& operator=(const CTable&) = delete;
 
+    /// The table's name (its own element text; "Name" in a file).
     const CKAVOString& GetName() const { return m_strText; }
+    /// Replaces the name.
     void SetName(const CKAVOString& strName) { m_strText = strName; }
+    /// The four pieces, owned by the table: title, heading, footing, stub head.
     CTblOb* GetTitle() { return &m_title; }
     CTblOb* GetHeader() { return &m_header; }
     CTblOb* GetFooter() { return &m_footer; }
     CTblOb* GetStubHead() { return &m_stubHead; }
+    /// The same, read-only.
     const CTblOb* GetTitle() const { return &m_title; }
     const CTblOb* GetHeader() const { return &m_header; }
     const CTblOb* GetFooter() const { return &m_footer; }
     const CTblOb* GetStubHead() const { return &m_stubHead; }
+    /// Assigns to a piece (text, style, position, sizes and pages).
     void SetTitle(const CTblOb& ob) { m_title = ob; }
     void SetHeader(const CTblOb& ob) { m_header = ob; }
     void SetFooter(const CTblOb& ob) { m_footer = ob; }
     void SetStubHead(const CTblOb& ob) { m_stubHead = ob; }
 
+    /// Roots of the two trees; they carry no text and are never drawn.
     CTblColumn* GetColumnRoot() const { return m_pColumnRoot; }
     CTblRow* GetRowRoot() const { return m_pRowRoot; }
     /// Appends to the column root's (or row root's) children; parents not set.
     void AddChild(CTblColumn* pColumn) { m_pColumnRoot->AddChild(pColumn); }
     void AddChild(CTblRow* pRow) { m_pRowRoot->AddChild(pRow); }
 
+    /// The registry whose styles and formats the table uses; not owned, must outlive the table.
     void SetStyleRegistry(CStyleRegistry* pRegistry) { m_pRegistry = pRegistry; }
+    /// The registry given by SetStyleRegistry, or null.
     CStyleRegistry* GetStyleRegistry() const { return m_pRegistry; }
+    /// 1 once Build or CTableBuilder::Link has filled the table.
     int IsLoaded() const { return m_bLoaded; }
+    /// Number of area levels ("AreaLevels").
     unsigned GetNumAreaLevels() const { return m_nAreaLevels; }
+    /// Pages of the last printer layout (0 before one).
     int GetNumPages() const { return m_nNumPages; }
+    /// Column pages across of the last printer layout: page = row page x this + column page.
     int GetNumHorzPages() const { return m_nHorzPages; }
 
+    /// Numbers of data columns, data rows and cells in the cell block.
     int GetNumDataColumns() const { return m_arrDataColumns.GetSize(); }
     int GetNumDataRows() const { return m_arrDataRows.GetSize(); }
     int GetNumDataCells() const { return static_cast<int>(m_cellBlock.size()); }
+    /// Data column i, data row i (indexes not tested).
     CTblColumn*& GetColumn(int i) { return m_arrDataColumns[i]; }
     CTblColumn* GetColumn(int i) const { return m_arrDataColumns[i]; }
     CTblRow*& GetRow(int i) { return m_arrDataRows[i]; }
     CTblRow* GetRow(int i) const { return m_arrDataRows[i]; }
+    /// Index of a data column or data row, or -1 when it is none of this table's.
     int GetColumnNum(const CTblColumn* pColumn) const;
     int GetRowNum(const CTblRow* pRow) const;
     /// Cell of data row nRow and data column nCol (indexes not tested).
@@ -87,6 +104,7 @@ public:
     void SetCellData(int nRow, int nCol, T nValue) {
         SetCellData(nRow, nCol, static_cast<std::int64_t>(nValue));
     }
+    /// The value of the cell of data row nRow and data column nCol.
     std::int64_t GetCellData(int nRow, int nCol) const { return GetCell(nRow, nCol)->GetData(); }
 
     /// Sets the number of cells in the block to size.cx × size.cy. Cells kept
@@ -102,8 +120,10 @@ public:
 
     /// Width: column heading + stub; height: title + column heading + body.
     CSize Size() const;
+    /// Extent of the column heading and of the stub with the body, as laid out.
     CSize ColSize() const { return m_sizeCol; }
     CSize RowSize() const { return m_sizeRow; }
+    /// Sizes of the title's and the stub head's boxes.
     CSize TitleSize() const { return m_title.GetSize(); }
     CSize StubHeadSize() const { return m_stubHead.GetSize(); }
 
@@ -114,6 +134,7 @@ public:
     // Table file.
     /// Reads the next table of the file; 1 when a table was read.
     int Build(CSpecFile& file, CProgressDlg* pProgress = nullptr);
+    /// Reads the keys of one piece section into piece.
     void BuildTblPiece(CSpecFile& file, CTblOb& piece);
     /// Writes the table's sections. With bBlockedOnly, only the block: the
     /// data rows and columns that are blocked or hold a blocked cell, their
@@ -123,26 +144,43 @@ public:
     int Save(CSpecFile& file, int bBlockedOnly = 0) const;
 
     // Layout.
+    /// Lays the table out as one continuous table for the width of rc on pDC,
+    /// with the top-left corner at the origin; every box and the metrics are set anew.
     void LayoutTable(const CRect& rc, CDC* pDC);
+    /// Sizes one piece to the width of rc and places it at rc's top-left corner;
+    /// the title can be measured in its own font (bLoadFont).
     void CalcTitleSize(const CRect& rc, CDC* pDC, int bLoadFont);
     void CalcHeaderSize(const CRect& rc, CDC* pDC);
     void CalcFooterSize(const CRect& rc, CDC* pDC);
     void CalcStubHeadSize(const CRect& rc, CDC* pDC);
+    /// Moves the trees and cells down by dy (after the title changed height).
     void AdjustForTitleSizeChange(int dy);
+    /// Lays the table out on the printable rectangle rc of a twips surface and
+    /// cuts it into pages; the result is kept in slot kPrinterSlot.
     void LayoutPrinter(const CRect& rc, CDC* pDC);
     /// Options of the printer layout and of drawing; the defaults change nothing.
     void SetPrintOptions(const CPrintOptions& options) { m_printOptions = options; }
     const CPrintOptions& GetPrintOptions() const { return m_printOptions; }
+    /// Keeps the current layout (boxes, text heights, metrics) in a slot
+    /// (kScreenSlot or kPrinterSlot).
     void BackupClient(int bSlot) override;
+    /// Puts the layout kept in a slot back in force.
     void RestoreClient(int bSlot) override;
 
     // Drawing, interaction and export.
+    /// Draws the title, stub head, trees and cells of page nPage (kScreenPage for
+    /// the screen) within rcDraw; leaves the surface's state as it found it.
     void Draw(CDC* pDC, const CRect& rcDraw, int nPage);
     using CTblOb::Draw;
+    /// Sets pHit to the element under pt (title, stub head, node or cell); 1 when one was hit.
     int HitTest(const CPoint& pt, CTblOb*& pHit) override;
+    /// Blocks (or unblocks) every element; rects gets the boxes that changed.
     void Block(CRectArray& rects, int bBlock) override;
+    /// Blocks every caption and spanner with a blocked child, up to the roots.
     void BlockParents(CRectArray& rects, int bBlock);
+    /// Nonzero when at least one cell is blocked.
     int IsBlocked() const override;
+    /// Sets the shading colour of every element.
     void StuffBlockColor(unsigned long cr);
     /// Makes the block exactly the data rows nFirstRow to nLastRow by the
     /// data columns nFirstCol to nLastCol (inclusive, either order): those
@@ -155,7 +193,10 @@ public:
     void ClearBlock(CRectArray& rects) { Block(rects, 0); }
     /// HitTest, told as the kind of element and its data row and column.
     CTblHit HitTestElement(const CPoint& pt);
+    /// Moves the body: columns sideways, rows up and down, cells both ways;
+    /// title and stub head stay. Negative values scroll the view right and down.
     void ScrollBy(int dx, int dy) override;
+    /// Appends the grid of elements for an RTF table (only the blocked part with bBlockedOnly).
     void LayoutRTF(CRTFRowArray& rows, int bBlockedOnly);
 
 protected:

@@ -23,7 +23,7 @@ using CRectArray = CArray<CRect, CRect&>;
 /// Colour in which a blocked element is shaded until SetBlockColor or a
 /// table's StuffBlockColor says otherwise: a light blue under which black
 /// text stays readable.
-constexpr COLORREF kDefaultBlockColor = RGB(0xCC, 0xE4, 0xF7);
+constexpr COLORREF kDefaultBlockColor = 0x00F7E4CCu;  // RGB(0xCC, 0xE4, 0xF7)
 
 /// A table element: text, style, box (position), border rectangle, sizing
 /// limits, block mark and colour, printed pages and two saved layouts.
@@ -37,6 +37,7 @@ class CTblOb : public CObject {
     friend struct LayoutTestAccess;  // layout tests reach the sizing internals
 
 public:
+    /// An element with a text and a style (not owned); everything else empty.
     explicit CTblOb(const CKAVOString& strText = CKAVOString(), CStyle* pStyle = nullptr);
     /// Copies everything but the block colour.
     CTblOb(const CTblOb& src);
@@ -47,36 +48,53 @@ public:
     /// Text (case matters), style pointer, position, minimum size and pages.
     bool operator==(const CTblOb& o) const;
     bool operator!=(const CTblOb& o) const { return !(*this == o); }
+    /// Releases the text and the page list.
     ~CTblOb() override;
 
+    /// The element's text (a cell's formatted value, a table's name).
     const CKAVOString& GetText() const { return m_strText; }
+    /// Replaces the text.
     void SetText(const CKAVOString& strText) { m_strText = strText; }
+    /// The drawing style, owned by the registry; may be null.
     CStyle* GetStyle() const { return m_pStyle; }
+    /// Replaces the style pointer.
     void SetStyle(CStyle* pStyle) { m_pStyle = pStyle; }
 
+    /// The box on the surface, as laid out (and scrolled).
     const CRect& GetPos() const { return m_rcPos; }
+    /// The four edges of the box.
     int Left() const { return m_rcPos.left; }
     int Top() const { return m_rcPos.top; }
     int Right() const { return m_rcPos.right; }
     int Bottom() const { return m_rcPos.bottom; }
+    /// Right minus left.
     int Width() const { return m_rcPos.right - m_rcPos.left; }
     /// Negative after the vertical flip of a printer layout.
     int Height() const { return m_rcPos.bottom - m_rcPos.top; }
+    /// (Width(), Height()).
     CSize GetSize() const { return CSize(Width(), Height()); }
+    /// Sizing limits given by the last layout.
     const CSize& GetMinSize() const { return m_sizeMin; }
     const CSize& GetMaxSize() const { return m_sizeMax; }
+    /// The rectangle whose edges carry the style's border rules.
     const CRect& GetBorder() const { return m_rcBorder; }
     /// Height of the text as last measured, signed as the surface gave it.
     int GetTextHeight() const { return m_nTextHeight; }
 
+    /// Nonzero when the element is part of the block.
     virtual int IsBlocked() const { return m_bBlocked; }
     /// kDefaultBlockColor until SetBlockColor or a table's StuffBlockColor sets it.
     COLORREF GetBlockColor() const { return m_crBlock; }
+    /// Sets the shading colour of this element.
     void SetBlockColor(unsigned long cr) { m_crBlock = static_cast<COLORREF>(cr); }
 
+    /// Printed pages that show the element (empty: every page).
     int GetNumPages() const { return m_arrPages.GetSize(); }
+    /// Entry i of the page list (i not tested).
     int GetPage(int i) const { return m_arrPages[i]; }
+    /// Appends a page number.
     void AddPage(int nPage) { m_arrPages.Add(nPage); }
+    /// Empties the page list.
     virtual void RemoveAllPages() { m_arrPages.RemoveAll(); }
 
     /// Moves the box, and the border unless it is empty.
@@ -91,13 +109,18 @@ public:
     virtual void IHateTwips();
     /// Saves box and text height in slot 1 (bSlot nonzero) or slot 0.
     virtual void BackupClient(int bSlot);
+    /// Puts back the box and text height saved in that slot.
     virtual void RestoreClient(int bSlot);
 
     /// Makes the font of the style for the surface (twips height and " Cyr"
     /// on an MM_TWIPS surface); 0 when the style has no font.
     int LoadFont(CDC* pDC, CFont& font) const;
+    /// Draws the style's single rules on the box, with the surface's pen.
     void DrawLines(CDC* pDC) const;
+    /// Draws the style's single border rules on the border rectangle.
     void DrawBorders(CDC* pDC) const;
+    /// Adds the style's horizontal justification to nFormat and moves rcText for
+    /// its vertical one.
     void Justify(UINT& nFormat, CRect& rcText) const;
     /// Writes one piece section, leaving it out when the reader's defaults
     /// give the same piece.

@@ -8,7 +8,7 @@ class CTblCell;
 
 /// The kind of element a hit test found.
 enum class HitKind : int {
-    None,      ///< nothing: outside every element that can be hit
+    Outside,   ///< nothing: the point lies outside every element that can be hit
     Title,     ///< the title
     StubHead,  ///< the stub head
     Spanner,   ///< a column node with children
@@ -16,14 +16,15 @@ enum class HitKind : int {
     Caption,   ///< a row node with children
     Row,       ///< a data row
     Cell,      ///< a data cell
+    None = Outside,  ///< the same as Outside, for code that names it so (X11's None macro hides it)
 };
 
 /// Result of CTable::HitTestElement. nRow is the data row of a hit row or
 /// cell, nCol the data column of a hit column or cell; both are -1
-/// otherwise. pOb is the element hit (null for None); pCell is the cell
+/// otherwise. pOb is the element hit (null for Outside); pCell is the cell
 /// when a cell was hit.
 struct CTblHit {
-    HitKind kind = HitKind::None;
+    HitKind kind = HitKind::Outside;
     int nRow = -1;
     int nCol = -1;
     CTblOb* pOb = nullptr;

@@ -18,7 +18,9 @@ class CSpecFile;
 class CStyleRegistry : public CObject {
     KAVO_DECLARE_DYNAMIC(CStyleRegistry)
 public:
+    /// An empty registry with a measuring surface of its own.
     CStyleRegistry();
+    /// Deletes every style and format (tables must be gone) and the surface.
     ~CStyleRegistry() override;
     CStyleRegistry(const CStyleRegistry&) = delete;
     CStyleRegistry& operator=(const CStyleRegistry&) = delete;
@@ -31,15 +33,19 @@ public:
     /// 1 once CreateCompatibleDC has been called.
     int HasCompatibleDC() const { return m_bDCCreated; }
 
+    /// Numbers of styles and formats.
     int GetNumStyles() const { return m_styles.GetSize(); }
     int GetNumFormats() const { return m_formats.GetSize(); }
     /// Appends a copy and returns its index; the caller keeps its object.
     int RegisterStyle(CStyle* pStyle);
     int RegisterFormat(CFormat* pFormat);
+    /// Style i and format i (i not tested).
     CStyle*& GetStyle(int i) { return m_styles[i]; }
     CStyle* GetStyle(int i) const { return m_styles[i]; }
     CFormat*& GetFormat(int i) { return m_formats[i]; }
     CFormat* GetFormat(int i) const { return m_formats[i]; }
+    /// The first style or format with the label (case-insensitive), or null;
+    /// by string-table id, with that entry's text.
     CStyle* FindStyle(const CKAVOString& strLabel) const;
     CStyle* FindStyle(int nStringID) const;
     CFormat* FindFormat(const CKAVOString& strLabel) const;

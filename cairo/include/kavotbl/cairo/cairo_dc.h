@@ -13,6 +13,8 @@
 
 #include "kavotbl/host/dc.h"
 
+#include "kavotbl/host/detail/names_push.h"  // IWYU pragma: keep
+
 extern "C" {
 typedef struct _cairo cairo_t;
 }
@@ -70,3 +72,5 @@ private:
 };
 
 }  // namespace kavo
+
+#include "kavotbl/host/detail/names_pop.h"  // IWYU pragma: keep
