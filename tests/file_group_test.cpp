@@ -31,7 +31,7 @@ const std::vector<Case> kGroups = {
      k32 + "T|1 2 3 4 5 6 7 8|N"},
     // Text after the codes replaces the indented text; each code keeps its
     // low 32 bits; a row group is not indented.
-    {"[Table]\n[Row]\nText=Old\nAreaCodes=4294967297, -1\nText=New\n", "Gx Gk", "New|1 -1 0 0 0 0 0 0"},
+    {"[Table]\n[Row]\nText=Old\nAreaCodes=4294967297, -1\nText=New\n", "Gx Gk", "New|1 -1 0 0 0 0 0 0", 1, "line 5: \"Text\" is given twice in one section; the later value stands"},
     {"[Table]\n[RowGroup]\nText=Region\nAreaCodes=7, 3\n[Row]\n[EndGroup]\n", "Gx Gk",
      "Region|7 3 0 0 0 0 0 0"},
 };

@@ -27,30 +27,30 @@ const char* const kTrees =
 const std::vector<Case> kLinks = {
     // The data arrays list the leaves depth first. Short rows are padded with
     // zero cells, long ones trimmed; all of them stay in the block:
-    // 1 + 2 + 6 + 2 + 4.
-    {kTrees, "X D N", "A B C D /r0/r1/r2|1 2 0 0/1 2 3 4/0 0 0 0|15"},
+    // 1 + 2 + 6 + 2 + 4. Each row of the wrong length is reported.
+    {kTrees, "X D N", "A B C D /r0/r1/r2|1 2 0 0/1 2 3 4/0 0 0 0|15", 3, "line 29: row 'r0' has 2 values for 4 data columns; the rest are 0"},
     // A mask beats the row's cell style, which beats the column's, which
     // beats the registry's first ("Default"); the same for formats.
     {"[Table]\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n[Column]\nCellStyle=ColS\nCellFormat=ColF\n"
      "[Column]\n[Row]\nCellStyle=RowS\nCellFormat=RowF\nCellStyle=0, MaskS\nCellFormat=0, MaskF\n[Row]\n"
      "CellStyle=2, MaskS\n",
-     "P", "MaskS+MaskF RowS+RowF RowS+RowF/ColS+ColF ColS+ColF MaskS"},
+     "P", "MaskS+MaskF RowS+RowF RowS+RowF/ColS+ColF ColS+ColF MaskS", 2},
     // The first mask of a cell wins; one with an unknown name gives nothing.
     {"[Table]\n[Column]\n[Column]\n[Column]\nCellStyle=ColS\n[Row]\nCellStyle=1, MaskS\nCellFormat=1, MaskF\n"
      "CellStyle=1, RowS\nCellFormat=1, RowF\nCellStyle=0, Nope\nCellStyle=0, MaskS\nCellStyle=2, Nope\n"
-     "CellFormat=2, Nope\n", "P", "MaskS MaskS+MaskF ColS", 3},
+     "CellFormat=2, Nope\n", "P", "MaskS MaskS+MaskF ColS", 4, "line 26: no format 'Nope'"},
     // Masks outside the row do nothing; those out of column order still land.
     {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=5, MaskS\nCellStyle=-1, MaskS\nCellStyle=2, MaskS\n"
-     "[Row]\n", "P", "Default Default/Default Default"},
+     "[Row]\n", "P", "Default Default/Default Default", 2},
     {"[Table]\n" + Rep("[Column]\n", 4) + "[Row]\nCellStyle=3, MaskS\nCellStyle=0, RowS\nCellStyle=2, ColS\n",
-     "P", "RowS Default ColS MaskS"},
+     "P", "RowS Default ColS MaskS", 1},
     // Row numbers count row sections: an empty group, at the top or inside
     // another, is a data row without a number of its own, and a mask in a
     // group before its first row is that row's.
     {"[Table]\n[Column]\n[Column]\n[RowGroup]\n[EndGroup]\n[RowGroup]\n[RowGroup]\n[EndGroup]\n[Row]\n"
-     "CellStyle=1, MaskS\n[EndGroup]\n", "P", "Default MaskS/Default Default/Default Default"},
+     "CellStyle=1, MaskS\n[EndGroup]\n", "P", "Default MaskS/Default Default/Default Default", 3},
     {"[Table]\n[Column]\n[Column]\n[Row]\n[RowGroup]\nCellStyle=1, MaskS\n[Row]\n[Row]\n[EndGroup]\n", "P",
-     "Default Default/Default MaskS/Default Default"},
+     "Default Default/Default MaskS/Default Default", 3},
 };
 // clang-format on
 

@@ -33,7 +33,7 @@ const std::vector<Case> kKeys = {
     {"[table]\nNAME=Low\nstyle=bold\narealevels=3\n", "tx ts A", "Low|Bold|3"},
     {"[Table]\n[TITLE]\ntext=T\n[stubhead]\nStyle=Bold\n[heading]\nText=H\n[FOOTING]\nText=F\n",
      "Tx Ss Hx Fx", "T|Bold|H|F"},
-    {"[Table]\n[Title]\nText=One\nText=Two\n[Footing]\nText=F\n[Title]\nText=Three\n", "Tx Fx", "Three|F"},
+    {"[Table]\n[Title]\nText=One\nText=Two\n[Footing]\nText=F\n[Title]\nText=Three\n", "Tx Fx", "Three|F", 1, "line 8: \"Text\" is given twice in one section; the later value stands"},
     {"[Table]\n[column]\ntext=Urban\nStyle=Bold\nCellStyle=bold\nCellFormat=PCT\n", "cx cs cC cf",
      "Urban|Bold|Bold|Pct"},
     {"[Table]\n[Row]\nText=R\nStyle=Bold\nCellStyle=Bold\nCellFormat=Pct\nAreaName=Here\n", "rx rs rC rf ra",
@@ -44,38 +44,43 @@ const std::vector<Case> kKeys = {
     {"[Table]\nStyle=Bold\nStyle=Missing\n[Title]\nStyle=Missing\n[StubHead]\nStyle=Missing\n[Heading]\n"
      "Style=Bold\nStyle=Missing\n[Footing]\nStyle=Missing\n[ColumnGroup]\nStyle=Missing\n[Column]\n"
      "Style=Bold\nStyle=Missing\n[EndGroup]\n[RowGroup]\nStyle=Missing\n[Row]\nStyle=Missing\n[EndGroup]\n",
-     "ts Ts Ss Hs Fs gs cs Gs rs", "Table|Title|StubHead|Header|Footer|ColumnGroup|Column|RowGroup|Row", 9,
-     LineMessage(kUnknownKey, 4 + 3, "Style")},
+     "ts Ts Ss Hs Fs gs cs Gs rs", "Table|Title|StubHead|Header|Footer|ColumnGroup|Column|RowGroup|Row", 13,
+     "line 11: no style 'Missing'"},
     {"[Table]\n[Column]\nCellStyle=Bold\nCellStyle=Nope\nCellFormat=Pct\nCellFormat=Nope\nWidth=3\n", "cC cf",
-     "-|-", 3, LineMessage(kUnknownKey, 4 + 4, "CellStyle")},
+     "-|-", 5, "line 8: no style 'Nope'"},
     // Shapes of the trees: a stray group end at table level closes nothing,
     // an empty spanner is a data column, a row heading closes a spanner and
     // a row inside a row is its sibling.
     {"[Table]\n[EndGroup]\n[ColumnGroup]\nText=Lonely\n[EndGroup]\n[Row]\n[Column]\n[ColumnGroup]\n[Column]\n"
-     "[RowGroup]\n[Row]\nText=A\n[Row]\n[EndGroup]\n", "# cx K", "3x3|Lonely|3x2"},
+     "[RowGroup]\n[Row]\nText=A\n[Row]\n[EndGroup]\n", "# cx K", "3x3|Lonely|3x2", 3,
+     "line 15: row 'A' has 0 values for 3 data columns; the rest are 0"},
     // "Size" reserves up to 4096 cells up front; a larger or malformed claim
-    // reserves nothing, and values past the reservation take new cells.
-    {"[Table]\nSize=3, 4\n" + k3x3, "N D", "12|1 2 3/4 5 6/7 8 9"},
-    {"[Table]\nSize=64, 64\n" + k3x3, "N D", "4096|1 2 3/4 5 6/7 8 9"},
-    {"[Table]\nSize=1, 1\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9"},
+    // reserves nothing, and values past the reservation take new cells. A
+    // size that is not the table's is reported.
+    {"[Table]\nSize=3, 3\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9"},
+    {"[Table]\nSize=3, 4\n" + k3x3, "N D", "12|1 2 3/4 5 6/7 8 9", 1,
+     "line 6: \"Size\" says 3 rows and 4 columns; the table has 3 rows and 3 columns"},
+    {"[Table]\nSize=64, 64\n" + k3x3, "N D", "4096|1 2 3/4 5 6/7 8 9", 1},
+    {"[Table]\nSize=1, 1\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9", 1,
+     "line 6: \"Size\" says 1 row and 1 column; the table has 3 rows and 3 columns"},
     {"[Table]\nSize=\nSize=abc, x\nSize=-5, 3\nSize=3, -5\nSize=-3, -3\nSize=65, 64\nSize=65536, 65536\n"
-     "Size=2000000000, 2000000000\nSize=99999999999999999999, 2\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9"},
+     "Size=2000000000, 2000000000\nSize=99999999999999999999, 2\n" + k3x3, "N D", "9|1 2 3/4 5 6/7 8 9", 12,
+     "line 7: Size=abc, x is not two whole numbers (rows, columns); taken as 0, 0"},
     // ... nor once cells are handed out: a smaller block would pull them
     // from under the rows. (A stray group end lets table keys follow a row.)
     {"[Table]\n[Column]\n[Column]\n[Row]\nData=11, 22\n[EndGroup]\nSize=0, 0\n[Row]\nData=33, 44\n", "D",
-     "11 22/33 44"},
+     "11 22/33 44", 1},
     // Unknown keys and misplaced headings are reported; reading goes on.
     {"[Table]\nName=N\n[Title]\nName=Oops\nText=T\n", "tx Tx", "N|T", 1,
      LineMessage(kUnknownKey, 4 + 4, "Name")},
     {"[Table]\nColour=red\nName=After\n", "tx", "After", 1, LineMessage(kUnknownKey, 4 + 2, "Colour")},
-    {"[Table]\n[Title]\nText=Kept\n[Column]\n[Title]\nText=Lost\n[Row]\n", "Tx #", "Kept|1x1", 1,
+    {"[Table]\n[Title]\nText=Kept\n[Column]\n[Title]\nText=Lost\n[Row]\n", "Tx #", "Kept|1x1", 2,
      LineMessage(kBadHeading, 4 + 5, "[Title]")},
     {"[Table]\n[Row]\nText=A\n[Title]\nText=Lost\n[Row]\nText=B\n", "Tx #", "|0x2", 1,
      LineMessage(kBadHeading, 4 + 4, "[Title]")},
-    {"[Table]\n[Column]\n[Row]\nCellStyle=0, Nope\n", "#", "1x1", 1,
-     LineMessage(kUnknownKey, 4 + 4, "CellStyle")},
+    {"[Table]\n[Column]\n[Row]\nCellStyle=0, Nope\n", "#", "1x1", 2, "line 8: no style 'Nope'"},
     // An unknown heading ends the table; a row after it belongs to none.
-    {"[Table]\n[Footing]\nText=F\nText=F2\n[Notes]\nData=3\n[Row]\nData=4\n", "Fx #", "F2|0x0", 1,
+    {"[Table]\n[Footing]\nText=F\nText=F2\n[Notes]\nData=3\n[Row]\nData=4\n", "Fx #", "F2|0x0", 2,
      LineMessage(kBadHeading, 4 + 5, "[Notes]")},
     // A failure stops the table and keeps what was read: the failing group
     // goes, the row before it stays, no linking runs and the cells handed
@@ -90,9 +95,9 @@ const std::vector<Case> kKeys = {
      kStop + "Area code(s) not numeric.", 0},
     {"[Table]\n[Row]\nAreaCodes=1, 2, 3, 4, 5, 6, 7, 8, , 9\n", "#", "0x0", 1,
      kStop + "Area code(s) missing.", 0},
-    // 5000 x 5000 would need 25 million padding cells.
+    // 5000 x 5000 would need 25 million padding cells from 75 KB of text.
     {"[Table]\n" + Rep("[Column]\n", 5000) + Rep("[Row]\n", 5000), "N", "0", 1,
-     kavo::LoadKAVOString(kavo::IDS_TOO_MANY_ROWS).str(), 0},
+     "line 10005: the table would hold 25000000 cells, more than the 4800000 allowed; it is not loaded", 0},
 };
 // clang-format on
 

@@ -63,6 +63,10 @@ TEST_F(FormatTest, ReadingAndSavingTheSection) {
         SCOPED_TRACE(c.first);
         EXPECT_EQ(Fields(ReadSection<CFormat>(std::string("[Format]\n") + c.first + "\n")), Fields(want));
     }
+    // Values no keyword knows, and keys given twice, are taken as before and reported.
+    ASSERT_FALSE(m_messages.empty());
+    EXPECT_EQ(m_messages.front(), "line 3: Hidden=1 is not one of Yes, No; taken as No");
+    m_messages.clear();
     // Headings of the registry end the section and are read again; they are no error.
     for (const char* heading : {"[table]", "[STYLE]", "[Format]"}) {
         EXPECT_EQ(ReadSection<CFormat>("[Format]\nDecimals=1\n" + std::string(heading)).m_nDecimals, 1);

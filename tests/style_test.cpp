@@ -68,6 +68,10 @@ TEST_F(StyleTest, ReadingAndSavingTheSection) {
         SCOPED_TRACE(c.first);
         EXPECT_EQ(Fields(ReadSection<CStyle>(std::string("[Style]\n") + c.first + "\n")), Fields(want));
     }
+    // Values no keyword knows, and keys given twice, are taken as before and reported.
+    ASSERT_FALSE(m_messages.empty());
+    EXPECT_EQ(m_messages.front(), "line 3: HorJust=Centre is not one of Left, Center, Right; taken as Right");
+    m_messages.clear();
     // Headings of the registry end the section and are read again; they are no error.
     for (const char* heading : {"[format]", "[TABLE]", "[Style]"}) {
         EXPECT_EQ(ReadSection<CStyle>("[Style]\nLabel=A\n" + std::string(heading)).GetLabel(), "A");

@@ -1,8 +1,12 @@
 // Loading and saving a whole table file.
 #include "kavotbl/file/document.h"
 
+#include <cerrno>
+#include <cstring>
+#include <new>
 #include <utility>
 
+#include "kavotbl/host/platform.h"
 #include "kavotbl/host/progress.h"
 #include "kavotbl/host/spec_file.h"
 
@@ -17,29 +21,68 @@ void CTableDocument::Clear() {
     m_pRegistry = std::make_unique<CStyleRegistry>();
 }
 
+namespace {
+
+// Reads up to the next "[Table]" heading and gives it back; false at end of
+// file. Lines before it are dropped, as the table reader drops them.
+bool FindNextTable(CSpecFile& file) {
+    CKAVOString strKey, strValue;
+    while (file.GetLine(strKey, strValue) == 0) {
+        if (strKey.CompareNoCase("[Table]") == 0) {
+            file.UngetLine();
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int CTableDocument::Load(CSpecFile& file, CProgressDlg* pProgress) {
     Clear();
-    m_pRegistry->Build(file);
+    m_messages.clear();
+    CLoadMessageLog log;
     int nResult = 1;
-    for (;;) {
-        auto pTable = std::make_unique<CTable>();
-        pTable->SetStyleRegistry(m_pRegistry.get());
-        if (pTable->Build(file, pProgress)) {
-            m_tables.push_back(std::move(pTable));
-            continue;
+    try {
+        m_pRegistry->Build(file);
+        int nTables = 0;
+        // A table that fails is fit only for destruction; reading goes on
+        // with the next one, and the load as a whole reports the failure.
+        while (FindNextTable(file)) {
+            ++nTables;
+            auto pTable = std::make_unique<CTable>();
+            pTable->SetStyleRegistry(m_pRegistry.get());
+            if (pTable->Build(file, pProgress)) {
+                m_tables.push_back(std::move(pTable));
+                continue;
+            }
+            nResult = 0;
+            if (pProgress != nullptr && pProgress->CheckCancelButton()) break;
         }
-        // A table that failed is fit only for destruction. At end of file
-        // there is nothing more; otherwise the failure was a cancel, or a
-        // bad section, after which the next table may still be read.
-        if (file.IsEOF()) return nResult;
+        // Nothing failed, so the result stays 1; the message says why the
+        // document is empty.
+        if (nTables == 0) ReportLine(IDS_NO_TABLE, 0, {});
+    } catch (const std::bad_alloc&) {
+        // CTable::Build reports its own; this is the registry or the list.
+        ReportLine(IDS_OUT_OF_MEMORY, file.GetLineNumber(), {}, MB_OK | MB_ICONSTOP);
         nResult = 0;
-        if (pProgress != nullptr && pProgress->CheckCancelButton()) return 0;
     }
+    m_messages = log.TakeMessages();
+    return nResult;
 }
 
 int CTableDocument::LoadFile(const char* pszPath, CProgressDlg* pProgress) {
     CSpecFile file;
-    if (!file.Open(pszPath, CSpecFile::modeRead)) return 0;
+    errno = 0;
+    if (pszPath == nullptr || !file.Open(pszPath, CSpecFile::modeRead)) {
+        Clear();
+        CLoadMessageLog log;
+        ReportLine(IDS_CANNOT_OPEN, 0,
+                   {pszPath ? pszPath : "", errno != 0 ? std::strerror(errno) : "it cannot be read"},
+                   MB_OK | MB_ICONSTOP);
+        m_messages = log.TakeMessages();
+        return 0;
+    }
     return Load(file, pProgress);
 }
 

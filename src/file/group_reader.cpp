@@ -48,6 +48,33 @@ bool TooDeep(CSpecFile& file, const CKAVOString& strKey) {
     return true;
 }
 
+// End of file inside a group: the group is closed as the file ends, and the
+// user hears that its "[EndGroup]" never came, once, for the outermost group
+// (every group around the last line is open).
+int EndOfFile(const CSpecFile& file, int bGroup, const CKAVOString& strText) {
+    if (bGroup && t_nDepth == 1) ReportLine(IDS_ENDS_IN_GROUP, file.GetLineNumber(), {file_detail::Quoted(strText)});
+    return 1;
+}
+
+// The next item of a "Data" line. Besides the ", " the writer puts between
+// values, a comma with no blank or several blanks after it separates them
+// too, as files written elsewhere have it; an empty item stays empty.
+std::string_view NextDataItem(std::string_view& rest) {
+    const std::size_t comma = rest.find(',');
+    std::string_view item;
+    if (comma == std::string_view::npos) {
+        item = rest;
+        rest = std::string_view();
+    } else {
+        item = rest.substr(0, comma);
+        rest.remove_prefix(comma + 1);
+        std::size_t n = 0;
+        while (n < rest.size() && rest[n] == ' ') ++n;
+        rest.remove_prefix(n);
+    }
+    return item;
+}
+
 // The common form of a value, a "-" and at most 18 digits, read directly;
 // it is always numeric and cannot overflow. Anything else takes the string's
 // own IsNumeric and Val.
@@ -67,8 +94,9 @@ bool PlainDecimal(std::string_view item, std::int64_t& nValue) {
     return true;
 }
 
-void StopMessage(unsigned nID, std::string_view item = std::string_view()) {
-    KAVOMessageBox(FormatItemMessage(nID, CKAVOString(std::string(item))), MB_OK | MB_ICONSTOP);
+void StopMessage(const CSpecFile& file, unsigned nID, std::string_view item = std::string_view()) {
+    ShowFileMessage(nID, file.GetLineNumber(), FormatItemMessage(nID, CKAVOString(std::string(item))),
+                    MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace
@@ -81,7 +109,8 @@ int CTblColumn::Build(CSpecFile& file, CTable* pTable, int bGroup) {
     m_pStyle = FindStyle(pRegistry, pszKind);
 
     CKAVOString strKey, strValue;
-    if (file.GetLine(strKey, strValue) != 0) return 1;
+    file_detail::KeysSeen seen;
+    if (file.GetLine(strKey, strValue) != 0) return EndOfFile(file, bGroup, m_strText);
     for (;;) {
         if (IsHeading(strKey)) {
             if (Is(strKey, "[EndGroup]")) {
@@ -108,24 +137,28 @@ int CTblColumn::Build(CSpecFile& file, CTable* pTable, int bGroup) {
                 return 1;
             }
         } else if (Is(strKey, "Text")) {
+            file_detail::CheckTwice(file, strKey, seen, 0);
             m_strText = strValue;
         } else if (Is(strKey, "Style")) {
+            file_detail::CheckTwice(file, strKey, seen, 1);
             CStyle* pStyle = FindStyle(pRegistry, strValue);
             if (pStyle == nullptr) {
-                ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+                file_detail::ReportNoStyle(file, strValue);
                 pStyle = FindStyle(pRegistry, pszKind);
             }
             m_pStyle = pStyle;
         } else if (Is(strKey, "CellStyle")) {
+            file_detail::CheckTwice(file, strKey, seen, 2);
             m_pCellStyle = FindStyle(pRegistry, strValue);
-            if (m_pCellStyle == nullptr) ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+            if (m_pCellStyle == nullptr) file_detail::ReportNoStyle(file, strValue);
         } else if (Is(strKey, "CellFormat")) {
+            file_detail::CheckTwice(file, strKey, seen, 3);
             m_pCellFormat = FindFormat(pRegistry, strValue);
-            if (m_pCellFormat == nullptr) ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+            if (m_pCellFormat == nullptr) file_detail::ReportNoFormat(file, strValue);
         } else {
             ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
         }
-        if (file.GetLine(strKey, strValue) != 0) return 1;
+        if (file.GetLine(strKey, strValue) != 0) return EndOfFile(file, bGroup, m_strText);
     }
 }
 
@@ -135,9 +168,11 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
     const char* pszKind = bGroup ? "RowGroup" : "Row";
     m_strText.Empty();
     m_pStyle = FindStyle(pRegistry, pszKind);
+    m_nFileLine = file.GetLineNumber();
 
     CKAVOString strKey, strValue;
-    if (file.GetLine(strKey, strValue) != 0) return 1;
+    file_detail::KeysSeen seen;
+    if (file.GetLine(strKey, strValue) != 0) return EndOfFile(file, bGroup, m_strText);
     for (;;) {
         bool bTaken = true;
         if (IsHeading(strKey)) {
@@ -166,19 +201,19 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                 return 1;
             }
         } else if (Is(strKey, "Data")) {  // the most frequent key first
-            file_detail::ItemCursor items(file_detail::View(strValue));
+            std::string_view rest = file_detail::View(strValue);
             CKAVOString strItem;
-            while (!items.Empty()) {
-                const std::string_view item = items.Next();
+            while (!rest.empty()) {
+                const std::string_view item = NextDataItem(rest);
                 if (item.empty()) {
-                    StopMessage(IDS_DATA_CELL_EMPTY);
+                    StopMessage(file, IDS_DATA_CELL_EMPTY);
                     return 0;
                 }
                 std::int64_t nValue = 0;
                 if (!PlainDecimal(item, nValue)) {
                     strItem.str().assign(item.data(), item.size());
                     if (!strItem.IsNumeric()) {
-                        StopMessage(IDS_DATA_CELL_NOT_NUMERIC, item);
+                        StopMessage(file, IDS_DATA_CELL_NOT_NUMERIC, item);
                         return 0;
                     }
                     nValue = strItem.Val();
@@ -189,11 +224,13 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                 m_arrCells.Add(pCell);
             }
         } else if (Is(strKey, "Text")) {
+            file_detail::CheckTwice(file, strKey, seen, 0);
             m_strText = strValue;
         } else if (Is(strKey, "Style")) {
+            file_detail::CheckTwice(file, strKey, seen, 1);
             CStyle* pStyle = FindStyle(pRegistry, strValue);
             if (pStyle == nullptr) {
-                bTaken = false;
+                file_detail::ReportNoStyle(file, strValue);
                 pStyle = FindStyle(pRegistry, pszKind);
             }
             m_pStyle = pStyle;
@@ -202,12 +239,13 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
             CKAVOString strItems(strValue);
             CKAVOString strFirst = strItems.GetNextWord();
             if (strItems.IsEmpty()) {
+                file_detail::CheckTwice(file, strKey, seen, bStyle ? 2 : 3);
                 if (bStyle) {
                     m_pCellStyle = FindStyle(pRegistry, strFirst);
-                    bTaken = m_pCellStyle != nullptr;
+                    if (m_pCellStyle == nullptr) file_detail::ReportNoStyle(file, strFirst);
                 } else {
                     m_pCellFormat = FindFormat(pRegistry, strFirst);
-                    bTaken = m_pCellFormat != nullptr;
+                    if (m_pCellFormat == nullptr) file_detail::ReportNoFormat(file, strFirst);
                 }
             } else {
                 CELL_MASK mask;
@@ -216,14 +254,15 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                 const CKAVOString strName = strItems.GetNextWord();
                 if (bStyle) {
                     mask.pStyle = FindStyle(pRegistry, strName);
-                    bTaken = mask.pStyle != nullptr;
+                    if (mask.pStyle == nullptr) file_detail::ReportNoStyle(file, strName);
                 } else {
                     mask.pFormat = FindFormat(pRegistry, strName);
-                    bTaken = mask.pFormat != nullptr;
+                    if (mask.pFormat == nullptr) file_detail::ReportNoFormat(file, strName);
                 }
                 arrMasks.Add(mask);
             }
         } else if (Is(strKey, "AreaCodes")) {
+            file_detail::CheckTwice(file, strKey, seen, 4);
             m_bHasArea = 1;
             file_detail::ItemCursor items(file_detail::View(strValue));
             CKAVOString strItem;
@@ -231,12 +270,12 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
             while (!items.Empty()) {
                 const std::string_view item = items.Next();
                 if (item.empty()) {
-                    StopMessage(IDS_AREA_CODES_MISSING);
+                    StopMessage(file, IDS_AREA_CODES_MISSING);
                     return 0;
                 }
                 strItem.str().assign(item.data(), item.size());
                 if (!strItem.IsNumeric()) {
-                    StopMessage(IDS_AREA_CODES_NOT_NUMERIC);
+                    StopMessage(file, IDS_AREA_CODES_NOT_NUMERIC);
                     return 0;
                 }
                 // The record has eight levels; further codes are checked but
@@ -254,12 +293,13 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
                 if (nLast >= 0) m_strText = CKAVOString(4 * (nLast + 1), ' ') + m_strText;
             }
         } else if (Is(strKey, "AreaName")) {
+            file_detail::CheckTwice(file, strKey, seen, 5);
             m_strAreaName = strValue;
         } else {
             bTaken = false;
         }
         if (!bTaken) ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
-        if (file.GetLine(strKey, strValue) != 0) return 1;
+        if (file.GetLine(strKey, strValue) != 0) return EndOfFile(file, bGroup, m_strText);
     }
 }
 

@@ -174,7 +174,7 @@ int CTableBuilder::Link() {
     CTable& t = m_table;
     const std::int64_t nCols = t.m_pColumnRoot->GetNumDataChildren();
     const std::int64_t nRows = t.m_pRowRoot->GetNumDataChildren();
-    if (nCols * nRows > file_detail::kMaxTableCells) return 0;
+    if (nCols * nRows > CTable::GetMaxCells()) return 0;
     m_bLinked = true;
 
     t.OptimizeDataChildren();

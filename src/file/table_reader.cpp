@@ -3,7 +3,11 @@
 #include <climits>
 #include <cstdint>
 #include <ctime>
+#include <algorithm>
 #include <memory>
+#include <new>
+#include <string>
+#include <utility>
 
 #include "file/file_util.h"
 #include "kavotbl/host/platform.h"
@@ -30,9 +34,31 @@ bool Is(const CKAVOString& strKey, const char (&szName)[N]) {
 
 }  // namespace
 
+namespace {
+std::int64_t g_nMaxCells = std::int64_t{1} << 24;
+}  // namespace
+
+std::int64_t CTable::GetMaxCells() { return g_nMaxCells; }
+
+std::int64_t CTable::SetMaxCells(std::int64_t nCells) {
+    return std::exchange(g_nMaxCells, nCells < 0 ? 0 : nCells);
+}
+
+// Memory that runs out while a table is read ends that table, reported; the
+// tables read before it are untouched.
+int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
+    try {
+        return BuildTable(file, pProgress);
+    } catch (const std::bad_alloc&) {
+        ReportLine(IDS_OUT_OF_MEMORY, file.GetLineNumber(), {}, MB_OK | MB_ICONSTOP);
+        m_bLoaded = 0;
+        return 0;
+    }
+}
+
 // A table without a registry has no styles to give its elements, so it reads
 // nothing and answers 0, as for a file without tables.
-int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
+int CTable::BuildTable(CSpecFile& file, CProgressDlg* pProgress) {
     if (m_pRegistry == nullptr) return 0;
 
     m_strText.Empty();
@@ -54,6 +80,10 @@ int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
         if (file.GetLine(strKey, strValue) != 0) return 0;
         if (Is(strKey, "[Table]")) break;
     }
+    const std::uint64_t nStartPos = file.GetPosition();
+    int nSizeLine = 0;
+    std::int32_t nSizeRows = 0, nSizeCols = 0;
+    file_detail::KeysSeen seen;
 
     while (file.GetLine(strKey, strValue) == 0) {
         if (IsHeading(strKey)) {
@@ -96,20 +126,31 @@ int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
         }
 
         if (Is(strKey, "Name")) {
+            file_detail::CheckTwice(file, strKey, seen, 0);
             m_strText = strValue;
         } else if (Is(strKey, "Style")) {
+            file_detail::CheckTwice(file, strKey, seen, 1);
             CStyle* pStyle = m_pRegistry->FindStyle(strValue);
             if (pStyle == nullptr) {
                 // An unknown name leaves the table with the style of its kind,
                 // which sizing and drawing need.
-                ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+                file_detail::ReportNoStyle(file, strValue);
                 pStyle = FindStyle(m_pRegistry, "Table");
             }
             m_pStyle = pStyle;
         } else if (Is(strKey, "Size")) {
+            file_detail::CheckTwice(file, strKey, seen, 2);
             CKAVOString strItems(strValue);
-            const std::int32_t nRows = file_detail::Low32(strItems.GetNextWord().Val());
-            const std::int32_t nCols = file_detail::Low32(strItems.GetNextWord().Val());
+            const CKAVOString strRows = strItems.GetNextWord(), strCols = strItems.GetNextWord();
+            const std::int32_t nRows = file_detail::Low32(strRows.Val());
+            const std::int32_t nCols = file_detail::Low32(strCols.Val());
+            if (!strRows.IsNumeric() || !strCols.IsNumeric() || !strItems.IsEmpty())
+                ReportLine(IDS_UNKNOWN_VALUE, file.GetLineNumber(),
+                           {strKey.str(), strValue.str(), "two whole numbers (rows, columns)",
+                            std::to_string(nRows) + ", " + std::to_string(nCols)});
+            nSizeLine = file.GetLineNumber();
+            nSizeRows = nRows;
+            nSizeCols = nCols;
             // The size is a promise the file may not keep: reserve only a
             // modest one, and never once cells are handed out, since shrinking
             // the block would pull cells from under the rows.
@@ -117,6 +158,10 @@ int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
             if (m_nNextCell == 0 && nRows >= 0 && nCols >= 0 && nCells <= file_detail::kMaxReservedCells)
                 Alloc(CSize(nRows, nCols));
         } else if (Is(strKey, "AreaLevels")) {
+            file_detail::CheckTwice(file, strKey, seen, 3);
+            if (!strValue.IsNumeric())
+                ReportLine(IDS_UNKNOWN_VALUE, file.GetLineNumber(),
+                           {strKey.str(), strValue.str(), "a whole number", std::to_string(strValue.Val())});
             m_nAreaLevels = static_cast<unsigned>(file_detail::Low32(strValue.Val()));
         } else {
             ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
@@ -128,14 +173,24 @@ int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
     // before it takes the memory.
     const std::int64_t nCols = m_pColumnRoot->GetNumDataChildren();
     const std::int64_t nRows = m_pRowRoot->GetNumDataChildren();
-    if (nCols * nRows > file_detail::kMaxTableCells) {
-        KAVOMessageBox(LoadKAVOString(IDS_TOO_MANY_ROWS), MB_OK | MB_ICONSTOP);
+    const std::int64_t nBytes = static_cast<std::int64_t>(std::min<std::uint64_t>(
+        file.GetPosition() - std::min(file.GetPosition(), nStartPos), std::uint64_t{1} << 40));
+    const std::int64_t nAllowed =
+        std::min(g_nMaxCells, std::max(file_detail::kMinCellAllowance, nBytes * file_detail::kCellsPerByte));
+    if (nCols * nRows > nAllowed) {
+        ReportLine(IDS_TOO_MANY_CELLS, file.GetLineNumber(),
+                   {std::to_string(nCols * nRows), std::to_string(nAllowed)}, MB_OK | MB_ICONSTOP);
         return 0;
     }
+    if (nSizeLine > 0 && (nSizeRows != nRows || nSizeCols != nCols))
+        ReportLine(IDS_SIZE_MISMATCH, nSizeLine,
+                   {file_detail::Count(nSizeRows, "row", "rows"), file_detail::Count(nSizeCols, "column", "columns"),
+                    file_detail::Count(nRows, "row", "rows"), file_detail::Count(nCols, "column", "columns")});
 
     // Processor time, so that a busy machine does not count against it.
     const std::clock_t linkStart = file_detail::g_pLinkNanoseconds ? std::clock() : 0;
     OptimizeDataChildren();
+    ReportRowLengths();
     SetRowColObParent(m_pRowRoot, nullptr);
     SetRowColObParent(m_pColumnRoot, nullptr);
     AdjustCellLinkages();
@@ -149,6 +204,7 @@ int CTable::Build(CSpecFile& file, CProgressDlg* pProgress) {
 
 void CTable::BuildTblPiece(CSpecFile& file, CTblOb& piece) {
     CKAVOString strKey, strValue;
+    file_detail::KeysSeen seen;
     if (file.GetLine(strKey, strValue) != 0) return;
     for (;;) {
         if (IsHeading(strKey)) {
@@ -156,11 +212,13 @@ void CTable::BuildTblPiece(CSpecFile& file, CTblOb& piece) {
             return;
         }
         if (Is(strKey, "Text")) {
+            file_detail::CheckTwice(file, strKey, seen, 0);
             piece.m_strText = strValue;
         } else if (Is(strKey, "Style")) {
+            file_detail::CheckTwice(file, strKey, seen, 1);
             CStyle* pStyle = FindStyle(m_pRegistry, strValue);
             if (pStyle == nullptr) {
-                ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
+                file_detail::ReportNoStyle(file, strValue);
                 // Back to the piece's own default; a piece of no known kind
                 // keeps what it has.
                 const char* pszDefault = &piece == &m_title      ? "Title"
@@ -175,6 +233,25 @@ void CTable::BuildTblPiece(CSpecFile& file, CTblOb& piece) {
             ShowLineMessage(IDS_UNRECOGNIZED_COMMAND, file.GetLineNumber(), strKey);
         }
         if (file.GetLine(strKey, strValue) != 0) return;
+    }
+}
+
+}  // namespace kavo
+
+namespace kavo {
+
+// Linking pads a short row with 0 and drops the values of a long one; the
+// user hears of both.
+void CTable::ReportRowLengths() const {
+    const int nCols = m_pColumnRoot->GetNumDataChildren();
+    for (int r = 0; r < m_arrDataRows.GetSize(); ++r) {
+        const CTblRow* pRow = m_arrDataRows[r];
+        const int nValues = pRow->GetNumCells();
+        if (nValues == nCols) continue;
+        ReportLine(IDS_ROW_LENGTH, pRow->GetFileLine(),
+                   {file_detail::Quoted(pRow->GetText()), file_detail::Count(nValues, "value", "values"),
+                    file_detail::Count(nCols, "data column", "data columns"),
+                    nValues < nCols ? "the rest are 0" : "the extra ones are dropped"});
     }
 }
 

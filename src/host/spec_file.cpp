@@ -2,6 +2,7 @@
 #include "kavotbl/host/spec_file.h"
 
 #include <climits>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -92,7 +93,10 @@ int CSpecFile::Open(const char* pszPath, int nMode) {
     Reset();
     if (!pszPath || !*pszPath || (nMode != modeRead && nMode != modeWrite)) return 0;
     std::error_code ec;
-    if (std::filesystem::is_directory(pszPath, ec)) return 0;
+    if (std::filesystem::is_directory(pszPath, ec)) {
+        errno = EISDIR;
+        return 0;
+    }
     m_pFile = std::fopen(pszPath, nMode == modeRead ? "rb" : "wb");
     if (!m_pFile) return 0;
     m_nMode = nMode;
@@ -199,6 +203,9 @@ bool CSpecFile::NextPhysical(Slot& slot) {
         slot.line = slot.own;
         slot.bOwned = true;
     }
+    // A UTF-8 byte-order mark in front of the first line is no part of it.
+    if (m_nPhysLine == 0 && slot.line.size() >= 3 && slot.line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        slot.line.remove_prefix(3);
     if (m_nPhysLine < INT_MAX) ++m_nPhysLine;
     slot.nLineNumber = m_nPhysLine;
     slot.nEndPos = m_nConsumed;

@@ -2,6 +2,7 @@
 #include "kavotbl/resources/strings.h"
 
 #include <cstring>
+#include <string>
 
 #include "kavotbl/host/platform.h"
 
@@ -28,6 +29,17 @@ constexpr StringEntry kStrings[] = {
      "adjusting the table variables."},
     {IDS_AREA_CODES_MISSING, "Internal tabluation error.  Area code(s) missing."},
     {IDS_AREA_CODES_NOT_NUMERIC, "Internal tabluation error.  Area code(s) not numeric."},
+    {IDS_ROW_LENGTH, "row '%s' has %s for %s; %s"},
+    {IDS_SIZE_MISMATCH, "\"Size\" says %s and %s; the table has %s and %s"},
+    {IDS_ENDS_IN_GROUP, "the file ends inside the group '%s' (no [EndGroup])"},
+    {IDS_UNKNOWN_VALUE, "%s=%s is not %s; taken as %s"},
+    {IDS_NO_STYLE, "no style '%s'"},
+    {IDS_NO_FORMAT, "no format '%s'"},
+    {IDS_KEY_TWICE, "%s is given twice in one section; the later value stands"},
+    {IDS_TOO_MANY_CELLS, "the table would hold %s cells, more than the %s allowed; it is not loaded"},
+    {IDS_OUT_OF_MEMORY, "out of memory; the table is not loaded"},
+    {IDS_NO_TABLE, "the file holds no [Table] section"},
+    {IDS_CANNOT_OPEN, "cannot open '%s': %s"},
 };
 
 // Replaces the first occurrence of pszMark in str with strWith; the
@@ -56,7 +68,42 @@ CKAVOString FormatLineMessage(unsigned nID, int nLine, const CKAVOString& strKey
 }
 
 void ShowLineMessage(unsigned nID, int nLine, const CKAVOString& strKey) {
-    KAVOMessageBox(FormatLineMessage(nID, nLine, strKey), MB_OK);
+    ShowFileMessage(nID, nLine, FormatLineMessage(nID, nLine, strKey), MB_OK);
+}
+
+namespace {
+thread_local CLoadMessageLog* t_pLog = nullptr;
+}  // namespace
+
+CLoadMessageLog::CLoadMessageLog() : m_pOuter(t_pLog) { t_pLog = this; }
+
+CLoadMessageLog::~CLoadMessageLog() { t_pLog = m_pOuter; }
+
+int ShowFileMessage(unsigned nID, int nLine, const CKAVOString& strText, unsigned nType) {
+    if (t_pLog != nullptr) {
+        // Memory for the record may run out too; the message is still shown.
+        try {
+            t_pLog->m_messages.push_back(CLoadMessage{nID, nLine, strText.str()});
+        } catch (...) {
+        }
+    }
+    return KAVOMessageBox(strText, nType);
+}
+
+void ReportLine(unsigned nID, int nLine, std::initializer_list<std::string> texts, unsigned nType) {
+    std::string msg;
+    if (nLine > 0) msg = "line " + std::to_string(nLine) + ": ";
+    const std::string format = LoadKAVOString(nID).str();
+    auto it = texts.begin();
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
+            if (it != texts.end()) msg += *it++;
+            ++i;
+        } else {
+            msg += format[i];
+        }
+    }
+    ShowFileMessage(nID, nLine, CKAVOString(msg), nType);
 }
 
 CKAVOString FormatItemMessage(unsigned nID, const CKAVOString& strItem) {

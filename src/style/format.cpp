@@ -1,7 +1,9 @@
 // Number formats and their [Format] section.
 #include "kavotbl/style/format.h"
 
+#include <cctype>
 #include <cstdint>
+#include <string>
 
 #include "kavotbl/host/platform.h"
 #include "kavotbl/host/spec_file.h"
@@ -57,15 +59,29 @@ void CFormat::Init() {
     m_strThousandSep = ProfileSeparator("sThousand", ",");
 }
 
+namespace {
+
+// A yes/no value is yes by its first letter; one that begins with neither
+// letter is taken as no, and reported.
+void CheckYesNo(const CSpecFile& file, const CKAVOString& strKey, const CKAVOString& strValue) {
+    const char c = strValue.IsEmpty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(strValue.GetAt(0))));
+    if (c != 'Y' && c != 'N') detail::CheckWord(file, strKey, strValue, {"Yes", "No"}, "No");
+}
+
+}  // namespace
+
 int CFormat::Build(CSpecFile& file) {
     Init();
-    return detail::ReadSectionKeys(file, [this](const CKAVOString& strKey, const CKAVOString& strValue) {
+    return detail::ReadSectionKeys(file, [this, &file](const CKAVOString& strKey, const CKAVOString& strValue) {
         if (strKey.CompareNoCase("Label") == 0) {
             m_strLabel = strValue;
         } else if (strKey.CompareNoCase("Decimals") == 0) {
             // Low 32 bits, as the count is stored in 32 bits.
             const auto nLow = static_cast<std::uint32_t>(static_cast<std::uint64_t>(strValue.Val()));
             m_nDecimals = static_cast<std::int32_t>(nLow);
+            if (!strValue.IsNumeric())
+                ReportLine(IDS_UNKNOWN_VALUE, file.GetLineNumber(),
+                           {strKey.str(), strValue.str(), "a whole number", std::to_string(m_nDecimals)});
         } else if (strKey.CompareNoCase("ThousandSep") == 0) {
             m_strThousandSep = strValue;
         } else if (strKey.CompareNoCase("DecimalSep") == 0) {
@@ -76,8 +92,10 @@ int CFormat::Build(CSpecFile& file) {
             m_strZeroMask = strValue;
         } else if (strKey.CompareNoCase("ZeroBeforeDecimal") == 0) {
             m_bZeroBeforeDecimal = IsYes(strValue) ? 1 : 0;
+            CheckYesNo(file, strKey, strValue);
         } else if (strKey.CompareNoCase("Hidden") == 0) {
             m_bHidden = IsYes(strValue) ? 1 : 0;
+            CheckYesNo(file, strKey, strValue);
         } else {
             return false;
         }

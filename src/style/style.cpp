@@ -124,14 +124,25 @@ CKAVOString CStyle::GetLineType(LINES kind) const {
 
 int CStyle::Build(CSpecFile& file) {
     Init();
-    return detail::ReadSectionKeys(file, [this](const CKAVOString& strKey, const CKAVOString& strValue) {
+    return detail::ReadSectionKeys(file, [this, &file](const CKAVOString& strKey, const CKAVOString& strValue) {
+        bool bLine = false;
+        for (const char* pszEdge : {"LineTop", "LineLeft", "LineRight", "LineBottom", "BorderTop", "BorderLeft",
+                                    "BorderRight", "BorderBottom"})
+            bLine = bLine || strKey.CompareNoCase(pszEdge) == 0;
+        if (bLine) {
+            const LINES kind = GetLineType(strValue);
+            detail::CheckWord(file, strKey, strValue, {"None", "Single", "Double", "Thick"},
+                              GetLineType(kind).c_str());
+        }
         if (strKey.CompareNoCase("Label") == 0) {
             m_strLabel = strValue;
         } else if (strKey.CompareNoCase("HorJust") == 0) {
+            detail::CheckWord(file, strKey, strValue, {"Left", "Center", "Right"}, "Right");
             m_nHorJust = strValue.CompareNoCase("Left") == 0     ? 0
                          : strValue.CompareNoCase("Center") == 0 ? 1
                                                                  : 2;
         } else if (strKey.CompareNoCase("VertJust") == 0) {
+            detail::CheckWord(file, strKey, strValue, {"Top", "Center", "Bottom"}, "Bottom");
             m_nVertJust = strValue.CompareNoCase("Top") == 0      ? 0
                           : strValue.CompareNoCase("Center") == 0 ? 1
                                                                   : 2;

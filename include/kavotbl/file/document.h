@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kavotbl/model/table.h"
+#include "kavotbl/resources/strings.h"
 #include "kavotbl/style/registry.h"
 
 namespace kavo {
@@ -27,9 +28,12 @@ public:
     /// table (CTable::Build once per table). A table whose read fails is
     /// dropped and reading goes on with the next table; a cancel in the
     /// progress dialog stops. Returns 1 when every table read was loaded, 0
-    /// after a failure or a cancel (the tables loaded so far stay).
+    /// after a failure or a cancel (the tables loaded so far stay). A file
+    /// without a [Table] section loads as an empty document, with a message. Never throws: running out of
+    /// memory is reported and ends the load with what was loaded.
     int Load(CSpecFile& file, CProgressDlg* pProgress = nullptr);
-    /// Load from a file; 0 also when it cannot be opened.
+    /// Load from a file; 0 also when it cannot be opened (with a message
+    /// that says why).
     int LoadFile(const char* pszPath, CProgressDlg* pProgress = nullptr);
     /// Load from text in memory.
     int LoadText(std::string text, CProgressDlg* pProgress = nullptr);
@@ -41,6 +45,11 @@ public:
     int SaveFile(const char* pszPath, int bBlockedOnly = 0) const;
     /// The text that Save writes.
     std::string SaveText(int bBlockedOnly = 0) const;
+
+    /// The messages of the last load, in the order shown (each also went
+    /// through the message-box handler): id, line and text. Empty when the
+    /// file was loaded without a word.
+    const std::vector<CLoadMessage>& GetMessages() const { return m_messages; }
 
     /// Destroys the tables, then empties the registry.
     void Clear();
@@ -54,6 +63,7 @@ public:
 private:
     std::unique_ptr<CStyleRegistry> m_pRegistry;  // declared first: outlives the tables
     std::vector<std::unique_ptr<CTable>> m_tables;
+    std::vector<CLoadMessage> m_messages;
 };
 
 }  // namespace kavo

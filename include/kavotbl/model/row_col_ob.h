@@ -198,6 +198,9 @@ public:
     int HasArea() const { return m_bHasArea; }
     const CAreaStruct& GetArea() const { return m_area; }
     const CKAVOString& GetAreaName() const { return m_strAreaName; }
+    /// Line of the file on which the row's section began; 0 when the row was
+    /// not read from a file.
+    int GetFileLine() const { return m_nFileLine; }
 
     // Table file.
     /// Reads a [Row] or, with bGroup, a [RowGroup] section and its children.
@@ -237,6 +240,7 @@ private:
     int m_bHasArea = 0;
     CAreaStruct m_area;
     CKAVOString m_strAreaName;
+    int m_nFileLine = 0;
 };
 
 }  // namespace kavo

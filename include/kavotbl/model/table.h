@@ -132,8 +132,16 @@ public:
     bool operator!=(const CTable& o) const { return !(*this == o); }
 
     // Table file.
-    /// Reads the next table of the file; 1 when a table was read.
+    /// Reads the next table of the file; 1 when a table was read. A table
+    /// whose linked cells would pass its allowance (a few hundred thousand,
+    /// more for a longer text, never above GetMaxCells), or whose read runs
+    /// out of memory, is reported and gives 0; nothing is thrown.
     int Build(CSpecFile& file, CProgressDlg* pProgress = nullptr);
+    /// Most cells (data rows × data columns) that Build lets any one table
+    /// hold, 2^24 unless the host sets another; SetMaxCells returns the
+    /// ceiling it replaces.
+    static std::int64_t GetMaxCells();
+    static std::int64_t SetMaxCells(std::int64_t nCells);
     /// Reads the keys of one piece section into piece.
     void BuildTblPiece(CSpecFile& file, CTblOb& piece);
     /// Writes the table's sections. With bBlockedOnly, only the block: the
@@ -204,6 +212,8 @@ protected:
     void CalcOffsets();
 
 private:
+    int BuildTable(CSpecFile& file, CProgressDlg* pProgress);
+    void ReportRowLengths() const;
     void OptimizeDataChildren();
     void SetRowColObParent(CRowColOb* pNode, CRowColOb* pParent);
     void AdjustCellLinkages();
