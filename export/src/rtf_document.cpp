@@ -174,9 +174,13 @@ void CRtfDocument::ChooseFont(const CTable& table) {
     if (s->m_nTwipsHeight > 0) m_nHalfPoints = std::clamp((s->m_nTwipsHeight + 5) / 10, 8, 288);
 }
 
-int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
+int CRtfDocument::AddTable(CTable& table, int bBlockedOnly, const CRtfBands& bands) {
     m_nLastWidth = 0;
     if (m_nTables == 0) ChooseFont(table);
+    if (m_page.bColumnPanels && table.GetNumPages() > 0) {
+        ++m_nTables;
+        return AddPanels(table, bBlockedOnly, bands);
+    }
     s_bAllRuleKinds = m_page.bAllRuleKinds;
     s_nRuleWidth = std::max(5, m_nHalfPoints / 2);  // 10 twips at 10 points
     const std::string font = "\\f0\\fs" + std::to_string(m_nHalfPoints);
@@ -240,7 +244,7 @@ int CRtfDocument::AddTable(CTable& table, int bBlockedOnly) {
         constexpr int kChar = 60;           // an average character
         constexpr int kSafety = 50;         // added to natural widths: faces differ
         constexpr int kWordSafety = 20;     // added to the longest word
-        const int avail = std::max(1440, m_page.nWidth - 2 * m_page.nMargin);
+        const int avail = std::max(1440, PrintableWidth());
         int stubNat = 0, stubMin = 0, colNat = 0, colMin = 0;
         auto stubText = [&](const CTblOb* p, int nLevel) {
             const TextSize t = Measure(p->GetText().str());
@@ -429,10 +433,16 @@ std::string CRtfDocument::Head() const {
     std::string head = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033\\uc1\n{\\fonttbl{\\f0\\fswiss\\fcharset0 ";
     AppendRtfText(head, m_font);
     if (m_font != "Arial") head += "{\\*\\falt Arial}";
-    head += ";}}\n{\\colortbl;\\red0\\green0\\blue0;}\n{\\*\\generator kavotbl;}\n";
+    head += ";}";
+    for (std::size_t i = 0; i < m_extraFonts.size(); ++i) {
+        head += "{\\f" + std::to_string(i + 1) + "\\fnil\\fcharset0 ";
+        AppendRtfText(head, m_extraFonts[i]);
+        head += ";}";
+    }
+    head += "}\n{\\colortbl;\\red0\\green0\\blue0;}\n{\\*\\generator kavotbl;}\n";
     head += "\\paperw" + std::to_string(m_page.nWidth) + "\\paperh" + std::to_string(m_page.nHeight);
-    const std::string margin = std::to_string(m_page.nMargin);
-    head += "\\margl" + margin + "\\margr" + margin + "\\margt" + margin + "\\margb" + margin;
+    head += "\\margl" + std::to_string(m_page.Left()) + "\\margr" + std::to_string(m_page.Right()) + "\\margt" +
+            std::to_string(m_page.Top()) + "\\margb" + std::to_string(m_page.Bottom());
     if (m_page.nWidth > m_page.nHeight) head += "\\landscape";
     head += "\\widowctrl\n";
     return head;
