@@ -18,6 +18,7 @@
 
 #include "kavotbl/file/document.h"
 #include "kavotbl/export/rtf_document.h"
+#include "kavotbl/host/recording_dc.h"
 #include "kavotbl/export/text.h"
 
 namespace kavo {
@@ -31,6 +32,7 @@ struct Para {
     std::string text;
     int li = 0;
     char just = 'l';
+    bool keepn = false;
 };
 
 struct CellDef {
@@ -42,6 +44,7 @@ struct CellDef {
 
 struct Row {
     bool header = false;
+    bool keep = false;
     std::vector<CellDef> defs;
     std::vector<std::vector<Para>> cells;
 };
@@ -53,7 +56,8 @@ struct Doc {
     std::map<std::string, int> last;  // the number after each control word, the last one
     std::vector<Para> paras;          // outside tables
     std::vector<Row> rows;
-    std::string order;  // P for a paragraph outside a table, R for a row
+    std::string order;  // P for a paragraph outside a table, R for a row, B for a page break
+    std::map<std::string, int> count;  // of each control word
 };
 
 // Reads what the writer produces, ASCII texts only: enough of the format to
@@ -83,6 +87,9 @@ Doc Read(const std::string& rtf) {
         {"row", [&](int) { d.rows.push_back(row), d.order += 'R', row = Row(); }},
         {"trowd", [&](int) { row = Row(); }},
         {"trhdr", [&](int) { row.header = true; }},
+        {"trkeep", [&](int) { row.keep = true; }},
+        {"keepn", [&](int) { cur.keepn = true; }},
+        {"page", [&](int) { d.order += 'B'; }},
         {"cellx", [&](int n) { def.x = n, row.defs.push_back(def), def = CellDef(); }},
         {"fs", [&](int n) { d.sizes.insert(n); }},
     };
@@ -112,6 +119,7 @@ Doc Read(const std::string& rtf) {
         if (w == "clmgf" || w == "clmrg") def.merge = w == "clmgf" ? 'F' : 'M';
         if (words.count(w)) words.at(w)(n);
         d.last[w] = n;
+        ++d.count[w];
     }
     return d;
 }
@@ -308,6 +316,111 @@ TEST_F(RtfDocumentTest, WideTablesAreNarrowedToThePageWhenTheyCanBe) {
         wide += "[Column]\nText=C\n", data += (c ? ", " : "") + std::string("123456789");
     CRtfDocument rtf2;
     EXPECT_GT(rtf2.AddTable(Load(wide + "[Row]\nText=R\nData=" + data + "\n"), 0), rtf2.PrintableWidth());
+}
+
+TEST_F(RtfDocumentTest, ColumnPanelsAreThePrintedPages) {
+    // Twelve columns under two spanners, three data rows under a caption,
+    // laid out on a page that holds four columns and two rows: three column
+    // pages by two row pages.
+    std::string text =
+        "[Style]\nLabel=Boxed\nLineBottom=Double\nBorderLeft=Thick\n"
+        "[Table]\nSize=3, 12\n[Title]\nText=T\n[Heading]\nText=Head\n[Footing]\nText=Foot\n[StubHead]\nText=Stub\n";
+    for (const char* group : {"Left", "Right"}) {
+        text += std::string("[ColumnGroup]\nText=") + group + "\n";
+        for (int c = 0; c < 6; ++c) text += "[Column]\nText=C" + std::to_string(c) + (c == 1 ? "\nStyle=Boxed\n" : "\n");
+        text += "[EndGroup]\n";
+    }
+    text += "[RowGroup]\nText=Cap\n";
+    for (int r = 0; r < 3; ++r) text += "[Row]\nText=R" + std::to_string(r) + "\nData=1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12\n";
+    kavo::CTable& t = Load(text + "[EndGroup]\n");
+    LOGFONT lf;
+    lf.lfHeight = -13;
+    std::strcpy(lf.lfFaceName, "DejaVu Sans");
+    t.GetStyleRegistry()->UpdateFonts(&lf, 200);
+    CRecordingDC dc(MM_TWIPS);
+    dc.SetRecording(false);
+    CRect rc(0, 0, 0, 0);
+    for (int w = 1000; w < 30000 && t.GetNumHorzPages() != 3; w += 50) {
+        rc = CRect(0, 0, w, -20000);
+        t.LayoutPrinter(rc, &dc);
+    }
+    ASSERT_EQ(t.GetNumHorzPages(), 3);
+    const int nRowH = std::abs(t.GetRow(0)->Height());
+    rc.bottom = -(std::abs(t.TitleSize().cy) + std::abs(t.ColSize().cy) + 3 * nRowH + nRowH / 2);
+    t.LayoutPrinter(rc, &dc);
+    ASSERT_EQ(t.GetNumPages(), 6);
+    const int nStub = std::abs(t.RowSize().cx);
+
+    CRtfPage page;
+    page.nMarginTop = 500, page.nMarginRight = 600, page.nMarginBottom = 700, page.nMarginLeft = 800;
+    page.bAllRuleKinds = true;
+    page.bColumnPanels = true;
+    page.pageNumbers = CRtfPage::kDocumentPages;
+    CRtfDocument rtf(page);
+    EXPECT_EQ(rtf.AddTable(t, 0, CRtfBands{300, 400}), std::abs(t.GetColumn(3)->Right()));
+    const std::string raw = rtf.Text();
+    const Doc d = Read(raw);
+    EXPECT_EQ(d.depth, 0);
+    // Print's page order, across then down: one table per page with the
+    // title and two heading rows, then the rows of its row page; a page
+    // break before each page but the first. The page header and footer
+    // hold the first three paragraphs.
+    EXPECT_EQ(d.order, "PPPRRRRRRBPRRRRRRBPRRRRRRBPRRRRBPRRRRBPRRRRP");
+    const Strings rows = Rows(d);
+    EXPECT_EQ(Strings(rows.begin(), rows.begin() + 6),
+              (Strings{"T", "Stub|Left|||", "|C0|C1|C2|C3", "Cap||||", "R0|1|2|3|4", "R1|1|2|3|4"}));
+    // The spanner over the page boundary is captioned again over its part.
+    EXPECT_EQ(rows[7] + " " + rows[8], "Stub|Left||Right| |C4|C5|C0|C1");
+    EXPECT_EQ(rows.back(), "R2|9|10|11|12");
+    for (std::size_t r = 0; r < d.rows.size(); ++r) {
+        const Row& row = d.rows[r];
+        const bool bHead = row.cells.size() == 1 || row.cells[0][0].text == "Stub" || row.cells[0][0].text.empty();
+        EXPECT_EQ(row.header, bHead) << rows[r];
+        EXPECT_TRUE(row.keep) << rows[r];
+        EXPECT_EQ(row.cells[0][0].keepn, row.cells[0][0].text == "Cap") << rows[r];
+        if (row.cells.size() > 1) {
+            // Boundaries where print put the columns, from the page's margin.
+            EXPECT_EQ(row.defs[0].x, nStub);
+            EXPECT_EQ(row.defs[4].x, std::abs(t.GetColumn(3)->Right()));
+        }
+    }
+    // Page set-up: paper, margins, the bands of heading and footing, and
+    // the page number as fields.
+    EXPECT_EQ(std::vector<int>({d.last.at("marglsxn"), d.last.at("margrsxn"), d.last.at("headery"),
+                                d.last.at("footery")}),
+              std::vector<int>({800, 600, 500, 700}));
+    EXPECT_EQ(d.last.at("margtsxn"), 800);
+    EXPECT_GT(d.last.at("margbsxn"), 1000);
+    EXPECT_LE(d.last.at("margbsxn"), 1100);
+    EXPECT_NE(raw.find("{\\header\\pard\\plain"), std::string::npos);
+    EXPECT_NE(raw.find("Page {\\field{\\*\\fldinst PAGE}"), std::string::npos);
+    EXPECT_NE(raw.find("{\\*\\fldinst NUMPAGES}"), std::string::npos);
+    EXPECT_EQ(d.count.at("sectd"), 1);
+    // Rules as cell borders, none as paragraph borders: C1's double rule
+    // under it, its thick border left of it down to the foot of the table,
+    // the frame right of the stub.
+    EXPECT_EQ(d.count.count("brdrb") + d.count.count("brdrt") + d.count.count("brsp"), 0u);
+    EXPECT_NE(raw.find("\\clbrdrb\\brdrdb"), std::string::npos);
+    EXPECT_GE(static_cast<int>(raw.find("\\clbrdrr\\brdrth")), 0);
+    EXPECT_GT(d.count.at("clbrdrr"), 30);
+
+    // The footing once under the table, panels one after another, the
+    // word processor paging the rows: three tables, no breaks, no footer.
+    page.bPanelPageBreaks = false;
+    page.bFootingOnce = true;
+    page.pageNumbers = CRtfPage::kNoPageNumbers;
+    CRtfDocument flowing(page);
+    flowing.AddTable(t, 0);
+    const Doc f = Read(flowing.Text());
+    EXPECT_EQ(f.order, "PRRRRRRRPRRRRRRRPRRRRRRRP");
+    EXPECT_EQ(f.paras.back().text, "Foot");
+    EXPECT_EQ(flowing.Text().find("{\\footer"), std::string::npos);
+
+    // Without a printer layout the table is written as one, as without panels.
+    kavo::CTable& unlaid = Load(kTable);
+    CRtfDocument plain(page);
+    plain.AddTable(unlaid, 0);
+    EXPECT_EQ(Read(plain.Text()).order, "PPRRRRRP");
 }
 
 }  // namespace

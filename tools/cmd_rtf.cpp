@@ -51,6 +51,8 @@ static int RunRtf(int argc, char** argv) {
     if (family.empty() || family.size() > 31 || family.find_first_of(";{}\\\n\r") != std::string::npos)
         return Fail("rtf", "--font needs a family name of 1 to 31 characters without ; { } or \\", kExitUsage);
     const bool bPanels = !opts.Has("no-panels");
+    // One table per table keeps the inch of margin it always had.
+    if (!bPanels && !opts.Has("margin")) ps.dTop = ps.dRight = ps.dBottom = ps.dLeft = 72;
 
     ProgressBar progress("loading", 1);
     Document doc;

@@ -141,12 +141,12 @@ def test_print_and_render_match_the_program(tmp_path):
 
 def test_exports_match_the_program(tmp_path):
     doc = kavotbl.load(HOUSEHOLDS)
-    tool("rtf", HOUSEHOLDS, "--paper", "a4", "--size", "9", "-o", str(tmp_path / "tool.rtf"))
+    tool("rtf", HOUSEHOLDS, "--no-panels", "--paper", "a4", "--size", "9", "-o", str(tmp_path / "tool.rtf"))
     doc.to_rtf(tmp_path / "module.rtf", paper="a4", size=9)
     assert (tmp_path / "module.rtf").read_bytes() == (tmp_path / "tool.rtf").read_bytes()
     table = doc.tables[0]
     table.select((0, 2), (1, 3))
-    tool("rtf", HOUSEHOLDS, "--select", "0-2:1-3", "-o", str(tmp_path / "block.rtf"))
+    tool("rtf", HOUSEHOLDS, "--no-panels", "--select", "0-2:1-3", "-o", str(tmp_path / "block.rtf"))
     assert table.to_rtf(selected_only=True) == (tmp_path / "block.rtf").read_bytes()
     with pytest.raises(ValueError):
         table.to_rtf(font="a;b")
