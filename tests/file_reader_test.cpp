@@ -156,4 +156,57 @@ TEST(TableReader, ProgressAtTableLevelHeadingsAndACancelThere) {
     EXPECT_EQ(progress.positions.size(), 1u);  // the second table was not read
 }
 
+// A document keeps the messages of its last load with their ids and lines.
+TEST(TableReader, ADocumentKeepsTheMessagesOfItsLoad) {
+    MessageCapture capture;
+    const struct {
+        std::string text;
+        int nResult;
+        const char* values;  // "D" of the first table
+        const char* messages;  // id@line, blank-separated
+    } cases[] = {
+        // Values separated by commas without blanks, or with several; a
+        // byte-order mark; a size that fits: nothing to say.
+        {"\xEF\xBB\xBF[Style]\nLabel=B\n[Table]\nSize=2, 3\n" + Rep("[Column]\n", 3) +
+             "[Row]\nData=1,2,3\n[Row]\nData=4,   5,6\n",
+         1, "1 2 3/4 5 6", ""},
+        {"[Table]\nSize=0, 3\n" + Rep("[Column]\n", 3), 1, "", ""},
+        // A short row and a long one; a size the file does not keep.
+        {"[Table]\nSize=3, 2\n[Column]\n[Column]\n[Row]\nText=R1\nData=1\n[Row]\nData=1, 2, 3\n", 1,
+         "1 0/1 2", "5012@2 5011@5 5011@8"},
+        // A file that ends inside groups: one message, at the last line.
+        {"[Table]\n[ColumnGroup]\nText=Residence\n[ColumnGroup]\n[Column]\n", 1, "", "5013@5"},
+        // Values no keyword knows, names no registry holds, keys twice.
+        {"[Style]\nHorJust=Middle\nLineTop=Dotted\n[Format]\nDecimals=one\nHidden=1\n[Table]\nName=A\nName=B\n"
+         "[Column]\nCellStyle=NoSuchStyle\nCellFormat=NoSuchFormat\n",
+         1, "", "5014@2 5014@3 5014@5 5014@6 5017@9 5015@11 5016@12"},
+        // A failed last table fails the load, with a good one before it.
+        {"[Table]\n[Table]\n[Column]\n[Row]\nData=1, x\n", 0, "", "5007@5"},
+        {"[Style]\nLabel=B\n", 1, "", "5020@0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        kavo::CTableDocument doc;
+        EXPECT_EQ(doc.LoadText(c.text), c.nResult);
+        std::string got;
+        for (const kavo::CLoadMessage& m : doc.GetMessages())
+            got += (got.empty() ? "" : " ") + std::to_string(m.nID) + "@" + std::to_string(m.nLine);
+        EXPECT_EQ(got, c.messages);
+        ASSERT_EQ(capture.messages.size(), doc.GetMessages().size());
+        for (std::size_t i = 0; i < capture.messages.size(); ++i)
+            EXPECT_EQ(capture.messages[i].text, doc.GetMessages()[i].strText);
+        capture.messages.clear();
+        if (doc.GetNumTables() > 0) {
+            EXPECT_EQ(Fields(*doc.GetTable(0), "D"), c.values);
+        }
+    }
+    // The byte-order mark hid nothing, and a missing file says why.
+    kavo::CTableDocument doc;
+    EXPECT_EQ(doc.LoadText("\xEF\xBB\xBF[Style]\nLabel=B\n[Table]\nStyle=B\n"), 1);
+    EXPECT_EQ(Fields(*doc.GetTable(0), "ts"), "B");
+    EXPECT_EQ(doc.LoadFile("/nonexistent/dir/x.tbl"), 0);
+    ASSERT_EQ(doc.GetMessages().size(), 1u);
+    EXPECT_EQ(doc.GetMessages()[0].strText, "cannot open '/nonexistent/dir/x.tbl': No such file or directory");
+}
+
 }  // namespace

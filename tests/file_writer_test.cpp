@@ -49,21 +49,24 @@ const WriteCase kWrites[] = {
      {"\n[Table]\nSize=0, 3\n\n[ColumnGroup]\nText=Residence\nCellFormat=Pct\n\n[Column]\nText=Urban\n\n"
       "[Column]\nText=Rural\nStyle=Bold\nCellStyle=Italic\n[EndGroup]\n\n[Column]\nText=Alone\n"
       "Style=ColumnGroup\n"}},
-    // Row lines in their fixed order, area codes always eight.
+    // Row lines in their fixed order, area codes always eight; a text that
+    // does not carry the indent of its codes follows them, so that it reads
+    // back unindented.
     {"[Table]\n[Column]\n[Column]\n[RowGroup]\nText=G\nCellStyle=Bold\n[Row]\nData=1, 2\nCellFormat=Pct\n"
      "CellStyle=Italic\nStyle=Bold\nAreaName=Here\nAreaCodes=3\nText=R\nCellFormat=1, Pct\n"
      "CellStyle=0, Bold\n[EndGroup]\n", nullptr,
-     {"\n[Table]\nSize=1, 2\n\n[Column]\n\n[Column]\n\n[RowGroup]\nText=G\nCellStyle=Bold\n\n[Row]\nText=R\n"
-      "AreaCodes=3, 0, 0, 0, 0, 0, 0, 0\nAreaName=Here\nStyle=Bold\nCellStyle=Italic\nCellFormat=Pct\n"
+     {"\n[Table]\nSize=1, 2\n\n[Column]\n\n[Column]\n\n[RowGroup]\nText=G\nCellStyle=Bold\n\n[Row]\n"
+      "AreaCodes=3, 0, 0, 0, 0, 0, 0, 0\nAreaName=Here\nText=R\nStyle=Bold\nCellStyle=Italic\nCellFormat=Pct\n"
       "CellStyle=0, Bold\nData=1, 2\n[EndGroup]\n"}},
     // Area lines go out whole even when empty, the text being the indent
     // alone; a row without values has an empty "Data" line.
     {"[Table]\n[Row]\nAreaCodes=1, 2\n[Row]\n", nullptr,
      {"\n[Table]\nSize=2, 0\n\n[Row]\nText=        \nAreaCodes=1, 2, 0, 0, 0, 0, 0, 0\nAreaName=\nData=\n\n"
       "[Row]\nData=\n"}},
-    // No line for a cell style labelled "Default", or for what the row gives...
+    // A cell's "Default" style is written where the cell would inherit
+    // another; no line for what the row gives...
     {"[Table]\n[Column]\nCellStyle=Italic\n[Row]\nCellStyle=Bold\nCellStyle=0, Default\n", "CellStyle",
-     {"Italic", "Bold"}, false},
+     {"Italic", "Bold", "0, Default"}},
     {"[Table]\n[Column]\n[Column]\n[Row]\nCellStyle=Bold\nCellStyle=1, Bold\n", "CellStyle", {"Bold"}},
     {"[Table]\n[Column]\n[Column]\n[Row]\nCellFormat=Pct\nCellFormat=0, Pct\n", "CellFormat", {"Pct"}},
     // ... but a cell with its column's style under another row style keeps it.
@@ -214,3 +217,63 @@ TEST_F(WriterTest, SavesTheTreeAsLoadedWhateverLayoutIsInForce) {
 }
 
 }  // namespace
+
+namespace {
+
+// A document loaded, saved and loaded again: what each load shows of one
+// table ("|"-joined Fields), and the messages of the reload.
+struct RoundTrip {
+    std::string first, second, saved;
+    std::size_t nReloadMessages;
+};
+
+RoundTrip LoadSaveLoad(const std::string& text, const std::string& what) {
+    kavo::CTableDocument doc, again;
+    EXPECT_EQ(doc.LoadText(text), 1);
+    const std::string saved = doc.SaveText();
+    EXPECT_EQ(again.LoadText(saved), 1);
+    if (doc.GetNumTables() != 1 || again.GetNumTables() != 1) return {};
+    return {Fields(*doc.GetTable(0), what), Fields(*again.GetTable(0), what), saved, again.GetMessages().size()};
+}
+
+}  // namespace
+
+// What one load gives, the next load of what the writer made of it gives too,
+// without a message.
+TEST_F(WriterTest, LabelsStylesAndFormatsSurviveARoundTrip) {
+    const struct {
+        std::string text;
+        const char* what;
+        const char* expected;
+    } cases[] = {
+        // A cell's "Default" format under a column's "P2" stays "Default".
+        {"[Format]\nLabel=P2\nDecimals=2\n[Table]\n[Column]\nCellFormat=P2\n[Row]\nCellFormat=0, Default\nData=7\n",
+         "P", "Default"},
+        // Texts without the indent of their codes, read after them or on an
+        // empty group; an indented text keeps its indent, no more.
+        {"[Table]\n[Column]\n[RowGroup]\nText=Country\nAreaCodes=1\n[EndGroup]\n[Row]\nAreaCodes=1, 2\n"
+         "Text=Urban\nData=1\n[Row]\nText=Rural\nAreaCodes=1, 2\nData=2\n[Row]\nAreaCodes=0, 3\nText=\nData=3\n",
+         "X", " /Country/Urban/        Rural/"},
+        // A style without a label on one cell, a format whose name holds ", "
+        // on a row and on one cell.
+        {"[Style]\nHorJust=Left\n[Format]\nLabel=Pct, 1dp\nDecimals=1\n[Table]\n[Column]\n[Column]\n[Row]\n"
+         "CellStyle=1, \nCellFormat=Pct, 1dp\n[Row]\nCellFormat=0, Pct, 1dp\nData=1, 2\n",
+         "P rf", "Default+Pct, 1dp +Pct, 1dp/Default+Pct, 1dp Default|Pct, 1dp"},
+        // An area name without codes; leading blanks of a text.
+        {"[Table]\n[Title]\nText= \\\\s\\sIndented\n[Row]\nAreaName=Somewhere\n", "ra Tx", "Somewhere|  Indented"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        capture.messages.clear();
+        const RoundTrip r = LoadSaveLoad(c.text, c.what);
+        EXPECT_EQ(r.first, c.expected);
+        EXPECT_EQ(r.second, c.expected) << r.saved;
+        EXPECT_EQ(r.nReloadMessages, 0u) << r.saved;
+    }
+    // A blank thousands separator is kept.
+    kavo::CTableDocument doc, again;
+    doc.LoadText("[Format]\nLabel=Blank\nThousandSep=,\n[Table]\n");
+    doc.GetRegistry().GetFormat(1)->m_strThousandSep = " ";
+    again.LoadText(doc.SaveText());
+    EXPECT_EQ(again.GetRegistry().GetFormat(1)->m_strThousandSep, " ");
+}

@@ -52,9 +52,12 @@ TEST(SpecFileForm, LinesReadAsKeysValuesAndHeadingsAwkwardValuesRoundTrip) {
     EXPECT_EQ(ReadLines(text), lines);
     // Ordinary values, backslashes included, are written as they are.
     EXPECT_EQ(WriteLines({{"Name", "a=b"}, {"Path", "C:\\dir\\n"}}), "Name=a=b\nPath=C:\\dir\\n\n");
-    // Leading blanks of values do not survive, nor line breaks in keys and headings.
-    EXPECT_EQ(ReadLines(WriteLines({{"  Key ", "  a\nb"}, {"Bro\nken", "  v"}}, "[Head\ning]")),
-              (Lines{{"Key", "a\nb"}, {"Bro ken", "v"}, {"[Head ing]", ""}}));
+    // Leading blanks of values survive as escapes (blanks in the file are
+    // dropped); line breaks in keys and headings do not.
+    EXPECT_EQ(ReadLines(WriteLines({{"  Key ", "  a\nb"}, {"Bro\nken", " \tv"}}, "[Head\ning]")),
+              (Lines{{"Key", "  a\nb"}, {"Bro ken", " \tv"}, {"[Head ing]", ""}}));
+    EXPECT_EQ(WriteLines({{"ThousandSep", " "}}), "ThousandSep= \\\\s\n");
+    EXPECT_EQ(ReadLines("A=  v\nB= \\  \\s\\n\n"), (Lines{{"A", "v"}, {"B", " \n"}}));
 }
 
 TEST(SpecFileNavigation, UngetLookAheadLineNumbersAndPositions) {

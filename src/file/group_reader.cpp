@@ -236,29 +236,55 @@ int CTblRow::Build(CSpecFile& file, CTable* pTable, CCellMaskArray& arrMasks, in
             m_pStyle = pStyle;
         } else if (Is(strKey, "CellStyle") || Is(strKey, "CellFormat")) {
             const bool bStyle = Is(strKey, "CellStyle");
-            CKAVOString strItems(strValue);
-            CKAVOString strFirst = strItems.GetNextWord();
-            if (strItems.IsEmpty()) {
-                file_detail::CheckTwice(file, strKey, seen, bStyle ? 2 : 3);
-                if (bStyle) {
-                    m_pCellStyle = FindStyle(pRegistry, strFirst);
-                    if (m_pCellStyle == nullptr) file_detail::ReportNoStyle(file, strFirst);
+            CStyle* pStyle = nullptr;
+            CFormat* pFormat = nullptr;
+            auto find = [&](const CKAVOString& strName) {
+                if (bStyle) return (pStyle = FindStyle(pRegistry, strName)) != nullptr;
+                return (pFormat = FindFormat(pRegistry, strName)) != nullptr;
+            };
+            // The value is a name, or a column number, ", " and a name. Names
+            // that hold ", " themselves ("Pct, 1dp") and empty names (a style
+            // without a label) are told apart by what the registry holds;
+            // otherwise the first two items decide.
+            const std::string& value = strValue.str();
+            const std::size_t nSep = value.find(", ");
+            CKAVOString strName, strFirst(value.substr(0, nSep));
+            bool bMask = nSep != std::string::npos, bFound = false;
+            if (bMask) {
+                const CKAVOString strRest(value.substr(nSep + 2));
+                if (!strFirst.IsNumeric() && find(strValue)) {
+                    bMask = false;
+                    bFound = true;
+                } else if (find(strRest)) {
+                    bFound = true;
+                } else if (strRest.IsEmpty()) {
+                    bMask = false;  // "N, " names no style: the name is N
+                    bFound = find(strName = strFirst);
                 } else {
-                    m_pCellFormat = FindFormat(pRegistry, strFirst);
-                    if (m_pCellFormat == nullptr) file_detail::ReportNoFormat(file, strFirst);
+                    CKAVOString strItems(strRest);
+                    bFound = find(strName = strItems.GetNextWord());
                 }
+            } else {
+                bFound = find(strName = strFirst);
+            }
+            if (!bFound) {
+                if (bStyle)
+                    file_detail::ReportNoStyle(file, strName);
+                else
+                    file_detail::ReportNoFormat(file, strName);
+            }
+            if (!bMask) {
+                file_detail::CheckTwice(file, strKey, seen, bStyle ? 2 : 3);
+                if (bStyle)
+                    m_pCellStyle = pStyle;
+                else
+                    m_pCellFormat = pFormat;
             } else {
                 CELL_MASK mask;
                 mask.nCol = file_detail::Low32(strFirst.Val());
                 mask.nRow = nDataRow;
-                const CKAVOString strName = strItems.GetNextWord();
-                if (bStyle) {
-                    mask.pStyle = FindStyle(pRegistry, strName);
-                    if (mask.pStyle == nullptr) file_detail::ReportNoStyle(file, strName);
-                } else {
-                    mask.pFormat = FindFormat(pRegistry, strName);
-                    if (mask.pFormat == nullptr) file_detail::ReportNoFormat(file, strName);
-                }
+                mask.pStyle = pStyle;
+                mask.pFormat = pFormat;
                 arrMasks.Add(mask);
             }
         } else if (Is(strKey, "AreaCodes")) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -32,23 +33,6 @@ void PutHeading(CSpecFile& file, const char* pszHeading) {
 constexpr std::size_t kDataLineLimit = 200;
 constexpr std::size_t kDataLineKey = 7;
 constexpr std::size_t kDataLineSpare = 10;
-
-// Whether a style's or format's label is exactly "Default"; remembers the
-// last object asked about, since the cells of a row mostly share one.
-class LabelIsDefault {
-public:
-    bool operator()(const void* p, const CKAVOString& strLabel) {
-        if (p != m_p) {
-            m_p = p;
-            m_b = strLabel.Compare("Default") == 0;
-        }
-        return m_b;
-    }
-
-private:
-    const void* m_p = nullptr;
-    bool m_b = false;
-};
 
 // The part of a table that a save of the block writes, while CTable::Save
 // runs: the data rows and columns of the blocked rows, columns and cells,
@@ -205,12 +189,16 @@ namespace {
 // The single-cell lines and the "Data" lines of a data row, in one pass over
 // its cells: single-cell lines are written as they are met, values gather in
 // lines that are written after them.
-void SaveCells(CSpecFile& file, const CTblRow& row, int bBlockedOnly) {
+void SaveCells(CSpecFile& file, const CTblRow& row, const CStyleRegistry* pRegistry, int bBlockedOnly) {
     // The column number of a single-cell line counts the cells written, so
     // that in a save of the block it matches the "Data" values, which the
     // reader numbers afresh. A cell is left out when the reader would give it
-    // the same style anyway: the row's, else its column's.
-    LabelIsDefault styleIsDefault, formatIsDefault;
+    // the same style anyway: the row's, else its column's, else the
+    // registry's first.
+    const CStyle* pDefaultStyle =
+        pRegistry != nullptr && pRegistry->GetNumStyles() > 0 ? pRegistry->GetStyle(0) : nullptr;
+    const CFormat* pDefaultFormat =
+        pRegistry != nullptr && pRegistry->GetNumFormats() > 0 ? pRegistry->GetFormat(0) : nullptr;
     std::string values;  // the "Data" lines' values, lines separated by '\n'
     values.reserve(static_cast<std::size_t>(row.GetNumCells()) * 8);
     std::size_t nUsed = kDataLineKey;  // the key and the values of the line, with their ", "
@@ -226,13 +214,15 @@ void SaveCells(CSpecFile& file, const CTblRow& row, int bBlockedOnly) {
 
         const CStyle* pStyle = pCell->GetStyle();
         const CStyle* pStyleFrom = pRowStyle ? pRowStyle : (pCol ? pCol->GetCellStyle() : nullptr);
-        if (pStyle != nullptr && pStyle != pStyleFrom && !styleIsDefault(pStyle, pStyle->GetLabel())) {
+        if (pStyleFrom == nullptr) pStyleFrom = pDefaultStyle;
+        if (pStyle != nullptr && pStyle != pStyleFrom) {
             std::snprintf(buf, sizeof buf, "%d, ", nOut);
             PutKey(file, "CellStyle", CKAVOString(buf) + pStyle->GetLabel());
         }
         const CFormat* pFormat = pCell->GetFormat();
         const CFormat* pFormatFrom = pRowFormat ? pRowFormat : (pCol ? pCol->GetCellFormat() : nullptr);
-        if (pFormat != nullptr && pFormat != pFormatFrom && !formatIsDefault(pFormat, pFormat->GetLabel())) {
+        if (pFormatFrom == nullptr) pFormatFrom = pDefaultFormat;
+        if (pFormat != nullptr && pFormat != pFormatFrom) {
             std::snprintf(buf, sizeof buf, "%d, ", nOut);
             PutKey(file, "CellFormat", CKAVOString(buf) + pFormat->GetLabel());
         }
@@ -273,7 +263,25 @@ void CTblRow::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) cons
     const bool bWrite = m_pStyle != nullptr && !(bBlockedOnly && !NodeExported(this));
     if (bWrite) {
         PutHeading(file, bGroup ? "[RowGroup]" : "[Row]");
-        if (!m_strText.IsEmpty()) PutKey(file, "Text", m_strText);
+        // The reader indents the text of a [Row] read before its "AreaCodes"
+        // by 4 blanks per level down to the last nonzero code. A text that
+        // carries that indent is written before the codes, as loaded; any
+        // other text after them, where it replaces the indented one.
+        std::size_t nIndent = 0;
+        for (int i = 0; m_bHasArea && !bGroup && i < CAreaStruct::NUM_CODES; ++i)
+            if (m_area.GetCode(i) != 0) nIndent = 4 * static_cast<std::size_t>(i + 1);
+        const std::string& text = m_strText.str();
+        const bool bIndented = nIndent > 0 && text.size() >= nIndent &&
+                               text.find_first_not_of(' ') >= nIndent;
+        if (bIndented) {
+            const std::string_view body = std::string_view(text).substr(nIndent);
+            if ((body.empty() || (body[0] != ' ' && body[0] != '\t')) && body.find_first_of("\r\n") == body.npos)
+                file.PutLine(CKAVOString("Text=" + text));  // the reader drops the blanks and indents again
+            else
+                PutKey(file, "Text", CKAVOString(std::string(body)));
+        } else if (nIndent == 0 && !text.empty()) {
+            PutKey(file, "Text", m_strText);
+        }
         if (m_bHasArea) {
             std::string codes;
             char buf[24];
@@ -283,12 +291,15 @@ void CTblRow::Save(CSpecFile& file, const CTable* pTable, int bBlockedOnly) cons
             }
             PutKey(file, "AreaCodes", CKAVOString(std::move(codes)));
             PutKey(file, "AreaName", m_strAreaName);
+        } else if (!m_strAreaName.IsEmpty()) {
+            PutKey(file, "AreaName", m_strAreaName);  // a name without codes reads back too
         }
+        if (nIndent > 0 && !bIndented) PutKey(file, "Text", m_strText);
         if (m_pStyle != FindStyle(pRegistry, bGroup ? "RowGroup" : "Row")) PutKey(file, "Style", m_pStyle->GetLabel());
         if (m_pCellStyle != nullptr) PutKey(file, "CellStyle", m_pCellStyle->GetLabel());
         if (m_pCellFormat != nullptr) PutKey(file, "CellFormat", m_pCellFormat->GetLabel());
 
-        if (!bGroup) SaveCells(file, *this, bBlockedOnly);
+        if (!bGroup) SaveCells(file, *this, pRegistry, bBlockedOnly);
     }
     for (const CRowColOb* pChild : m_listChildren) static_cast<const CTblRow*>(pChild)->Save(file, pTable, bBlockedOnly);
     if (bGroup && bWrite) file.PutLine(CKAVOString("[EndGroup]"));

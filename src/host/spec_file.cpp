@@ -14,8 +14,10 @@ namespace {
 
 constexpr std::size_t kReadBufferSize = 256 * 1024;
 constexpr std::size_t kWriteFlushSize = 64 * 1024;
-// Written in front of a value that holds line breaks. It begins with a blank
-// because leading blanks of values are not kept anyway.
+// Written in front of a value that holds line breaks or begins with a blank.
+// It begins with a blank because leading blanks of values are not kept
+// anyway; the value's own leading blanks are written as escapes ("\s" for a
+// blank, "\t" for a tab), which are kept.
 constexpr char kEscapeMark[] = " \\";
 constexpr std::size_t kEscapeMarkLen = 2;
 
@@ -238,6 +240,8 @@ void CSpecFile::Parse(const Slot& slot, CKAVOString& strKey, CKAVOString& strVal
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     if (raw.size() >= kEscapeMarkLen && raw.compare(0, kEscapeMarkLen, kEscapeMark) == 0) {
         raw.remove_prefix(kEscapeMarkLen);
+        // Blanks in the file are dropped as for any value; escaped ones stay.
+        while (!raw.empty() && IsSpace(raw.front())) raw.remove_prefix(1);
         std::string& out = strValue.str();
         out.clear();
         out.reserve(raw.size());
@@ -245,17 +249,17 @@ void CSpecFile::Parse(const Slot& slot, CKAVOString& strKey, CKAVOString& strVal
             const char c = raw[i];
             if (c == '\\' && i + 1 < raw.size()) {
                 const char n = raw[i + 1];
-                if (n == '\\' || n == 'n' || n == 'r') {
-                    out += n == '\\' ? '\\' : (n == 'n' ? '\n' : '\r');
+                const char* const pszFrom = "\\nrst";
+                const char* const pszTo = "\\\n\r \t";
+                const char* pHit = std::strchr(pszFrom, n);
+                if (n != '\0' && pHit != nullptr) {
+                    out += pszTo[pHit - pszFrom];
                     ++i;
                     continue;
                 }
             }
             out += c;
         }
-        std::size_t lead = 0;
-        while (lead < out.size() && IsSpace(out[lead])) ++lead;
-        out.erase(0, lead);
         return;
     }
     std::size_t lead = 0;
@@ -335,11 +339,13 @@ void CSpecFile::PutLine(const CKAVOString& strKey, const CKAVOString& strValue) 
     AppendOneLine(out, strKey.str());
     out += '=';
     const std::string& v = strValue.str();
-    if (!HasLineBreak(v)) {
+    if (!HasLineBreak(v) && (v.empty() || !IsSpace(v[0]))) {
         out += v;
     } else {
         out += kEscapeMark;
-        for (char c : v) {
+        std::size_t nLead = 0;
+        for (; nLead < v.size() && IsSpace(v[nLead]); ++nLead) out += v[nLead] == ' ' ? "\\s" : "\\t";
+        for (char c : std::string_view(v).substr(nLead)) {
             if (c == '\\') out += "\\\\";
             else if (c == '\n') out += "\\n";
             else if (c == '\r') out += "\\r";
