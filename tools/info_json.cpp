@@ -193,6 +193,10 @@ Json LayoutJson(const CTable& table, const LayoutInfo& layout) {
     if (layout.kind == "printer") {
         j["pages"] = table.GetNumPages();
         j["horzPages"] = table.GetNumHorzPages();
+        Json repeated = Json::array();
+        for (int i = 0; i < table.GetNumContinuedCaptions(); ++i)
+            repeated.push_back(PieceJson(*table.GetContinuedCaption(i), true));
+        j["continuedCaptions"] = std::move(repeated);
     }
     return j;
 }

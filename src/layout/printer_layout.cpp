@@ -38,6 +38,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
     // 0, make way for this one's.
     m_pColumnRoot->PruneSpanners();
     DiscardSpannerCopies();
+    DiscardContinuedCaptions();
     for (int nPass = 1;; ++nPass) {
         if (g_bRepaginating)
             m_pColumnRoot->PruneSpanners();
@@ -136,10 +137,15 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_pColumnRoot->FlushColumns(nTitleH + nColH);
         if (m_stubHead.Height() < nColH) m_stubHead.SetHeight(nColH);
 
-        int nRowPage = 0;
-        int y = nTitleH + nColH;
-        m_pRowRoot->CalcPtrOffset(nBody, nTitleH + nColH, y, nRowPage, -1);
-        const int R = nRowPage + 1;
+        int R = 1;
+        if (m_printOptions.bKeepWithNext || m_printOptions.bContinuedCaptions) {
+            R = PaginateRows(pDC, nBody, nTitleH + nColH);
+        } else {
+            int nRowPage = 0;
+            int y = nTitleH + nColH;
+            m_pRowRoot->CalcPtrOffset(nBody, nTitleH + nColH, y, nRowPage, -1);
+            R = nRowPage + 1;
+        }
 
         m_pRowRoot->IHateTwips();
         m_pColumnRoot->IHateTwips();
@@ -175,6 +181,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
         m_pColumnRoot->SetBorders(m_sizeRow.cy + nFlippedTitleH + m_sizeCol.cy);
         m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
+        FinishContinuedCaptions(H, m_sizeCol.cx + m_sizeRow.cx);
         m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nFlippedTitleH + m_sizeRow.cy + m_sizeCol.cy);
 
         BackupClient(0);
@@ -217,12 +224,14 @@ void CTable::RestoreClient(int bSlot) {
             m_nLineHeight = m_nBackupLineHeight[iSlot];
         }
         StashSpannerCopies();
+        m_bContinuedInForce = 0;
     } else {
         if (bSaved) {
             m_nMargin = m_nBackupMargin[iSlot];
             m_nLineHeight = m_nBackupLineHeight[iSlot];
         }
         UnstashSpannerCopies();
+        m_bContinuedInForce = m_pContinued ? 1 : 0;
     }
     PutMetricsInForce();
     m_pColumnRoot->RestoreClient(bSlot);

@@ -19,6 +19,7 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
     // A printer layout's spanner copies have no place on the screen; slot 0
     // brings them back with the rest of that layout.
     StashSpannerCopies();
+    m_bContinuedInForce = 0;  // the repeated captions belong to the printed pages
     {
         const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
         const CStyleFontScope font(*this, pDC);

@@ -21,6 +21,7 @@ CTable::CTable() : m_pColumnRoot(new CTblColumn), m_pRowRoot(new CTblRow) {}
 
 CTable::~CTable() {
     DiscardSpannerCopies();
+    DiscardContinuedCaptions();
     delete m_pColumnRoot;
     m_pColumnRoot = nullptr;
     delete m_pRowRoot;  // rows only release their cell pointers

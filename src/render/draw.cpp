@@ -480,6 +480,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     s_pRules = nullptr;
     s_nTrim = 0;
     m_pRowRoot->Draw(pDC, nPage, 1);
+    DrawContinuedCaptions(pDC, nPage);
 
     if (bScreen) {
         // Scrolled cells slide under the stub column and the heading band.

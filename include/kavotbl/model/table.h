@@ -169,6 +169,13 @@ public:
     /// Options of the printer layout and of drawing; the defaults change nothing.
     void SetPrintOptions(const CPrintOptions& options) { m_printOptions = options; }
     const CPrintOptions& GetPrintOptions() const { return m_printOptions; }
+    /// While the printer layout is in force, the captions repeated at the top
+    /// of the row pages that start inside their groups
+    /// (CPrintOptions::bContinuedCaptions): one row per repeated caption, with
+    /// the caption's style, its text followed by the suffix, its box (the same
+    /// on every page it is repeated on) and those pages. None otherwise.
+    int GetNumContinuedCaptions() const;
+    const CTblRow* GetContinuedCaption(int i) const;
     /// Keeps the current layout (boxes, text heights, metrics) in a slot
     /// (kScreenSlot or kPrinterSlot).
     void BackupClient(int bSlot) override;
@@ -236,6 +243,14 @@ private:
     void StashSpannerCopies();
     void UnstashSpannerCopies();
     void DiscardSpannerCopies();
+    // Row pages with captions kept with their rows and captions repeated on
+    // the pages that continue their groups; returns the number of row pages.
+    int PaginateRows(CDC* pDC, int nBody, int nTop);
+    // The repeated captions, flipped, with their pages and borders.
+    void FinishContinuedCaptions(int nHorzPages, int nRight);
+    void DrawContinuedCaptions(CDC* pDC, int nPage);
+    struct ContinuedCaptions;
+    void DiscardContinuedCaptions();
 
     int m_bLoaded = 0;
     unsigned m_nAreaLevels = 0;
@@ -262,6 +277,8 @@ private:
     int m_nBackupLineHeight[2] = {0, 0};
     CPrintOptions m_printOptions;
     SpannerCopies* m_pSpannerCopies = nullptr;
+    ContinuedCaptions* m_pContinued = nullptr;  // of the last printer layout
+    int m_bContinuedInForce = 0;                // that layout is in force
 };
 
 }  // namespace kavo
