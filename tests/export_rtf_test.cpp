@@ -379,9 +379,11 @@ TEST_F(RtfDocumentTest, ColumnPanelsAreThePrintedPages) {
         EXPECT_TRUE(row.keep) << rows[r];
         EXPECT_EQ(row.cells[0][0].keepn, row.cells[0][0].text == "Cap") << rows[r];
         if (row.cells.size() > 1) {
-            // Boundaries where print put the columns, from the page's margin.
-            EXPECT_EQ(row.defs[0].x, nStub);
-            EXPECT_EQ(row.defs[4].x, std::abs(t.GetColumn(3)->Right()));
+            // Boundaries where print put the columns, from \\trleft: word
+            // processors put the table's edge a cell margin left of it,
+            // at the page margin.
+            EXPECT_EQ(row.defs[0].x - d.last.at("trleft"), nStub);
+            EXPECT_EQ(row.defs[4].x - row.defs[0].x, std::abs(t.GetColumn(3)->Right()) - nStub);
         }
     }
     // Page set-up: paper, margins, the bands of heading and footing, and

@@ -2,11 +2,14 @@
 // the export module, the format taken from the output's extension.
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common.h"
+#include "kavotbl/cairo/cairo_dc.h"
 #include "kavotbl/export/export.h"
+#include "page_setup.h"
 
 namespace kavotool {
 
@@ -30,6 +33,7 @@ static int RunExport(int argc, char** argv) {
                           {"heading-levels", 0, nullptr, "CSV: one heading record per level"},
                           {"shown", 0, nullptr, "CSV: the texts the table shows instead of plain numbers"},
                           {"fragment", 0, nullptr, "HTML: the tables alone, for embedding in another page"},
+                          {"no-panels", 0, nullptr, "RTF: one word-processor table per table instead of print's pages"},
                       });
     int nStatus;
     if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
@@ -71,6 +75,18 @@ static int RunExport(int argc, char** argv) {
     options.bHeadingLevels = opts.Has("heading-levels");
     options.bShownText = opts.Has("shown");
     options.bFragment = opts.Has("fragment");
+
+    // RTF in print's pages: the tables laid out as print lays them out.
+    std::unique_ptr<kavo::CDC> dc;
+    if (options.format == kavo::ExportFormat::Rtf && !opts.Has("no-panels")) {
+        PageSetup ps;
+        ps.dPageW = options.page.nWidth / 20.0, ps.dPageH = options.page.nHeight / 20.0;
+        ps.dTop = ps.dRight = ps.dBottom = ps.dLeft = dMargin;
+        dc = kavo::CCairoDC::CreateMeasuringDC(kavo::MM_TWIPS);
+        doc.registry->CreateCompatibleDC(dc.get());
+        for (kavo::CTable* t : tables) LayoutOnPaper(*dc, *t, ps, kavo::CPrintOptions());
+        options.bRtfPanels = 1;
+    }
 
     kavo::CExportReport report;
     const int bOk = kavo::ExportTables(tables, output.c_str(), options, &report);

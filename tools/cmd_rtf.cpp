@@ -58,7 +58,9 @@ static int RunRtf(int argc, char** argv) {
     Document doc;
     std::vector<kavo::CTable*> tables;
     if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
-    if (!BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
+    // With panels the block is marked once the layout made the spanners'
+    // copies for further column pages, so that they belong to it too.
+    if (!bPanels && !BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
     kavo::CPrintOptions options;
     if (!PublishingOptions(opts, doc, options)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
@@ -96,6 +98,7 @@ static int RunRtf(int argc, char** argv) {
             layouts[i] = LayoutOnPaper(*dc, *tables[i], ps, options);
             progress.Update(static_cast<long long>(i + 1));
         }
+        if (!g_bInterrupted && !BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
         // The document names the family asked for, whatever face measured it.
         if (measured != family) GiveFont(*doc.registry, family, dSize);
     }

@@ -469,8 +469,16 @@ bool CRtfDocument::WriteTo(std::ostream& out) const {
 
 int export_detail::WriteRtf(const Tables& tables, std::ostream& out, const CExportOptions& options,
                             CExportReport& report) {
-    CRtfDocument rtf(CRtfPage{options.page.nWidth, options.page.nHeight, options.page.nMargin});
+    CRtfPage page;
+    page.nWidth = options.page.nWidth;
+    page.nHeight = options.page.nHeight;
+    page.nMargin = options.page.nMargin;
+    page.bColumnPanels = options.bRtfPanels != 0;
+    page.pageNumbers = options.bRtfPanels ? CRtfPage::kDocumentPages : CRtfPage::kNoPageNumbers;
+    CRtfDocument rtf(page);
     for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (options.bRtfPanels && tables[i]->GetNumPages() == 0)
+            report.arrWarnings.push_back(TableName(i) + " was not laid out for print; it is written as one table");
         const int nWidth = rtf.AddTable(*tables[i], options.bBlockedOnly);
         if (nWidth > rtf.PrintableWidth()) {
             char buf[160];

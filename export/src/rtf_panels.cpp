@@ -198,6 +198,9 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
         if (m_nSections == 0 || m_page.pageNumbers == CRtfPage::kTablePages)
             out += "\\pgnrestart\\pgnstarts" + std::to_string(std::max(0, m_page.nFirstPage));
         out += section;
+        // Some word processors run a section on after the last like page;
+        // a break before a first paragraph at the top of a page is no break.
+        if (m_nSections > 0) out += "\\pard\\plain\\pagebb\\fs2\\sl-2\\slmult0\\par\n";
         ++m_nSections;
     };
     startSection(true);
@@ -216,8 +219,10 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
     std::vector<std::vector<int>> panels(static_cast<std::size_t>(H));
     for (int j = 0; j < n && C > 0; ++j)
         panels[static_cast<std::size_t>(FirstPage(grid[C - 1][R + j]) % H)].push_back(j);
-    panels.erase(std::remove_if(panels.begin() + 1, panels.end(), [](const std::vector<int>& p) { return p.empty(); }),
+    // Column pages without a column of the block are left out.
+    panels.erase(std::remove_if(panels.begin(), panels.end(), [](const std::vector<int>& p) { return p.empty(); }),
                  panels.end());
+    if (panels.empty()) panels.emplace_back();
 
     // Heights of the heading levels from the tops of the nodes at each level.
     std::vector<int> levelTop(static_cast<std::size_t>(C) + 1, -1);
@@ -445,6 +450,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
     // word processor pages.
     const bool bPrintPages = m_page.bPanelPageBreaks && m_page.bRowPagesAsPrinted;
     const int nPages = static_cast<int>(built.size()) * (bPrintPages ? nRowPages : 1);
+    bool bWritten = false;
     for (int nPage = 0; nPage < nPages; ++nPage) {
         const int nPanels = static_cast<int>(built.size());
         int p = nPage, rp = -1;  // rp -1: every row page
@@ -454,7 +460,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
         }
         const Panel& panel = built[static_cast<std::size_t>(p)];
         if (panel.rows.empty()) continue;
-        if (nPage > 0) {
+        if (bWritten) {
             if (m_page.bPanelPageBreaks)
                 startSection(false);
             else
@@ -462,6 +468,8 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
         }
         const int nBodyFrom = rp < 0 ? panel.nBody0 : panel.pageStart[static_cast<std::size_t>(rp)];
         const int nBodyTo = rp < 0 ? static_cast<int>(panel.rows.size()) : panel.pageStart[static_cast<std::size_t>(rp) + 1];
+        // Row pages without a row of the block are left out too.
+        if (nBodyFrom == nBodyTo && panel.nBody0 < static_cast<int>(panel.rows.size())) continue;
         auto at = [&](int r, int c) -> const Cell& {
             return panel.cells[static_cast<std::size_t>(panel.rows[static_cast<std::size_t>(r)].nFirst + c)];
         };
@@ -471,7 +479,9 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
         // the same words a hair wider, and a label that print just fitted
         // must not wrap.
         const std::string m = std::to_string(nMargin);
-        const std::string rowHead = "\\trowd\\trgaph" + m + "\\trleft0\\trpaddl" + m + "\\trpaddr" + std::to_string(nMargin / 3) + "\\trpaddt" +
+        // Word processors put the table's edge a cell margin left of
+        // \\trleft and move the boundaries with it: both go a margin right.
+        const std::string rowHead = "\\trowd\\trgaph" + m + "\\trleft" + m + "\\trpaddl" + m + "\\trpaddr" + std::to_string(nMargin / 3) + "\\trpaddt" +
                                     m + "\\trpaddb" + m + "\\trpaddfl3\\trpaddfr3\\trpaddft3\\trpaddfb3\\trkeep";
         auto rule = [&](const char* pszEdge, int kd) {
             if (!kd) return;
@@ -500,7 +510,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
                 rule("\\clbrdrl", cell.e.left);
                 rule("\\clbrdrb", cell.e.bottom);
                 rule("\\clbrdrr", cell.e.right);
-                out += "\\cellx" + std::to_string(cell.x) + '\n';
+                out += "\\cellx" + std::to_string(cell.x + nMargin) + '\n';
             }
             for (int c = 0; c < row.nCells; ++c) {
                 const Cell& cell = at(r, c);
@@ -514,6 +524,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
             }
             out += "\\row\n";
         }
+        bWritten = true;
     }
 
     // The footing once under the table, or an empty paragraph: a table

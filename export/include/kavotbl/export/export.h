@@ -50,6 +50,13 @@ struct CExportOptions {
 
     // HTML
     int bFragment = 0;  ///< the tables alone, for embedding in another page
+
+    // RTF
+    /// Tables laid out for print (CTable::LayoutPrinter on the printable
+    /// area of the page) are written as print's pages: column panels with
+    /// the stub, heading rows on every page, page header and footer with
+    /// page numbers (CRtfPage::bColumnPanels).
+    int bRtfPanels = 0;
 };
 
 /// What an export said: warnings about what it could not write as asked
