@@ -2,6 +2,8 @@
 
 #include "kavotbl/cairo/cairo_dc.h"
 
+#include <CLI/CLI.hpp>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,77 +33,68 @@ OptionParser::OptionParser(std::string command, std::string usage, std::string d
     : m_command(std::move(command)), m_usage(std::move(usage)), m_description(std::move(description)),
       m_specs(std::move(specs)) {}
 
-const OptionSpec* OptionParser::Find(const std::string& name) const {
-    for (const OptionSpec& s : m_specs)
-        if (name == s.name) return &s;
-    return nullptr;
+namespace {
+
+// What CLI11 takes for an option rather than a value: a dash and a letter,
+// or two dashes and a name. "-" and negative numbers are values.
+bool LooksLikeOption(const std::string& arg) {
+    if (arg.size() < 2 || arg[0] != '-') return false;
+    if (arg[1] == '-') return arg.size() > 2;
+    return !std::isdigit(static_cast<unsigned char>(arg[1])) && arg[1] != '.';
 }
 
-const OptionSpec* OptionParser::FindShort(char c) const {
-    for (const OptionSpec& s : m_specs)
-        if (s.shortName && s.shortName == c) return &s;
-    return nullptr;
-}
+}  // namespace
 
+// CLI11 parses; the reasons stay in the program's own words, which name the
+// option as the user wrote it.
 bool OptionParser::Parse(int argc, char** argv, std::string& error) {
-    bool bOptions = true;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!bOptions || arg == "-" || arg.empty() || arg[0] != '-') {
-            m_positionals.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            bOptions = false;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            m_bHelp = true;
-            continue;
-        }
-        const OptionSpec* spec = nullptr;
-        std::string value;
-        bool bHasValue = false;
-        std::string shown = arg;
-        if (arg.compare(0, 2, "--") == 0) {
-            std::string name = arg.substr(2);
-            const std::size_t eq = name.find('=');
-            if (eq != std::string::npos) {
-                value = name.substr(eq + 1);
-                name.resize(eq);
-                bHasValue = true;
-                shown = "--" + name;
-            }
-            spec = Find(name);
-        } else {
-            spec = FindShort(arg[1]);
-            shown = arg.substr(0, 2);
-            if (arg.size() > 2) {
-                value = arg.substr(2);
-                bHasValue = true;
-            }
-        }
-        if (!spec) {
-            error = "unknown option " + shown + " (see kavotbl " + m_command + " --help)";
-            return false;
-        }
-        if (!spec->metavar) {
-            if (bHasValue) {
-                error = "option " + shown + " takes no value";
-                return false;
-            }
-            m_values.emplace_back(spec->name, "");
-            continue;
-        }
-        if (!bHasValue) {
-            if (i + 1 >= argc) {
-                error = "option " + shown + " needs a value (" + spec->metavar + ")";
-                return false;
-            }
-            value = argv[++i];
-        }
-        m_values.emplace_back(spec->name, value);
+    CLI::App app(m_description, "kavotbl " + m_command);
+    app.set_help_flag();  // help comes from the specs, in the program's layout
+    app.allow_extras();   // unknown options are reported below
+    CLI::Option* help = app.add_flag("-h,--help");
+    app.add_option("arguments", m_positionals);
+    std::vector<CLI::Option*> options;
+    for (const OptionSpec& s : m_specs) {
+        const std::string names = (s.shortName ? std::string("-") + s.shortName + "," : std::string()) + "--" + s.name;
+        options.push_back(s.metavar ? app.add_option(names)->type_name(s.metavar)->multi_option_policy(
+                                          CLI::MultiOptionPolicy::TakeLast)
+                                    : app.add_flag(names)->disable_flag_override());
     }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+            const std::string arg = argv[i];
+            const std::size_t eq = arg.find('=');
+            for (const OptionSpec& s : m_specs) {
+                const bool bLong = arg.compare(0, eq, std::string("--") + s.name) == 0;
+                const bool bShort = s.shortName && arg.size() == 2 && arg[0] == '-' && arg[1] == s.shortName;
+                if (s.metavar && bLong && eq + 1 == arg.size())
+                    error = "option --" + std::string(s.name) + " needs a value (" + s.metavar + ")";
+                else if (s.metavar && (bShort || (bLong && eq == std::string::npos)) &&
+                         (i + 1 >= argc || LooksLikeOption(argv[i + 1])))
+                    error = "option " + arg + " needs a value (" + s.metavar + ")";
+                else if (!s.metavar && bLong && eq != std::string::npos)
+                    error = "option --" + std::string(s.name) + " takes no value";
+                else
+                    continue;
+                return false;
+            }
+        }
+        return false;
+    }
+    m_bHelp = help->count() > 0;
+    if (m_bHelp) return true;
+    for (const std::string& extra : app.remaining()) {
+        if (!LooksLikeOption(extra)) continue;
+        const std::string shown = extra[1] == '-' ? extra.substr(0, extra.find('=')) : extra.substr(0, 2);
+        error = "unknown option " + shown + " (see kavotbl " + m_command + " --help)";
+        return false;
+    }
+    for (std::size_t i = 0; i < options.size(); ++i)
+        if (options[i]->count() > 0)
+            m_values.emplace_back(m_specs[i].name, m_specs[i].metavar ? options[i]->results().back() : std::string());
     return true;
 }
 

@@ -40,8 +40,9 @@ struct OptionSpec {
     const char* help;
 };
 
-/// Parses "--name value", "--name=value", "-x value" and flags; everything
-/// else is positional ("--" ends the options). --help and -h are built in.
+/// The options of a subcommand, parsed by CLI11: "--name value",
+/// "--name=value", "-x value", "-xvalue" and flags; everything else is
+/// positional, "-" too ("--" ends the options). --help and -h are built in.
 class OptionParser {
 public:
     OptionParser(std::string command, std::string usage, std::string description, std::vector<OptionSpec> specs);
@@ -57,8 +58,6 @@ public:
     void PrintHelp(std::FILE* out) const;
 
 private:
-    const OptionSpec* Find(const std::string& name) const;
-    const OptionSpec* FindShort(char c) const;
     std::string m_command, m_usage, m_description;
     std::vector<OptionSpec> m_specs;
     std::vector<std::pair<std::string, std::string>> m_values;

@@ -36,7 +36,8 @@ const Command* const kCommands[] = {KAVOTBL_COMMANDS(KAVOTBL_COMMAND_ENTRY)};
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage: kavotbl <command> [options] [arguments]\n"
-                 "       kavotbl <command> --help\n\n"
+                 "       kavotbl <command> --help\n"
+                 "       kavotbl --version\n\n"
                  "commands:\n");
     for (const Command* c : kCommands) std::fprintf(out, "  %-10s %s\n", c->name, c->summary);
 }
