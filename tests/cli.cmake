@@ -25,6 +25,7 @@ if(TARGET kavotbl_tool AND TARGET kavotbl_cairo AND EXISTS ${CMAKE_CURRENT_SOURC
                                                  GTest::gtest GTest::gtest_main kavotbl_warnings)
   target_compile_definitions(kavotbl_cli_test PRIVATE
     KAVOTBL_PROGRAM="$<TARGET_FILE:kavotbl_tool>"
+    KAVOTBL_VERSION="${PROJECT_VERSION}"
     KAVOTBL_CLI_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/cli"
     KAVOTBL_REFERENCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data/reference")
   add_dependencies(kavotbl_cli_test kavotbl_tool)

@@ -2,6 +2,7 @@
 // the export module, the format taken from the output's extension.
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,10 +90,12 @@ static int RunExport(int argc, char** argv) {
     }
 
     kavo::CExportReport report;
-    const int bOk = kavo::ExportTables(tables, output.c_str(), options, &report);
+    // The module writes files as the other commands do; "-" is standard output.
+    const int bOk = output == "-" ? kavo::ExportTables(tables, std::cout, options, &report) && std::cout.flush()
+                                  : kavo::ExportTables(tables, output.c_str(), options, &report);
     for (const std::string& w : report.arrWarnings) std::fprintf(stderr, "kavotbl export: warning: %s\n", w.c_str());
     if (g_bInterrupted) return Fail("export", "cancelled", kExitCancelled);
-    if (!bOk) return Fail("export", report.strError);
+    if (!bOk) return Fail("export", output == "-" ? "cannot write to standard output" : report.strError);
     return kExitOk;
 }
 

@@ -84,9 +84,11 @@ static int RunPrint(int argc, char** argv) {
     if (!PublishingOptions(opts, doc, options)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
 
-    AtomicFile out(output);
+    OutputFile out(output, true);
     if (!OpenOutput("print", out)) return kExitFailure;
-    cairo_surface_t* surface = cairo_pdf_surface_create(out.TempPath().c_str(), dPageW, dPageH);
+    std::FILE* stream = OutputStream("print", out);
+    if (!stream) return kExitFailure;
+    cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(WriteToStream, stream, dPageW, dPageH);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         const std::string why = cairo_status_to_string(cairo_surface_status(surface));
         cairo_surface_destroy(surface);

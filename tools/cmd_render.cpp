@@ -28,6 +28,7 @@ static int RunRender(int argc, char** argv) {
                       "while the body scrolls.",
                       std::vector<OptionSpec>{
                           {"output", 'o', "OUT", "the image to write: .png or .svg (required)"},
+                          {"format", 0, "FMT", "png or svg (default: from OUT's extension; png for -)"},
                           {"table", 0, "N", "the table to show (from 1; default 1)"},
                           {"width", 0, "PX", "window width in pixels (default 800)"},
                           {"height", 0, "PX", "window height in pixels (default 600)"},
@@ -40,7 +41,9 @@ static int RunRender(int argc, char** argv) {
     if (!ParseCommandLine(opts, argc, argv, nStatus)) return nStatus;
     std::string output;
     if (!OutputOption(opts, "-o OUT.png or OUT.svg", output)) return kExitUsage;
-    const std::string ext = Extension(output);
+    const std::string ext = opts.Has("format") ? opts.Get("format") : output == "-" ? "png" : Extension(output);
+    if (opts.Has("format") && ext != "png" && ext != "svg")
+        return Fail("render", "--format needs png or svg, not '" + ext + "'", kExitUsage);
     if (ext != "png" && ext != "svg")
         return Fail("render", "cannot tell the image type of " + output + " (use .png or .svg)", kExitUsage);
 
@@ -68,10 +71,12 @@ static int RunRender(int argc, char** argv) {
     table.SetPrintOptions(options);
     GiveFont(*doc.registry, family, dSize);
 
-    AtomicFile out(output);
+    OutputFile out(output, true);
     if (!OpenOutput("render", out)) return kExitFailure;
+    std::FILE* stream = OutputStream("render", out);
+    if (!stream) return kExitFailure;
     cairo_surface_t* surface = ext == "svg"
-                                   ? cairo_svg_surface_create(out.TempPath().c_str(), nWidth, nHeight)
+                                   ? cairo_svg_surface_create_for_stream(WriteToStream, stream, nWidth, nHeight)
                                    : cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         const std::string why = cairo_status_to_string(cairo_surface_status(surface));
@@ -98,7 +103,7 @@ static int RunRender(int argc, char** argv) {
     cairo_destroy(cr);
     cairo_status_t written;
     if (ext == "png") {
-        written = cairo_surface_write_to_png(surface, out.TempPath().c_str());
+        written = cairo_surface_write_to_png_stream(surface, WriteToStream, stream);
     } else {
         cairo_surface_finish(surface);
         written = cairo_surface_status(surface);

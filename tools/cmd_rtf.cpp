@@ -120,16 +120,13 @@ static int RunRtf(int argc, char** argv) {
     progress.Finish();
     if (g_bInterrupted) return Fail("rtf", "cancelled; " + output + " was not written", kExitCancelled);
 
-    AtomicFile out(output);
+    OutputFile out(output, true);
     if (!OpenOutput("rtf", out)) return kExitFailure;
-    std::FILE* f = std::fopen(out.TempPath().c_str(), "wb");
-    if (!f) return Fail("rtf", "cannot write " + output + ": " + std::strerror(errno));
+    std::FILE* f = OutputStream("rtf", out);
+    if (!f) return kExitFailure;
     errno = 0;
     const bool bWritten = rtf.WriteTo(f);
-    const int nWriteErrno = errno;
-    const bool bClosed = std::fclose(f) == 0;
-    return FinishOutput("rtf", out, false,
-                        bClosed && bWritten ? nullptr : std::strerror(bWritten ? errno : nWriteErrno));
+    return FinishOutput("rtf", out, false, bWritten ? nullptr : std::strerror(errno ? errno : EIO));
 }
 
 extern const Command kCommand_rtf = {"rtf", "write tables as an RTF document for a word processor", &RunRtf};

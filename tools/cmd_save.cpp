@@ -1,5 +1,8 @@
 // kavotbl save: a table file loaded and written back by the library's writer,
 // whole or as the block of one table.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,11 +39,13 @@ static int RunSave(int argc, char** argv) {
     if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
     if (!BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
 
-    AtomicFile out(output);
+    OutputFile out(output, true);
     if (!OpenOutput("save", out)) return kExitFailure;
+    // Standard output has no path: the text is gathered, then written.
     kavo::CSpecFile file;
-    if (!file.Open(out.TempPath().c_str(), kavo::CSpecFile::modeWrite))
-        return Fail("save", "cannot write " + output);
+    const bool bStdout = out.GetWritePath().empty();
+    if (bStdout ? !file.OpenTextWrite() : !file.Open(out.GetWritePath().c_str(), kavo::CSpecFile::modeWrite))
+        return Fail("save", "cannot write " + output + ": " + std::strerror(errno));
     doc.registry->Save(file);
     progress.Restart("writing " + output, static_cast<long long>(tables.size()));
     for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {
@@ -48,7 +53,9 @@ static int RunSave(int argc, char** argv) {
         progress.Update(static_cast<long long>(i + 1));
     }
     progress.Finish();
-    const bool bComplete = file.Close() && !file.HasWriteError();
+    bool bComplete = file.Close() && !file.HasWriteError();
+    if (bStdout && bComplete && !g_bInterrupted)
+        bComplete = std::fwrite(file.GetText().data(), 1, file.GetText().size(), stdout) == file.GetText().size();
     return FinishOutput("save", out, g_bInterrupted, bComplete ? nullptr : "the disk refused part of it");
 }
 

@@ -375,24 +375,52 @@ void ProgressBar::Finish() {
 
 // ------------------------------------------------------------------ document
 
-LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pProgress, std::string& error) {
+namespace {
+
+// All of standard input, which the line reader reads from memory.
+bool ReadStandardInput(std::string& text) {
+    char buf[65536];
+    for (;;) {
+        const std::size_t n = std::fread(buf, 1, sizeof buf, stdin);
+        text.append(buf, n);
+        if (n < sizeof buf) return !std::ferror(stdin);
+    }
+}
+
+}  // namespace
+
+LoadStatus LoadDocument(const std::string& given, Document& doc, ProgressBar* pProgress, std::string& error) {
+    const bool bStdin = given == "-";
+    const std::string path = bStdin ? kStandardInput : given;
     doc.path = path;
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-        error = "cannot open " + path + ": " + std::strerror(errno);
-        return LoadStatus::Failed;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        error = "cannot open " + path + ": it is a folder";
-        return LoadStatus::Failed;
-    }
     kavo::CSpecFile file;
-    errno = 0;
-    if (!file.Open(path.c_str(), kavo::CSpecFile::modeRead)) {
-        error = "cannot open " + path + ": " + (errno ? std::strerror(errno) : "unreadable");
-        return LoadStatus::Failed;
+    long long nSize = 0;
+    if (bStdin) {
+        std::string text;
+        if (!ReadStandardInput(text)) {
+            error = "cannot read " + path + ": " + std::strerror(errno);
+            return LoadStatus::Failed;
+        }
+        nSize = static_cast<long long>(text.size());
+        file.OpenText(std::move(text));
+    } else {
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) {
+            error = "cannot open " + path + ": " + std::strerror(errno);
+            return LoadStatus::Failed;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            error = "cannot open " + path + ": it is a folder";
+            return LoadStatus::Failed;
+        }
+        errno = 0;
+        if (!file.Open(path.c_str(), kavo::CSpecFile::modeRead)) {
+            error = "cannot open " + path + ": " + (errno ? std::strerror(errno) : "unreadable");
+            return LoadStatus::Failed;
+        }
+        nSize = static_cast<long long>(st.st_size);
     }
-    if (pProgress) pProgress->Restart("loading " + path, static_cast<long long>(st.st_size) / 100);
+    if (pProgress) pProgress->Restart("loading " + path, nSize / 100);
 
     // The library reports problems with the line it was reading; they are
     // warnings unless a table then fails.
@@ -501,73 +529,30 @@ void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double 
 
 // ------------------------------------------------------------------ output
 
-AtomicFile::AtomicFile(std::string target) : m_target(std::move(target)) {}
-
-AtomicFile::~AtomicFile() { Discard(); }
-
-bool AtomicFile::Open(std::string& error) {
-    const std::size_t slash = m_target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : m_target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? m_target : m_target.substr(slash + 1);
-    if (base.empty()) {
-        error = "cannot write " + m_target + ": no file name";
-        return false;
-    }
-    struct stat st;
-    if (stat(m_target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        error = "cannot write " + m_target + ": it is a folder";
-        return false;
-    }
-    std::string temp = dir + "." + base + ".tmp-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        error = "cannot write " + m_target + ": " + std::strerror(errno);
-        return false;
-    }
-    close(fd);
-    m_temp = temp;
-    return true;
-}
-
-bool AtomicFile::Commit(std::string& error) {
-    if (m_temp.empty()) {
-        error = "cannot write " + m_target + ": not opened";
-        return false;
-    }
-    // mkstemp makes the file private; give it the permissions of a new file.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(m_temp.c_str(), 0666 & ~mask);
-    if (std::rename(m_temp.c_str(), m_target.c_str()) != 0) {
-        error = "cannot write " + m_target + ": " + std::strerror(errno);
-        Discard();
-        return false;
-    }
-    m_temp.clear();
-    m_bCommitted = true;
-    return true;
-}
-
-void AtomicFile::Discard() {
-    if (!m_temp.empty()) {
-        unlink(m_temp.c_str());
-        m_temp.clear();
-    }
-}
-
-bool OpenOutput(const char* command, AtomicFile& out) {
+bool OpenOutput(const char* command, OutputFile& out) {
     std::string error;
     if (out.Open(error)) return true;
     Fail(command, error);
     return false;
 }
 
-int FinishOutput(const char* command, AtomicFile& out, bool bCancelled, const char* pszWhy) {
-    if (bCancelled) return Fail(command, "cancelled; " + out.Target() + " was not written", kExitCancelled);
-    if (pszWhy) return Fail(command, "cannot write " + out.Target() + ": " + pszWhy);
+std::FILE* OutputStream(const char* command, OutputFile& out) {
+    std::FILE* f = out.GetStream();
+    if (!f) Fail(command, "cannot write " + out.GetPath() + ": " + std::strerror(errno));
+    return f;
+}
+
+int FinishOutput(const char* command, OutputFile& out, bool bCancelled, const char* pszWhy) {
+    if (bCancelled) return Fail(command, "cancelled; " + out.GetPath() + " was not written", kExitCancelled);
+    if (pszWhy) return Fail(command, "cannot write " + out.GetPath() + ": " + pszWhy);
     std::string error;
     if (!out.Commit(error)) return Fail(command, error);
     return kExitOk;
+}
+
+cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
+    return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                     : CAIRO_STATUS_WRITE_ERROR;
 }
 
 std::string Extension(const std::string& path) {

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <cairo.h>
+
+#include "kavotbl/export/output_file.h"
 #include "kavotbl/kavotbl.h"
 
 namespace kavotool {
@@ -188,7 +191,10 @@ struct Document {
 
 enum class LoadStatus { Ok, Failed, Cancelled };
 
-/// Reads every table of the file. The library's messages are kept in
+/// How messages name standard input, the table file "-".
+constexpr const char* kStandardInput = "<stdin>";
+
+/// Reads every table of the file, or of standard input for "-". The library's messages are kept in
 /// doc.messages and, unless doc.bEchoMessages is off, go to standard error
 /// as "FILE:LINE: text". A file without any table, or a table that
 /// cannot be read, fails with a one-line reason in error.
@@ -215,38 +221,22 @@ void GiveFont(kavo::CStyleRegistry& registry, const std::string& family, double 
 
 // ------------------------------------------------------------------ output
 
-/// An output file written under a temporary name in the same folder and
-/// renamed over the target only by Commit; otherwise removed.
-class AtomicFile {
-public:
-    explicit AtomicFile(std::string target);
-    ~AtomicFile();
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
+/// Outputs are kavo::COutputFile with "-" as standard output: complete or
+/// absent, written through symbolic links, in place for FIFOs and devices.
+using OutputFile = kavo::COutputFile;
 
-    /// Creates the temporary file; false with a reason when the folder is
-    /// not writable.
-    bool Open(std::string& error);
-    const std::string& TempPath() const { return m_temp; }
-    const std::string& Target() const { return m_target; }
-    /// Renames the temporary file to the target; false with a reason.
-    bool Commit(std::string& error);
-    /// Removes the temporary file (also done by the destructor).
-    void Discard();
-
-private:
-    std::string m_target;
-    std::string m_temp;
-    bool m_bCommitted = false;
-};
-
-/// AtomicFile::Open; false after the reason was printed as Fail does.
-bool OpenOutput(const char* command, AtomicFile& out);
+/// OutputFile::Open; false after the reason was printed as Fail does.
+bool OpenOutput(const char* command, OutputFile& out);
+/// The output's stream; null after the reason was printed as Fail does.
+std::FILE* OutputStream(const char* command, OutputFile& out);
 /// The end of a subcommand that wrote out: after Ctrl-C the output is dropped
 /// ("cancelled; OUT was not written", kExitCancelled); a write that failed,
 /// for the reason pszWhy, is "cannot write OUT: WHY"; otherwise out is
 /// committed. pszWhy is null when the write succeeded.
-int FinishOutput(const char* command, AtomicFile& out, bool bCancelled, const char* pszWhy);
+int FinishOutput(const char* command, OutputFile& out, bool bCancelled, const char* pszWhy);
+/// A cairo write function for the FILE* in closure, for the *_for_stream
+/// surfaces and cairo_surface_write_to_png_stream.
+cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length);
 
 /// The lower-case extension of a path, without the dot ("" when none).
 std::string Extension(const std::string& path);

@@ -2,17 +2,15 @@
 // appear only once they are complete.
 #include "kavotbl/export/export.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 
+#include "kavotbl/export/output_file.h"
 #include "kavotbl/file/document.h"
 #include "writers.h"
 
@@ -132,39 +130,22 @@ int ExportTables(const std::vector<CTable*>& tables, const char* pszPath, const 
     CExportReport local;
     CExportReport& report = pReport ? *pReport : local;
     report.strError.clear();
-    std::string target = pszPath ? pszPath : "";
-    auto fail = [&](const std::string& why) { return Failed(report, "cannot write " + target + ": " + why); };
+    const std::string target = pszPath ? pszPath : "";
     if (target.empty()) return Failed(report, "cannot write: no file name");
-
-    struct stat st;
-    if (lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // The link stays; what it points at is replaced.
-        char resolved[PATH_MAX];
-        if (realpath(target.c_str(), resolved)) target = resolved;
+    COutputFile file(target);
+    std::string error;
+    if (!file.Open(error)) return Failed(report, error);
+    auto fail = [&](const std::string& why) { return Failed(report, "cannot write " + target + ": " + why); };
+    if (file.IsInPlace()) {
+        std::ofstream out(file.GetWritePath(), std::ios::binary);
+        if (!out) return fail(std::strerror(errno));
+        if (!ExportTables(tables, out, options, &report)) return fail(report.strError);
+        out.close();
+        if (!out) return fail(std::strerror(errno ? errno : EIO));
+    } else if (!WriteNewFile(tables, file.GetWritePath(), options, report)) {
+        return fail(report.strError);
     }
-    if (stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return fail("it is a folder");
-        if (!S_ISREG(st.st_mode)) {
-            // A FIFO or a device cannot be renamed over: write in place.
-            std::ofstream out(target, std::ios::binary);
-            if (!out) return fail(std::strerror(errno));
-            if (!ExportTables(tables, out, options, &report)) return fail(report.strError);
-            return 1;
-        }
-    }
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (base.empty()) return fail("no file name");
-    TempFile temp;
-    if (!temp.Create(dir, base)) return fail(std::strerror(errno));
-    if (!WriteNewFile(tables, temp.path, options, report)) return fail(report.strError);
-    // mkstemp makes the file private; give it the permissions of a new file.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(temp.path.c_str(), 0666 & ~mask);
-    if (std::rename(temp.path.c_str(), target.c_str()) != 0) return fail(std::strerror(errno));
-    temp.path.clear();
+    if (!file.Commit(error)) return Failed(report, error);
     return 1;
 }
 

@@ -43,20 +43,25 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    // Runs a command line with standard output and error captured.
-    Result Shell(const std::string& command) {
+    // Runs a command line in the scratch folder with standard output and
+    // error captured and standard input from a file.
+    Result Shell(const std::string& command, const std::string& input = "/dev/null") {
         const std::string out = dir + "/.stdout", err = dir + "/.stderr";
-        const std::string redirected = command + " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+        const std::string redirected =
+            "cd " + Quote(dir) + " && " + command + " >" + Quote(out) + " 2>" + Quote(err) + " <" + Quote(input);
         const int rc = std::system(redirected.c_str());
         Result r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(out), ReadFile(err)};
         std::remove(out.c_str());
         std::remove(err.c_str());
         return r;
     }
-    Result Run(const std::vector<std::string>& args) {
+    static std::string Command(const std::vector<std::string>& args) {
         std::string command = Quote(KAVOTBL_PROGRAM);
         for (const std::string& a : args) command += " " + Quote(a);
-        return Shell(command);
+        return command;
+    }
+    Result Run(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
+        return Shell(Command(args), input);
     }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
     void Write(const std::string& name, const std::string& text) { std::ofstream(Path(name)) << text; }
@@ -121,9 +126,73 @@ TEST_F(Program, BadInputFailsInOneLineAndLeavesTheFilesAlone) {
         // One line, or the library's message before it.
         EXPECT_TRUE(c.before.empty() ? last == r.err : r.err.find(c.before) != std::string::npos) << r.err;
     }
+    // The program's version; a command's help on standard output.
+    const Result version = Run({"--version"}), help = Run({"save", "--help"});
+    EXPECT_EQ(version.status + help.status, 0);
+    EXPECT_EQ(version.out, std::string("kavotbl ") + KAVOTBL_VERSION + "\n");
+    EXPECT_EQ(help.out.rfind("usage: kavotbl save FILE -o OUT.tbl", 0), 0u) << help.out;
     // No output appeared, none was half written, and the old one is intact.
     EXPECT_EQ(Files(), (std::vector<std::string>{"bad.tbl", "dir.png", "notes.txt", "out.pdf"}));
     EXPECT_EQ(ReadFile(Path("out.pdf")), "previous contents");
+}
+
+// ---------------------------------------------------------------- outputs
+
+bool IsKind(const std::string& path, mode_t kind) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == kind;
+}
+
+TEST_F(Program, OutputsGoWhereUnixToolsSendThem) {
+    // "-" is standard output for every command that writes, and standard input for the table file.
+    const Result saved = Run({"save", kExample, "-o", "-"});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_EQ(saved.out.rfind("[Style]", 0), 0u) << saved.out.substr(0, 40);
+    EXPECT_EQ(Run({"save", "-", "-o", "-"}, kExample).out, saved.out);
+    const struct { std::vector<std::string> args; std::string start; } streams[] = {
+        {{"print", kExample, "--output=-"}, "%PDF-"},
+        {{"render", kExample, "-o", "-"}, "\x89PNG"},
+        {{"render", kExample, "-o", "-", "--format", "svg"}, "<?xml"},
+        {{"rtf", kExample, "-o-"}, "{\\rtf1"},
+        {{"export", kExample, "-o", "-", "--format", "xlsx"}, "PK\x03\x04"},
+    };
+    for (const auto& c : streams) {
+        const Result r = Run(c.args);
+        EXPECT_EQ(r.status, 0) << c.args[0] << ": " << r.err;
+        EXPECT_EQ(r.out.substr(0, c.start.size()), c.start) << c.args[0];
+    }
+    EXPECT_TRUE(Files().empty()) << Files().front();  // no file named "-"
+
+    // A link is written through to its target, which keeps its permissions; a
+    // link to a file not there yet makes it.
+    Write("real.pdf", "old");
+    chmod(Path("real.pdf").c_str(), 0640);
+    ASSERT_EQ(symlink("real.pdf", Path("link.pdf").c_str()) + symlink("made.csv", Path("dangling.csv").c_str()), 0);
+    EXPECT_EQ(Run({"print", kExample, "-o", Path("link.pdf")}).status, 0);
+    EXPECT_EQ(Run({"export", kExample, "-o", Path("dangling.csv")}).status, 0);
+    EXPECT_TRUE(IsKind(Path("link.pdf"), S_IFLNK) && IsKind(Path("dangling.csv"), S_IFLNK));
+    EXPECT_EQ(ReadFile(Path("real.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadFile(Path("made.csv")).rfind("Household size,", 0), 0u);
+    struct stat st;
+    ASSERT_EQ(stat(Path("real.pdf").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    // A FIFO is written in place, never renamed over: by the program's own
+    // writers (PNG, table file) and by the export module (CSV).
+    const struct { std::string command, fifo, start; } fifos[] = {
+        {"render", "pipe.png", "\x89PNG"}, {"save", "pipe.tbl", "[Style]"}, {"export", "pipe.csv", "Household size,"}};
+    for (const auto& c : fifos) {
+        ASSERT_EQ(mkfifo(Path(c.fifo).c_str(), 0600), 0);
+        // The reader gives up after a while, should the program never open the FIFO.
+        const Result r = Shell("{ timeout 30 cat " + c.fifo + " >got & " + Command({c.command, kExample, "-o", c.fifo}) +
+                               "; s=$?; wait; exit $s; }");
+        EXPECT_EQ(r.status, 0) << c.command << ": " << r.err;
+        EXPECT_TRUE(IsKind(Path(c.fifo), S_IFIFO)) << c.fifo;
+        EXPECT_EQ(ReadFile(Path("got")).substr(0, c.start.size()), c.start) << c.fifo;
+    }
+    // Nothing was left behind under a temporary name.
+    EXPECT_EQ(Files(), (std::vector<std::string>{"dangling.csv", "got", "link.pdf", "made.csv", "pipe.csv",
+                                                 "pipe.png", "pipe.tbl", "real.pdf"}));
 }
 
 // ---------------------------------------------------------------- printing

@@ -71,10 +71,12 @@ struct CExportReport {
 /// a failed stream may hold part of the output.
 int ExportTables(const std::vector<CTable*>& tables, std::ostream& out, const CExportOptions& options,
                  CExportReport* pReport = nullptr);
-/// Writes the tables to a file. The file appears only once it is complete
-/// (it is written under a temporary name next to it and renamed), so a
-/// failure leaves what was there before; a FIFO or device is written in
-/// place. Returns 1 on success, 0 with the reason in the report.
+/// Writes the tables to a file, as COutputFile writes one: it appears only
+/// once it is complete (written under a temporary name next to it and
+/// renamed), so a failure leaves what was there before; a symbolic link is
+/// written through to its target, an existing file keeps its permissions,
+/// and a FIFO or device is written in place. Returns 1 on success, 0 with
+/// the reason in the report.
 int ExportTables(const std::vector<CTable*>& tables, const char* pszPath, const CExportOptions& options,
                  CExportReport* pReport = nullptr);
 
