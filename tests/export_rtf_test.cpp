@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -417,6 +418,26 @@ TEST_F(RtfDocumentTest, ColumnPanelsAreThePrintedPages) {
     EXPECT_EQ(f.order, "PRRRRRRRPRRRRRRRPRRRRRRRP");
     EXPECT_EQ(f.paras.back().text, "Foot");
     EXPECT_EQ(flowing.Text().find("{\\footer"), std::string::npos);
+
+    // Counted from page 3 over two tables, each table a section of its own:
+    // the count is filled in once the pages are written.
+    page.bPanelPageBreaks = true;
+    page.pageNumbers = CRtfPage::kDocumentPages;
+    page.nFirstPage = 3;
+    CRtfDocument twice(page);
+    twice.AddTable(t, 0);
+    twice.AddTable(t, 0);
+    const std::string both = twice.Text();
+    const Doc b = Read(both);
+    EXPECT_EQ(b.count.at("sectd"), 2);
+    EXPECT_EQ(b.count.at("sect"), 1);
+    EXPECT_EQ(b.last.at("pgnstarts"), 3);
+    EXPECT_EQ(b.count.at("page"), 10);  // five breaks within each table
+    EXPECT_EQ(b.count.at("pagebb"), 1);  // and the second on a new page
+    for (const std::size_t at : {both.find(" of 14\\par"), both.rfind(" of 14\\par")}) EXPECT_NE(at, std::string::npos);
+    std::ostringstream streamed;
+    EXPECT_TRUE(twice.WriteTo(streamed));
+    EXPECT_EQ(streamed.str(), both);
 
     // Without a printer layout the table is written as one, as without panels.
     kavo::CTable& unlaid = Load(kTable);

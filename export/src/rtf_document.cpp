@@ -444,16 +444,43 @@ std::string CRtfDocument::Head() const {
     head += "\\margl" + std::to_string(m_page.Left()) + "\\margr" + std::to_string(m_page.Right()) + "\\margt" +
             std::to_string(m_page.Top()) + "\\margb" + std::to_string(m_page.Bottom());
     if (m_page.nWidth > m_page.nHeight) head += "\\landscape";
+    if (m_nSections > 0 && m_page.nFirstPage != 1) head += "\\pgnstart" + std::to_string(std::max(0, m_page.nFirstPage));
     head += "\\widowctrl\n";
     return head;
 }
 
-std::string CRtfDocument::Text() const { return Head() + m_body + "}\n"; }
+// The body in pieces, with the page counts of the footers filled in.
+template <class Put>
+bool CRtfDocument::PutBody(Put put) const {
+    std::size_t nFrom = 0;
+    int nDocument = 0;
+    for (int n : m_tablePages) nDocument += n;
+    for (const PageTotal& t : m_pageTotals) {
+        const int nPages = t.nTable >= 0 && t.nTable < static_cast<int>(m_tablePages.size())
+                               ? m_tablePages[static_cast<std::size_t>(t.nTable)]
+                               : nDocument;
+        const std::string total = std::to_string(nPages + m_page.nFirstPage - 1);
+        if (!put(m_body.data() + nFrom, t.nOffset - nFrom) || !put(total.data(), total.size())) return false;
+        nFrom = t.nOffset;
+    }
+    return put(m_body.data() + nFrom, m_body.size() - nFrom);
+}
+
+std::string CRtfDocument::Text() const {
+    std::string text = Head();
+    text.reserve(text.size() + m_body.size() + 64);
+    PutBody([&](const char* p, std::size_t n) {
+        text.append(p, n);
+        return true;
+    });
+    return text + "}\n";
+}
 
 bool CRtfDocument::WriteTo(std::FILE* f) const {
     const std::string head = Head();
     return std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
-           std::fwrite(m_body.data(), 1, m_body.size(), f) == m_body.size() && std::fputs("}\n", f) >= 0;
+           PutBody([f](const char* p, std::size_t n) { return std::fwrite(p, 1, n, f) == n; }) &&
+           std::fputs("}\n", f) >= 0;
 }
 
 }  // namespace kavo
@@ -462,7 +489,10 @@ namespace kavo {
 
 bool CRtfDocument::WriteTo(std::ostream& out) const {
     out << Head();
-    out.write(m_body.data(), static_cast<std::streamsize>(m_body.size()));
+    PutBody([&out](const char* p, std::size_t n) {
+        out.write(p, static_cast<std::streamsize>(n));
+        return static_cast<bool>(out);
+    });
     out << "}\n";
     return static_cast<bool>(out);
 }

@@ -145,8 +145,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
     // A little more room than print had, so that rounding in the word
     // processor does not push the last row of a page onto the next.
     const int nSlack = std::min(40, nLine / 4);
-    const int nTableFirstPage = m_page.nFirstPage;
-    const int nTablePages = std::max(1, table.GetNumPages());
+    std::size_t nTotalAt = std::string::npos;  // where the page count goes in the section's head
     std::string section;
     {
         std::string& s = section;
@@ -178,7 +177,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
                 if (m_page.pageNumbers == CRtfPage::kDocumentPages && m_page.nFirstPage == 1)
                     s += "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}";
                 else
-                    s += std::to_string(nTablePages + nTableFirstPage - 1);
+                    nTotalAt = s.size();  // filled in once the pages are counted
                 s += "\\par";
             }
             s += "}\n";
@@ -197,6 +196,10 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
         out += "\\sectd";
         if (m_nSections == 0 || m_page.pageNumbers == CRtfPage::kTablePages)
             out += "\\pgnrestart\\pgnstarts" + std::to_string(std::max(0, m_page.nFirstPage));
+        if (nTotalAt != std::string::npos)
+            m_pageTotals.push_back(PageTotal{out.size() + nTotalAt, m_page.pageNumbers == CRtfPage::kTablePages
+                                                                        ? static_cast<int>(m_tablePages.size())
+                                                                        : -1});
         out += section;
         // Some word processors run a section on after the last like page;
         // a break before a first paragraph at the top of a page is no break.
@@ -451,6 +454,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
     const bool bPrintPages = m_page.bPanelPageBreaks && m_page.bRowPagesAsPrinted;
     const int nPages = static_cast<int>(built.size()) * (bPrintPages ? nRowPages : 1);
     bool bWritten = false;
+    int nWrittenPages = 0;
     for (int nPage = 0; nPage < nPages; ++nPage) {
         const int nPanels = static_cast<int>(built.size());
         int p = nPage, rp = -1;  // rp -1: every row page
@@ -525,7 +529,10 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
             out += "\\row\n";
         }
         bWritten = true;
+        ++nWrittenPages;
     }
+    // With the rows left to the word processor, print's count is the best guess.
+    m_tablePages.push_back(std::max(1, bPrintPages ? nWrittenPages : table.GetNumPages()));
 
     // The footing once under the table, or an empty paragraph: a table
     // needs one after it.

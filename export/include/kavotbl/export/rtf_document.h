@@ -109,6 +109,16 @@ private:
     int m_nLastWidth = 0;
     std::vector<std::string> m_extraFonts;  // faces of the font table after m_font
     int m_nSections = 0;                    // sections written with panels
+    // Page counts that footers show, known only once the pages are written:
+    // where in m_body each goes, and whose pages it counts (-1: the document's).
+    struct PageTotal {
+        std::size_t nOffset;
+        int nTable;
+    };
+    std::vector<PageTotal> m_pageTotals;
+    std::vector<int> m_tablePages;  // pages written for each table with panels
+    template <class Put>
+    bool PutBody(Put put) const;
 };
 
 }  // namespace kavo
