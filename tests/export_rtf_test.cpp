@@ -439,6 +439,20 @@ TEST_F(RtfDocumentTest, ColumnPanelsAreThePrintedPages) {
     EXPECT_TRUE(twice.WriteTo(streamed));
     EXPECT_EQ(streamed.str(), both);
 
+    // Pages that start inside a group repeat its caption, as print does.
+    CPrintOptions continued;
+    continued.bContinuedCaptions = 1;
+    t.SetPrintOptions(continued);
+    t.LayoutPrinter(rc, &dc);
+    ASSERT_EQ(t.GetNumPages(), 6);
+    CRtfPage printed;
+    printed.bColumnPanels = true;
+    CRtfDocument withCaptions(printed);
+    withCaptions.AddTable(t, 0);
+    int nRepeated = 0;
+    for (const std::string& row : Rows(Read(withCaptions.Text()))) nRepeated += row == "Cap (continued)||||";
+    EXPECT_EQ(nRepeated, 3);
+
     // Without a printer layout the table is written as one, as without panels.
     kavo::CTable& unlaid = Load(kTable);
     CRtfDocument plain(page);

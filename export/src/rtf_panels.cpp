@@ -56,6 +56,12 @@ struct Panel {
 int Mag(int v) { return v < 0 ? -v : v; }
 int FirstPage(const CTblOb* p) { return p && p->GetNumPages() > 0 ? p->GetPage(0) : 0; }
 
+bool ListsPage(const CTblOb* p, int nPage) {
+    for (int i = 0; i < p->GetNumPages(); ++i)
+        if (p->GetPage(i) == nPage) return true;
+    return false;
+}
+
 const char* Justification(const CTblOb* pOb) {
     const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
     if (!s) return "\\ql";
@@ -455,6 +461,8 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
     const int nPages = static_cast<int>(built.size()) * (bPrintPages ? nRowPages : 1);
     bool bWritten = false;
     int nWrittenPages = 0;
+    std::vector<Cell> repeated;
+    auto rows0Cells = [](const Panel& panel) { return panel.rows[static_cast<std::size_t>(panel.nBody0)].nCells; };
     for (int nPage = 0; nPage < nPages; ++nPage) {
         const int nPanels = static_cast<int>(built.size());
         int p = nPage, rp = -1;  // rp -1: every row page
@@ -497,16 +505,13 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
             else
                 out += "\\brdrs\\brdrw" + std::to_string(nRuleW);
         };
-        for (int r = 0; r < nBodyTo; ++r) {
-            if (r == panel.nBody0 && nBodyFrom > r) r = nBodyFrom;
-            if (r >= nBodyTo) break;
-            const Row& row = panel.rows[static_cast<std::size_t>(r)];
+        auto writeRow = [&](const Row& row, const Cell* pCells) {
             out += rowHead;
             if (row.bHeader) out += "\\trhdr";
             if (row.nHeight > 0) out += "\\trrh" + std::to_string(row.nHeight);
             out += '\n';
             for (int c = 0; c < row.nCells; ++c) {
-                const Cell& cell = at(r, c);
+                const Cell& cell = pCells[c];
                 out += VerticalAlignment(cell.pStyled);
                 if (cell.vmerge) out += cell.vmerge == 'F' ? "\\clvmgf" : "\\clvmrg";
                 if (cell.hmerge) out += cell.hmerge == 'F' ? "\\clmgf" : "\\clmrg";
@@ -517,7 +522,7 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
                 out += "\\cellx" + std::to_string(cell.x + nMargin) + '\n';
             }
             for (int c = 0; c < row.nCells; ++c) {
-                const Cell& cell = at(r, c);
+                const Cell& cell = pCells[c];
                 out += "\\pard\\plain\\intbl";
                 if (row.bKeepNext) out += "\\keepn";
                 out += Justification(cell.pStyled);
@@ -527,7 +532,29 @@ int CRtfDocument::AddPanels(CTable& table, int bBlockedOnly, const CRtfBands& ba
                 out += "\\cell\n";
             }
             out += "\\row\n";
+        };
+        for (int r = 0; r < panel.nBody0; ++r)
+            writeRow(panel.rows[static_cast<std::size_t>(r)], &at(r, 0));
+        // A page that starts inside row groups repeats their captions, as
+        // print does, on rows like those of the body.
+        if (rp >= 0 && nBodyFrom < nBodyTo) {
+            const Cell* pLike = &at(nBodyFrom, 0);
+            for (int i = 0; i < table.GetNumContinuedCaptions(); ++i) {
+                const CTblRow* pCap = table.GetContinuedCaption(i);
+                if (!ListsPage(pCap, rp * H)) continue;
+                Row row;
+                row.nCells = rows0Cells(panel);
+                row.nHeight = Mag(pCap->Height());
+                row.bKeepNext = true;
+                repeated.assign(pLike, pLike + row.nCells);
+                for (Cell& c : repeated) c.pOb = c.pStyled = nullptr, c.e = Edges(), c.nIndent = 0;
+                repeated[0].pOb = repeated[0].pStyled = pCap;
+                repeated[0].nIndent = std::max(0, pCap->Left());
+                repeated[0].e.right = 1;  // the frame right of the stub
+                writeRow(row, repeated.data());
+            }
         }
+        for (int r = nBodyFrom; r < nBodyTo; ++r) writeRow(panel.rows[static_cast<std::size_t>(r)], &at(r, 0));
         bWritten = true;
         ++nWrittenPages;
     }
