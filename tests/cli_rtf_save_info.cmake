@@ -1,4 +1,4 @@
-# Tests of the rtf, save and info subcommands.
+# Tests of the rtf, save, info and check subcommands.
 #
 # The subcommands as a user runs them: RTF opened by LibreOffice (skipped
 # with a message without it), saves reloaded, info --json checked against

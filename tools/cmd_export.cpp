@@ -61,7 +61,7 @@ static int RunExport(int argc, char** argv) {
     ProgressBar progress("loading", 1);
     Document doc;
     std::vector<kavo::CTable*> tables;
-    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus, true)) return nStatus;
     if (!BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);
     progress.Finish();

@@ -76,7 +76,12 @@ void PrintSummary(const Document& doc, const std::vector<int>& numbers, const st
         return;
     }
     std::printf("messages while loading:\n");
-    for (const LoadMessage& m : doc.messages) std::printf("  line %d: %s\n", m.nLine, TextToUtf8(m.text).c_str());
+    for (const LoadMessage& m : doc.messages) {
+        if (m.nLine > 0)
+            std::printf("  line %d: %s\n", m.nLine, TextToUtf8(m.text).c_str());
+        else
+            std::printf("  %s\n", TextToUtf8(m.text).c_str());
+    }
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ static int RunPrint(int argc, char** argv) {
     ProgressBar progress("loading", 1);
     Document doc;
     std::vector<CTable*> tables;
-    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus, true)) return nStatus;
     kavo::CPrintOptions options;
     if (!PublishingOptions(opts, doc, options)) return kExitUsage;
     GiveFont(*doc.registry, family, dSize);

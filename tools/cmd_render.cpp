@@ -62,7 +62,7 @@ static int RunRender(int argc, char** argv) {
     ProgressBar progress("loading", 1);
     Document doc;
     std::vector<CTable*> tables;
-    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus, true)) return nStatus;
     CTable& table = *tables.front();
     std::string error;
     if (bSelect && !SelectionFits(table, sel, opts.Get("select"), error)) return Fail("render", error, kExitUsage);

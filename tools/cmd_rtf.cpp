@@ -57,7 +57,7 @@ static int RunRtf(int argc, char** argv) {
     ProgressBar progress("loading", 1);
     Document doc;
     std::vector<kavo::CTable*> tables;
-    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus)) return nStatus;
+    if (!LoadTables(opts, nTable, doc, progress, tables, nStatus, true)) return nStatus;
     // With panels the block is marked once the layout made the spanners'
     // copies for further column pages, so that they belong to it too.
     if (!bPanels && !BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;

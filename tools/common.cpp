@@ -1,6 +1,7 @@
 #include "common.h"
 
 #include "kavotbl/cairo/cairo_dc.h"
+#include "kavotbl/export/text.h"
 
 #include <CLI/CLI.hpp>
 
@@ -31,7 +32,10 @@ int Fail(const char* command, const std::string& reason, int nStatus) {
 OptionParser::OptionParser(std::string command, std::string usage, std::string description,
                            std::vector<OptionSpec> specs)
     : m_command(std::move(command)), m_usage(std::move(usage)), m_description(std::move(description)),
-      m_specs(std::move(specs)) {}
+      m_specs(std::move(specs)) {
+    // Every command that loads a table file can be told to take its messages as failures.
+    m_specs.push_back({"strict", 0, nullptr, "any message while loading is a failure: exit 1, write nothing"});
+}
 
 namespace {
 
@@ -375,9 +379,6 @@ void ProgressBar::Finish() {
 
 // ------------------------------------------------------------------ document
 
-namespace {
-
-// All of standard input, which the line reader reads from memory.
 bool ReadStandardInput(std::string& text) {
     char buf[65536];
     for (;;) {
@@ -387,7 +388,39 @@ bool ReadStandardInput(std::string& text) {
     }
 }
 
-}  // namespace
+LoadMessage ToLoadMessage(const kavo::CLoadMessage& message) {
+    std::string text = message.strText;
+    const std::string line = "line " + std::to_string(message.nLine);
+    if (message.nLine > 0 && text.compare(0, line.size() + 2, line + ": ") == 0) {
+        text.erase(0, line.size() + 2);
+    } else if (message.nLine > 0) {
+        const std::size_t at = text.find(" at " + line + ":");
+        if (at != std::string::npos) text.erase(at, line.size() + 4);
+    }
+    // "Unrecognized command:" and its key on the next line become one line.
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' || text[i] == '\r') text[i] = ' ';
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return {message.nID, message.nLine, text};
+}
+
+void PrintMessages(std::FILE* out, const std::string& path, const std::vector<LoadMessage>& messages) {
+    for (const LoadMessage& m : messages) {
+        if (m.nLine > 0)
+            std::fprintf(out, "%s:%d: %s\n", path.c_str(), m.nLine, m.text.c_str());
+        else
+            std::fprintf(out, "%s: %s\n", path.c_str(), m.text.c_str());
+    }
+}
+
+nlohmann::ordered_json MessageJson(const LoadMessage& message) {
+    return {{"id", message.nID}, {"line", message.nLine}, {"text", kavo::TextToUtf8(message.text)}};
+}
+
+DiscardMessageBoxes::DiscardMessageBoxes()
+    : m_previous(kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return static_cast<int>(kavo::IDOK); })) {}
+
+DiscardMessageBoxes::~DiscardMessageBoxes() { kavo::SetMessageBoxHandler(std::move(m_previous)); }
 
 LoadStatus LoadDocument(const std::string& given, Document& doc, ProgressBar* pProgress, std::string& error) {
     const bool bStdin = given == "-";
@@ -422,25 +455,32 @@ LoadStatus LoadDocument(const std::string& given, Document& doc, ProgressBar* pP
     }
     if (pProgress) pProgress->Restart("loading " + path, nSize / 100);
 
-    // The library reports problems with the line it was reading; they are
-    // warnings unless a table then fails.
+    // The library reports problems with the line they concern; they are
+    // warnings unless a table then fails (a message with the stop icon).
+    // The log keeps them; they are printed, once each, when loading ends.
     bool bStop = false;
-    kavo::MessageBoxHandler previous = kavo::SetMessageBoxHandler(
-        [&](const kavo::CKAVOString& text, unsigned nType) {
-            std::string line = text.str();
-            std::replace(line.begin(), line.end(), '\n', ' ');
-            doc.messages.push_back({file.GetLineNumber(), line});
-            if (doc.bEchoMessages) {
-                if (pProgress) pProgress->Finish();
-                std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), file.GetLineNumber(), line.c_str());
+    kavo::MessageBoxHandler previous = kavo::SetMessageBoxHandler([&](const kavo::CKAVOString&, unsigned nType) {
+        if (nType & kavo::MB_ICONSTOP) bStop = true;
+        return static_cast<int>(kavo::IDOK);
+    });
+    kavo::CLoadMessageLog log;
+    struct Finish {
+        Document& doc;
+        kavo::CLoadMessageLog& log;
+        kavo::MessageBoxHandler previous;
+        ProgressBar* pProgress;
+        ~Finish() {
+            kavo::SetMessageBoxHandler(std::move(previous));
+            for (const kavo::CLoadMessage& m : log.GetMessages()) {
+                doc.messages.push_back(ToLoadMessage(m));
+                if (m.nID == kavo::IDS_ENDS_IN_GROUP) doc.bEndsInGroup = true;
             }
-            if (nType & kavo::MB_ICONSTOP) bStop = true;
-            return static_cast<int>(kavo::IDOK);
-        });
-    struct RestoreHandler {
-        kavo::MessageBoxHandler h;
-        ~RestoreHandler() { kavo::SetMessageBoxHandler(std::move(h)); }
-    } restore{std::move(previous)};
+            if (doc.bEchoMessages && !doc.messages.empty()) {
+                if (pProgress) pProgress->Finish();
+                PrintMessages(stderr, doc.path, doc.messages);
+            }
+        }
+    } finish{doc, log, std::move(previous), pProgress};
 
     doc.registry = std::make_unique<kavo::CStyleRegistry>();
     doc.registry->Build(file);
@@ -488,15 +528,19 @@ bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& t
 }
 
 bool LoadTables(const OptionParser& opts, int nTable, Document& doc, ProgressBar& progress,
-                std::vector<kavo::CTable*>& tables, int& nStatus) {
+                std::vector<kavo::CTable*>& tables, int& nStatus, bool bWhole) {
     nStatus = kExitFailure;
     std::string error;
     const LoadStatus status = LoadDocument(opts.Positionals()[0], doc, &progress, error);
-    if (status != LoadStatus::Ok) {
-        if (!doc.bEchoMessages)
-            for (const LoadMessage& m : doc.messages)
-                std::fprintf(stderr, "%s:%d: %s\n", doc.path.c_str(), m.nLine, m.text.c_str());
+    const bool bStrict = opts.Has("strict") && !doc.messages.empty();
+    const bool bCut = bWhole && doc.bEndsInGroup;
+    if (status != LoadStatus::Ok || bStrict || bCut) {
+        if (!doc.bEchoMessages) PrintMessages(stderr, doc.path, doc.messages);
         if (status == LoadStatus::Cancelled) nStatus = kExitCancelled;
+        if (status == LoadStatus::Ok)
+            error = bCut ? doc.path + " ends inside a group: its table is incomplete"
+                         : "--strict: loading " + doc.path + " showed " + std::to_string(doc.messages.size()) +
+                               (doc.messages.size() == 1 ? " message" : " messages") + "; nothing written";
         Fail(opts.CommandName().c_str(), error, nStatus);
         return false;
     }

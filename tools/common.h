@@ -14,6 +14,8 @@
 #include "kavotbl/export/output_file.h"
 #include "kavotbl/kavotbl.h"
 
+#include <nlohmann/json.hpp>
+
 namespace kavotool {
 
 /// A subcommand: its name, a one-line summary for the command list, and the
@@ -167,11 +169,36 @@ private:
 
 // ------------------------------------------------------------------ document
 
-/// A message that the library showed while loading, with the number of the
-/// line it was reading.
+/// A message that the library showed while loading: its string-table id,
+/// the line it concerns (0 for none) and its text without the place, which
+/// the program shows as "FILE:LINE: text".
 struct LoadMessage {
+    unsigned nID;
     int nLine;
     std::string text;  // one line: line breaks become blanks
+};
+
+/// The library's message with the place taken out of its text ("line 11: "
+/// in front, " at line 11" inside), so that it is shown once.
+LoadMessage ToLoadMessage(const kavo::CLoadMessage& message);
+/// "FILE:LINE: text" for each message, "FILE: text" for one without a line.
+void PrintMessages(std::FILE* out, const std::string& path, const std::vector<LoadMessage>& messages);
+/// {"id", "line", "text"}, as info --json and check --json write a message.
+nlohmann::ordered_json MessageJson(const LoadMessage& message);
+/// All of standard input; false with errno set when it cannot be read.
+bool ReadStandardInput(std::string& text);
+
+/// While it lives, the library's message boxes show nothing and answer OK:
+/// the program prints the messages itself, from the list of the load.
+class DiscardMessageBoxes {
+public:
+    DiscardMessageBoxes();
+    ~DiscardMessageBoxes();
+    DiscardMessageBoxes(const DiscardMessageBoxes&) = delete;
+    DiscardMessageBoxes& operator=(const DiscardMessageBoxes&) = delete;
+
+private:
+    kavo::MessageBoxHandler m_previous;
 };
 
 /// A loaded table file: the registry and, after it in destruction order
@@ -180,6 +207,7 @@ struct Document {
     std::string path;
     std::vector<LoadMessage> messages;
     bool bEchoMessages = true;  // also print each message to standard error
+    bool bEndsInGroup = false;  // the file ended inside a group (no [EndGroup])
     std::unique_ptr<kavo::CStyleRegistry> registry;
     std::vector<std::unique_ptr<kavo::CTable>> tables;
 
@@ -198,6 +226,8 @@ constexpr const char* kStandardInput = "<stdin>";
 /// doc.messages and, unless doc.bEchoMessages is off, go to standard error
 /// as "FILE:LINE: text". A file without any table, or a table that
 /// cannot be read, fails with a one-line reason in error.
+/// bEndsInGroup tells that the file ended inside a group: what was read
+/// of the table is there, the rest is not.
 LoadStatus LoadDocument(const std::string& path, Document& doc, ProgressBar* pProgress, std::string& error);
 
 /// Picks the tables to work on: all (nTable 0) or the nTable-th (from 1).
@@ -207,9 +237,11 @@ bool SelectTables(const Document& doc, int nTable, std::vector<kavo::CTable*>& t
 /// after the reason was printed as Fail does for the parser's command, with
 /// nStatus kExitCancelled after Ctrl-C and kExitFailure otherwise. A load
 /// that fails prints the messages it kept from standard error first: its
-/// reason may point at them.
+/// reason may point at them. With --strict any message is a failure, and
+/// with bWhole (the commands that publish a table) so is a file that ends
+/// inside a group: its table would be printed incomplete.
 bool LoadTables(const OptionParser& opts, int nTable, Document& doc, ProgressBar& progress,
-                std::vector<kavo::CTable*>& tables, int& nStatus);
+                std::vector<kavo::CTable*>& tables, int& nStatus, bool bWhole = false);
 
 /// The font family to use for a requested one; names a fallback on
 /// standard error when the font configuration does not know the request.

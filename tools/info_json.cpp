@@ -270,7 +270,7 @@ nlohmann::ordered_json DocumentJson(const Document& doc, const std::vector<int>&
     j["styles"] = std::move(styles);
     j["formats"] = std::move(formats);
     Json messages = Json::array();
-    for (const LoadMessage& m : doc.messages) messages.push_back({{"line", m.nLine}, {"text", TextToUtf8(m.text)}});
+    for (const LoadMessage& m : doc.messages) messages.push_back(MessageJson(m));
     j["messages"] = std::move(messages);
 
     Json tables = Json::array();

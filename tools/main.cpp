@@ -17,6 +17,7 @@
     X(export)               \
     X(save)                 \
     X(info)                 \
+    X(check)                \
     X(view)
 
 namespace kavotool {

@@ -1,4 +1,4 @@
-// kavotbl rtf, save and info as a user runs them: RTF documents opened by
+// kavotbl rtf, save, info and check as a user runs them: RTF documents opened by
 // LibreOffice, saves reloaded and saved again, info checked against its
 // JSON schema and against layout numbers worked out by hand, and bad input.
 #include <gtest/gtest.h>
@@ -368,6 +368,72 @@ TEST_F(Program, FixedSurfaceLayoutsAsWorkedOutByHand) {
     t = layout({"printer", "--equal-widths", "--style-sheet", "plain"});
     EXPECT_EQ(t["layout"]["rect"], Ints({0, 0, 10800, -14376}));
     EXPECT_EQ(t["columns"][0]["box"], Ints({2700, -22, 6750, -44}));
+}
+
+// ------------------------------------------------------------------ check
+
+// One file for each way a file can depart from what the reader takes, with
+// the message it must give, after "FILE:" (the place, shown once).
+TEST_F(Program, CheckReportsEveryMessageOnceWithItsPlaceAndStrictWritesNothing) {
+    const std::string cols = "[Table]\nSize=1, 2\n[Column]\nText=a\n[Column]\nText=b\n";
+    const struct {
+        const char* name;
+        std::string text, message;
+    } broken[] = {
+        {"short.tbl", cols + "[Row]\nText=R1\nData=1\n", ":7: row 'R1' has 1 value for 2 data columns; the rest are 0"},
+        {"size.tbl", "[Table]\nSize=3, 2\n[Column]\nText=a\n[Column]\nText=b\n[Row]\nText=R1\nData=1, 2\n", ":2: \"Size\" says 3 rows and 2 columns; the table has 1 row and 2 columns"},
+        {"open.tbl", cols + "[RowGroup]\nText=G\n[Row]\nText=r\nData=1, 2\n", ":11: the file ends inside the group 'G' (no [EndGroup])"},
+        {"value.tbl", "[Style]\nLabel=S\nHorJust=Middle\n" + cols + "[Row]\nData=1, 2\n", ":3: HorJust=Middle is not one of Left, Center, Right; taken as Right"},
+        {"style.tbl", cols + "[Row]\nText=r\nStyle=NoSuchStyle\nData=1, 2\n", ":9: no style 'NoSuchStyle'"},
+        {"twice.tbl", cols + "[Row]\nText=r\nText=s\nData=1, 2\n", ":9: \"Text\" is given twice in one section; the later value stands"},
+        {"key.tbl", cols + "[Row]\nText=r\nColour=red\nData=1, 2\n", ":9: Unrecognized command: Colour"},
+        {"data.tbl", cols + "[Row]\nText=r\nData=1, x\n", ":9: Internal tabluation error.  Data cell is not numeric:  x"},
+        {"none.tbl", "Dear reader,\nthis is a letter.\n", ": the file holds no [Table] section"},
+    };
+    fs::create_directory(Path("broken"));
+    Strings args = {"check"};
+    for (const auto& b : broken) {
+        std::ofstream(Path("broken/") + b.name) << b.text;
+        args.push_back(Path("broken/") + b.name);
+    }
+    const Result r = Run(args);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.err, "");
+    for (const auto& b : broken)
+        EXPECT_NE(r.out.find(Path("broken/") + b.name + b.message + "\n"), std::string::npos) << b.name << "\n" << r.out;
+    for (const std::string& line : Lines(r.out))  // the place once: no "line 7: " or " at line 7" left in the text
+        EXPECT_TRUE(line.find("line ") == std::string::npos) << line;
+
+    // The examples load without a word; a file that cannot be read is status 2.
+    Strings examples = {"check"};
+    for (const std::string& tbl : Examples()) examples.push_back(tbl);
+    const Result clean = Run(examples);
+    EXPECT_EQ(clean.status, 0) << clean.out << clean.err;
+    EXPECT_EQ(clean.out + clean.err, "");
+    EXPECT_EQ(Run({"check", examples[1], Path("missing.tbl"), Path("broken/style.tbl")}).status, 2);
+
+    // --json: a record per file with its messages' ids, lines and texts.
+    const Result json = Run({"check", "--json", Path("broken/style.tbl"), examples[1], dir});
+    EXPECT_EQ(json.status, 2);
+    const Json j = Json::parse(json.out, nullptr, false);
+    ASSERT_TRUE(j.is_array() && j.size() == 3) << json.out;
+    EXPECT_EQ(j[0]["messages"], Json::parse(R"([{"id": 5015, "line": 9, "text": "no style 'NoSuchStyle'"}])"));
+    EXPECT_TRUE(j[0]["readable"] && j[0]["loaded"] && j[0]["tables"] == 1);
+    EXPECT_TRUE(j[1]["messages"].empty() && j[1]["readable"]);
+    EXPECT_FALSE(j[2]["readable"]);
+
+    // --strict makes any message a failure and writes nothing; without it the
+    // table is written. A file ending inside a group is not printed incomplete.
+    const std::string style = Path("broken/style.tbl"), open = Path("broken/open.tbl");
+    EXPECT_EQ(Run({"rtf", style, "-o", Path("strict.rtf"), "--strict"}).status, 1);
+    EXPECT_EQ(Run({"info", style, "--strict"}).out, "");
+    EXPECT_EQ(Run({"rtf", style, "-o", Path("lenient.rtf")}).status, 0);
+    const Result cut = Run({"print", open, "-o", Path("cut.pdf")});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("ends inside a group"), std::string::npos) << cut.err;
+    EXPECT_EQ(Run({"render", open, "-o", Path("cut.png")}).status, 1);
+    EXPECT_EQ(Run({"save", open, "-o", Path("kept.tbl")}).status, 0);  // what was read can still be kept
+    EXPECT_EQ(Files(), (Strings{"broken", "kept.tbl", "lenient.rtf"}));
 }
 
 // ------------------------------------------------------------------ bad input
