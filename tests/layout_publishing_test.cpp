@@ -179,3 +179,106 @@ TEST(ContinuedCaptions, RepeatedCaptionsTakeTheirRoomAndWrapWithTheSuffix) {
     EXPECT_EQ(tight.RowPages(), "A@0 a@1 b@2 c@3");
     EXPECT_EQ(tight.t.GetNumContinuedCaptions(), 0);
 }
+
+// --- Widths from content ---------------------------------------------------------
+
+namespace {
+
+// A flat table printed with widths from content and the given changes.
+struct Widths {
+    Widths(const Strings& cols, const Strings& rows, int nWidth, void (*change)(CPrintOptions&) = nullptr,
+           int nFont = 0)
+        : p(LoadTable(FlatTableText(cols, rows), nFont, nFont)) {
+        CPrintOptions o;
+        o.bWidthsFromContent = 1;
+        if (change) change(o);
+        t.SetPrintOptions(o);
+        t.LayoutPrinter(CRect(0, 0, nWidth, -10000), &twips);
+    }
+    // Column page and width of every data column, and the stub width.
+    std::vector<std::pair<int, int>> Columns() const {
+        std::vector<std::pair<int, int>> v;
+        for (int c = 0; c < t.GetNumDataColumns(); ++c) v.emplace_back(t.GetColumn(c)->GetPage(0), t.GetColumn(c)->Width());
+        return v;
+    }
+    int Stub() const { return t.GetRow(0)->Width(); }
+    CRecordingDC twips{MM_TWIPS};
+    std::unique_ptr<LoadedTable> p;
+    CTable& t = p->table;
+};
+using ColPages = std::vector<std::pair<int, int>>;
+
+// Four words of 25 bytes.
+std::string Long() { return Word(25) + " " + Word(25) + " " + Word(25) + " " + Word(25); }
+
+}  // namespace
+
+TEST(WidthsFromContent, ColumnsAsWideAsTheirTextStubAsItsLabelsLeftoverSpread) {
+    // Captions of 20, 10 and 5 bytes need 166, 86 and 46; the label of 30
+    // bytes 246. 246 + 298 fit 1000: the stub keeps its labels on one line
+    // and the 456 left over goes to the columns, 152 each.
+    const Strings cols = {Word(20), Word(10), Word(5)};
+    Widths spread(cols, {Word(30)}, 1000);
+    EXPECT_EQ(spread.Stub(), 246);
+    EXPECT_EQ(spread.Columns(), (ColPages{{0, 318}, {0, 238}, {0, 198}}));
+    EXPECT_EQ(spread.t.GetColumn(2)->GetPos().left, 246 + 318 + 238);
+    Widths space(cols, {Word(30)}, 1000, [](CPrintOptions& o) { o.bSpreadLeftover = 0; });
+    EXPECT_EQ(space.Columns(), (ColPages{{0, 166}, {0, 86}, {0, 46}}));
+    // A label of 103 bytes (830) and those columns do not fit: the stub takes
+    // what the columns leave, 702, and the label wraps onto two lines.
+    Widths wrapped(cols, {Long()}, 1000);
+    EXPECT_EQ(wrapped.Stub(), 702); EXPECT_EQ(-wrapped.t.GetRow(0)->Height(), 38);
+    // Columns of 294 do not fit beside it either: the stub stops at 40% (400)
+    // or the limit asked for, and the columns go on as many pages as needed.
+    const Strings wide(3, Word(36));
+    Widths limited(wide, {Long()}, 1000);
+    EXPECT_EQ(limited.Stub(), 400);
+    EXPECT_EQ(limited.Columns(), (ColPages{{0, 300}, {0, 300}, {1, 600}}));
+    Widths quarter(wide, {Long()}, 1000, [](CPrintOptions& o) { o.nStubLimitPercent = 25; });
+    EXPECT_EQ(quarter.Stub(), 250);
+    EXPECT_EQ(quarter.Columns(), (ColPages{{0, 375}, {0, 375}, {1, 750}}));
+    // A spanner's longest word (40 bytes, 326) widens its two columns of 94
+    // by 69 each.
+    Widths spanner({"[" + Word(40), Word(11), Word(11), "]"}, {"r"}, 1000, [](CPrintOptions& o) { o.bSpreadLeftover = 0; });
+    EXPECT_EQ(spanner.Columns(), (ColPages{{0, 163}, {0, 163}}));
+    EXPECT_EQ(spanner.t.GetColumnRoot()->GetChild(0)->Width(), 326);
+}
+
+TEST(WidthsFromContent, ColumnPagesAreCutBetweenSpannersThatFitAPage) {
+    // Columns of 94; 300 wide, the stub 14: 286 take three columns.
+    auto noSpread = [](CPrintOptions& o) { o.bSpreadLeftover = 0; };
+    const Strings cols = {Word(11), Word(11), "[S", Word(11), Word(11), Word(11), "]"};
+    // S (282) fits a page: the first page ends before it.
+    EXPECT_EQ(Widths(cols, {"r"}, 300, noSpread).Columns(), (ColPages{{0, 94}, {0, 94}, {1, 94}, {1, 94}, {1, 94}}));
+    EXPECT_EQ(Widths(cols, {"r"}, 300, [](CPrintOptions& o) { o.bSpreadLeftover = 0, o.bCutAtSpanners = 0; }).Columns(),
+              (ColPages{{0, 94}, {0, 94}, {0, 94}, {1, 94}, {1, 94}}));
+    // Spread: 98 left on page 0, 4 on page 1 (the first column takes the remainder).
+    EXPECT_EQ(Widths(cols, {"r"}, 300).Columns(), (ColPages{{0, 143}, {0, 143}, {1, 96}, {1, 95}, {1, 95}}));
+    // A spanner wider than a page is split where the page is full, but not
+    // inside a spanner below it that fits: T (two columns) goes whole.
+    const Strings nested = {"[S", Word(11), Word(11), "[T", Word(11), Word(11), "]", Word(11), "]"};
+    EXPECT_EQ(Widths(nested, {"r"}, 300, noSpread).Columns(),
+              (ColPages{{0, 94}, {0, 94}, {1, 94}, {1, 94}, {1, 94}}));
+}
+
+TEST(WidthsFromContent, TypeShrinksToFitOnePageWithinTheLimit) {
+    // Twips font 100: a byte 50, margin 20. Three captions of 4 bytes and a
+    // label of 4 need 240 each: 960 on a page of 900. At 93% a byte is 46,
+    // the margin 18, each 220: 880 fits, and the 20 left are spread.
+    auto shrink = [](CPrintOptions& o) { o.nMaxShrinkPercent = 30; };
+    Widths fit(Strings(3, Word(4)), {Word(4)}, 900, shrink, 100);
+    EXPECT_EQ(fit.t.GetNumHorzPages(), 1); EXPECT_EQ(fit.Stub(), 220);
+    EXPECT_EQ(fit.Columns(), (ColPages{{0, 227}, {0, 227}, {0, 226}})); EXPECT_EQ(g_nLineHeight, 93 + 36);
+    // Pages are drawn in the smaller type.
+    CRecordingDC dc(MM_TWIPS);
+    fit.t.Draw(&dc, CRect(0, 0, 900, -10000), 0);
+    int nSmall = 0;
+    for (const CDCCall& c : dc.GetCalls()) nSmall += c.kind == CDCCall::SelectFont && c.font.lfHeight == 93;
+    EXPECT_GT(nSmall, 0);
+    // Without shrinking, or when even 70% would not fit (600), the type
+    // keeps its size and the columns go on further pages.
+    Widths kept(Strings(3, Word(4)), {Word(4)}, 900, nullptr, 100);
+    EXPECT_EQ(kept.t.GetNumHorzPages(), 2);
+    Widths tooWide(Strings(3, Word(4)), {Word(4)}, 600, shrink, 100);
+    EXPECT_EQ(tooWide.t.GetNumHorzPages(), 3); EXPECT_EQ(tooWide.Stub(), 240);
+}

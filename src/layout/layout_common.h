@@ -62,4 +62,18 @@ struct CMeasureModeScope {
     int m_nOld;
 };
 
+/// Percent of the type size at which fonts are made for a twips surface: the
+/// printer layout of a table shrunk to fit (CPrintOptions::nMaxShrinkPercent)
+/// and the drawing of its pages. 100 outside them.
+extern int g_nTypeScale;
+
+/// Sets g_nTypeScale for the lifetime of the object.
+struct CTypeScaleScope {
+    explicit CTypeScaleScope(int nScale) : m_nOld(g_nTypeScale) { g_nTypeScale = nScale; }
+    ~CTypeScaleScope() { g_nTypeScale = m_nOld; }
+    CTypeScaleScope(const CTypeScaleScope&) = delete;
+    CTypeScaleScope& operator=(const CTypeScaleScope&) = delete;
+    int m_nOld;
+};
+
 }  // namespace kavo

@@ -34,6 +34,7 @@ int FirstPage(const CTblOb* p) { return p->GetNumPages() > 0 ? p->GetPage(0) : -
 void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
     BeginWaitCursor();
     const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
+    const CTypeScaleScope scale(100);  // LayoutForPrinter chooses the size
     // The copies of an earlier printer layout, in the tree or kept for slot
     // 0, make way for this one's.
     m_pColumnRoot->PruneSpanners();
@@ -43,7 +44,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         if (g_bRepaginating)
             m_pColumnRoot->PruneSpanners();
         else
-            LayoutTable(rc, pDC);
+            LayoutForPrinter(rc, pDC);
 
         const CStyleFontScope font(*this, pDC);
         m_pRowRoot->RemoveAllPages();
@@ -62,7 +63,11 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         for (int c = 0; c < nCols; ++c) nMaxMin = std::max(nMaxMin, m_arrDataColumns[c]->GetMinSize().cx);
         int nPerPage = nMaxMin > 0 ? nAvailW / nMaxMin : nCols;
         if (nPerPage < 1) nPerPage = 1;
-        const int H = nCols > 0 ? (nCols + nPerPage - 1) / nPerPage : 1;
+        const bool bContent = m_printOptions.bWidthsFromContent != 0;
+        std::vector<int> assigned;
+        if (bContent) ContentColumnWidths(assigned);
+        const int H = bContent ? CutContentColumnPages(pDC, nAvailW, assigned)
+                               : nCols > 0 ? (nCols + nPerPage - 1) / nPerPage : 1;
         m_nHorzPages = H;
 
         // Every page starts with nPerPage columns; the excess is taken off one
@@ -71,7 +76,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         const int nExcess = nCols > 0 ? H * nPerPage - nCols : 0;
         int nMaxW = nMaxMin;
         int iCol = 0;
-        for (int page = 0; page < H && iCol < nCols; ++page) {
+        for (int page = 0; page < H && iCol < nCols && !bContent; ++page) {
             const int nOnPage = nPerPage - nExcess / H - (page >= H - nExcess % H ? 1 : 0);
             const int w = std::max(nAvailW / std::max(nOnPage, 1), 0);
             int x = m_sizeRow.cx;
@@ -100,7 +105,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         if (nPass < kMaxPrinterPasses) {
             for (int c = 0; c < GetNumDataColumns(); ++c) {
                 CTblColumn* pCol = m_arrDataColumns[c];
-                if (pCol->Width() > nMaxW) {
+                if (pCol->Width() > (bContent ? assigned[static_cast<std::size_t>(c)] : nMaxW)) {
                     pCol->SetMinSize(CSize(pCol->Width(), 0));
                     g_bRepaginating = 1;
                 }
@@ -185,6 +190,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nFlippedTitleH + m_sizeRow.cy + m_sizeCol.cy);
 
         BackupClient(0);
+        m_bPrinterInForce = 1;
         break;
     }
     EndWaitCursor();
@@ -224,14 +230,14 @@ void CTable::RestoreClient(int bSlot) {
             m_nLineHeight = m_nBackupLineHeight[iSlot];
         }
         StashSpannerCopies();
-        m_bContinuedInForce = 0;
+        m_bPrinterInForce = 0;
     } else {
         if (bSaved) {
             m_nMargin = m_nBackupMargin[iSlot];
             m_nLineHeight = m_nBackupLineHeight[iSlot];
         }
         UnstashSpannerCopies();
-        m_bContinuedInForce = m_pContinued ? 1 : 0;
+        m_bPrinterInForce = bSaved ? 1 : 0;
     }
     PutMetricsInForce();
     m_pColumnRoot->RestoreClient(bSlot);

@@ -41,11 +41,10 @@ struct Entry {
 void CTable::DiscardContinuedCaptions() {
     delete m_pContinued;
     m_pContinued = nullptr;
-    m_bContinuedInForce = 0;
 }
 
 int CTable::GetNumContinuedCaptions() const {
-    return m_bContinuedInForce && m_pContinued ? static_cast<int>(m_pContinued->rows.size()) : 0;
+    return m_bPrinterInForce && m_pContinued ? static_cast<int>(m_pContinued->rows.size()) : 0;
 }
 
 const CTblRow* CTable::GetContinuedCaption(int i) const {
@@ -115,7 +114,6 @@ int CTable::PaginateRows(CDC* pDC, int nBody, int nTop) {
     // the caption's text and the suffix, wrapped at the caption's width.
     delete m_pContinued;
     m_pContinued = bRepeat ? new ContinuedCaptions : nullptr;
-    m_bContinuedInForce = 0;
     auto repeatHeight = [&](int a, auto& self) -> long long {
         Entry& e = at(a);
         if (e.nRepeatH >= 0) return e.nRepeatH;
@@ -229,11 +227,10 @@ void CTable::FinishContinuedCaptions(int nHorzPages, int nRight) {
             for (int c = 0; c < nHorzPages; ++c) p->AddPage(r * nHorzPages + c);
         p->SetBorders(nRight);
     }
-    m_bContinuedInForce = 1;
 }
 
 void CTable::DrawContinuedCaptions(CDC* pDC, int nPage) {
-    if (!m_bContinuedInForce || !m_pContinued || nPage < 0 || m_nHorzPages <= 0) return;
+    if (!m_bPrinterInForce || !m_pContinued || nPage < 0 || m_nHorzPages <= 0) return;
     const ContinuedCaptions& cc = *m_pContinued;
     const std::size_t r = static_cast<std::size_t>(nPage / m_nHorzPages);
     if (r + 1 >= cc.start.size()) return;

@@ -19,7 +19,7 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
     // A printer layout's spanner copies have no place on the screen; slot 0
     // brings them back with the rest of that layout.
     StashSpannerCopies();
-    m_bContinuedInForce = 0;  // the repeated captions belong to the printed pages
+    m_bPrinterInForce = 0;  // the repeated captions belong to the printed pages
     {
         const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
         const CStyleFontScope font(*this, pDC);
@@ -92,6 +92,18 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
             CTblColumn* pCol = m_arrDataColumns[c];
             pCol->SetMinSize(CSize(nColW, L));
             pCol->SetMaxSize(CSize(nColW, 30 * L));
+        }
+        if (m_bPrinterPass && m_printOptions.bWidthsFromContent) {
+            // Printed with widths from content: each column as wide as its
+            // widest text, the stub as wide as its labels while room allows.
+            long long nSum = 0;
+            for (int w : minWidths) nSum += w;
+            nStub = ContentStubWidth(W, nNeed, nHeadNeed, nSum);
+            for (int c = 0; c < nCols; ++c) {
+                CTblColumn* pCol = m_arrDataColumns[c];
+                pCol->SetMinSize(CSize(minWidths[static_cast<std::size_t>(c)], L));
+                pCol->SetMaxSize(CSize(minWidths[static_cast<std::size_t>(c)], 30 * L));
+            }
         }
 
         m_pColumnRoot->InitSize(pDC);

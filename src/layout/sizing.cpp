@@ -77,6 +77,10 @@ int CTblOb::LoadFont(CDC* pDC, CFont& font) const {
     LOGFONT lf = m_pStyle->m_logFont;
     if (pDC->GetMapMode() == MM_TWIPS) {
         lf.lfHeight = m_pStyle->m_nTwipsHeight;
+        if (g_nTypeScale != 100 && lf.lfHeight != 0) {
+            const long long h = static_cast<long long>(lf.lfHeight) * g_nTypeScale / 100;
+            lf.lfHeight = h != 0 ? static_cast<int>(h) : (lf.lfHeight > 0 ? 1 : -1);
+        }
         if (lf.lfCharSet == RUSSIAN_CHARSET) AppendCyrillicSuffix(lf.lfFaceName);
     }
     return font.CreateFontIndirect(&lf) ? 1 : 0;

@@ -17,6 +17,7 @@
 #include "kavotbl/model/tbl_cell.h"
 #include "kavotbl/render/draw_state.h"
 #include "kavotbl/style/style.h"
+#include "layout/layout_common.h"
 
 namespace kavo {
 
@@ -420,6 +421,7 @@ void CTable::Draw(CDC* pDC, const CRect& rcDraw, int nPage) {
     if (pDC == nullptr) return;
     const bool bTwips = IsTwips(pDC);
     const YSignScope sign(bTwips ? -1 : 1);
+    const CTypeScaleScope scale(bTwips && m_bPrinterInForce ? m_nTypeScale : 100);
     PutMetricsInForce();
 
     g_nTitleHeight = m_title.Height();

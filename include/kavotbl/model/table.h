@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <type_traits>
 #include <unordered_set>
+#include <vector>
 
 #include "kavotbl/file/cell_mask.h"
 #include "kavotbl/layout/print_options.h"
@@ -251,6 +252,14 @@ private:
     void DrawContinuedCaptions(CDC* pDC, int nPage);
     struct ContinuedCaptions;
     void DiscardContinuedCaptions();
+    // Widths from content (CPrintOptions::bWidthsFromContent): the screen
+    // layout of a printer pass at the type size that fits, the stub width,
+    // the data columns' widths with their spanners' words, and column pages
+    // cut from them (returns their number).
+    void LayoutForPrinter(const CRect& rc, CDC* pDC);
+    int ContentStubWidth(int nWidth, int nNeed, int nHeadNeed, long long nColsWidth) const;
+    long long ContentColumnWidths(std::vector<int>& widths) const;
+    int CutContentColumnPages(CDC* pDC, int nAvailW, std::vector<int>& widths);
 
     int m_bLoaded = 0;
     unsigned m_nAreaLevels = 0;
@@ -278,7 +287,9 @@ private:
     CPrintOptions m_printOptions;
     SpannerCopies* m_pSpannerCopies = nullptr;
     ContinuedCaptions* m_pContinued = nullptr;  // of the last printer layout
-    int m_bContinuedInForce = 0;                // that layout is in force
+    int m_bPrinterInForce = 0;                  // that layout is in force
+    int m_bPrinterPass = 0;                     // LayoutTable runs for LayoutPrinter
+    int m_nTypeScale = 100;                     // type size of the printer layout, in percent
 };
 
 }  // namespace kavo
