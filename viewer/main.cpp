@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "kavotbl/cairo/cairo_dc.h"
+#ifdef KAVOTBL_HAVE_EXPORT
+#include "kavotbl/export/export.h"
+#endif
 #include "kavotbl/kavotbl.h"
 #include "view_controller.h"
 
@@ -202,7 +205,9 @@ struct FileWindow {
     void BuildTableView();
     void Copy();
     void SaveSelection();
+    void Export(bool bSelection);
     void Print();
+    bool bExportSelection = false;
 };
 
 // ------------------------------------------------------------------ drawing and events
@@ -359,6 +364,59 @@ void FileWindow::SaveSelection() {
     gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
 }
 
+#ifdef KAVOTBL_HAVE_EXPORT
+void OnExportResponse(GtkNativeDialog* dialog, int response, gpointer data) {
+    auto* fw = static_cast<FileWindow*>(data);
+    GFile* file = response == GTK_RESPONSE_ACCEPT ? gtk_file_chooser_get_file(GTK_FILE_CHOOSER(dialog)) : nullptr;
+    char* path = file ? g_file_get_path(file) : nullptr;
+    if (path && fw->View()) {
+        const std::string target = path;
+        const std::size_t dot = target.rfind('.');
+        kavo::CExportOptions options;
+        options.bBlockedOnly = fw->bExportSelection ? 1 : 0;
+        kavo::CExportReport report;
+        if (dot == std::string::npos || !kavo::FindExportFormat(target.substr(dot + 1), options.format)) {
+            ShowMessages(GTK_WINDOW(fw->window), "The table was not exported",
+                         "The file name's extension names no format the viewer writes (such as ." +
+                             std::string(kavo::GetExportFormatName(kavo::ExportFormat::Rtf)) + ").",
+                         {}, nullptr);
+        } else if (!kavo::ExportTable(fw->View()->Table(), path, options, &report)) {
+            ShowMessages(GTK_WINDOW(fw->window), "The table was not exported", report.strError, {}, nullptr);
+        } else if (!report.arrWarnings.empty()) {
+            ShowMessages(GTK_WINDOW(fw->window), "The table was exported with warnings", "", report.arrWarnings,
+                         nullptr);
+        }
+    }
+    g_free(path);
+    if (file) g_object_unref(file);
+    g_object_unref(dialog);
+}
+#endif
+
+void FileWindow::Export(bool bSelection) {
+#ifdef KAVOTBL_HAVE_EXPORT
+    ViewController* v = View();
+    if (!v) return;
+    if (bSelection && v->Selection().IsEmpty())
+        return ShowMessages(GTK_WINDOW(window), "Nothing to export", "Select a part of the table first.", {},
+                            nullptr);
+    bExportSelection = bSelection;
+    GtkFileChooserNative* dialog = gtk_file_chooser_native_new(
+        bSelection ? "Export selection as" : "Export table as", GTK_WINDOW(window), GTK_FILE_CHOOSER_ACTION_SAVE,
+        "_Export", "_Cancel");
+    gtk_file_chooser_set_current_name(GTK_FILE_CHOOSER(dialog),
+                                      (std::string(bSelection ? "selection." : "table.") +
+                                       kavo::GetExportFormatName(kavo::ExportFormat::Rtf))
+                                          .c_str());
+    g_signal_connect(dialog, "response", G_CALLBACK(OnExportResponse), this);
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+#else
+    (void)bSelection;
+    ShowMessages(GTK_WINDOW(window), "Export is not available", "The viewer was built without the export module.",
+                 {}, nullptr);
+#endif
+}
+
 // Printing lays the table out on the printable area with the printer
 // layout, then puts the screen layout back.
 struct PrintJob {
@@ -426,6 +484,10 @@ const GActionEntry kWinActions[] = {
     {"save-selection", [](GSimpleAction*, GVariant*, gpointer d) { FromAction(d)->SaveSelection(); }, nullptr,
      nullptr, nullptr, {}},
     {"print", [](GSimpleAction*, GVariant*, gpointer d) { FromAction(d)->Print(); }, nullptr, nullptr, nullptr, {}},
+    {"export-table", [](GSimpleAction*, GVariant*, gpointer d) { FromAction(d)->Export(false); }, nullptr, nullptr,
+     nullptr, {}},
+    {"export-selection", [](GSimpleAction*, GVariant*, gpointer d) { FromAction(d)->Export(true); }, nullptr,
+     nullptr, nullptr, {}},
     {"zoom-in", [](GSimpleAction*, GVariant*, gpointer d) { FromAction(d)->Zoom(1); }, nullptr, nullptr, nullptr, {}},
     {"zoom-out", [](GSimpleAction*, GVariant*, gpointer d) { FromAction(d)->Zoom(-1); }, nullptr, nullptr, nullptr,
      {}},
@@ -439,6 +501,8 @@ GMenuModel* MakeMenu() {
     GMenu* bar = g_menu_new();
     GMenu* file = g_menu_new();
     g_menu_append(file, "Save Selection As\u2026", "win.save-selection");
+    g_menu_append(file, "Export Table As\u2026", "win.export-table");
+    g_menu_append(file, "Export Selection As\u2026", "win.export-selection");
     g_menu_append(file, "Print\u2026", "win.print");
     g_menu_append(file, "Close", "win.close");
     g_menu_append(file, "Quit", "app.quit");
