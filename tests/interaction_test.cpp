@@ -166,7 +166,11 @@ TEST_F(LoadedTable, BlockingTheTableVisitsPiecesTreesThenCellsAndOnlyCellsCount)
 }
 
 TEST_F(LoadedTable, ScrollMovesColumnsSidewaysRowsDownCellsBothAndPiecesNot) {
-    table.ScrollBy(-100, -50);
+    // In two steps, with one row's cells reached in between and the other's
+    // not: every cell ends up moved by the sum, once.
+    table.ScrollBy(-60, -20);
+    EXPECT_EQ(table.GetCell(1, 2)->GetPos(), CRect(140, 80, 240, 100));
+    table.ScrollBy(-40, -30);
     const std::pair<const CTblOb*, CRect> moved[] = {
         {a, CRect(0, 40, 50, 60)},          {spanner, CRect(0, 20, 100, 40)},
         {c, CRect(100, 20, 200, 60)},       {caption, CRect(0, 10, 100, 30)},

@@ -210,6 +210,9 @@ void CTblColumn::ScrollBy(int dx, int dy) {
 CTblRow::CTblRow() = default;
 
 CTblRow& CTblRow::operator=(const CTblRow& src) {
+    // The cells become shared: both rows must see them where they are.
+    src.SettleCells();
+    SettleCells();
     std::vector<CRowColOb*> copies = AssignedCopies<CTblRow>(src.m_listChildren);
     m_strText = src.m_strText;
     m_pStyle = src.m_pStyle;
@@ -241,6 +244,13 @@ CTblRow::~CTblRow() {
     RemoveAllChildren();
 }
 
+void CTblRow::MoveCells() const {
+    const int dx = m_nCellDx, dy = m_nCellDy;
+    m_nCellDx = m_nCellDy = 0;
+    for (CTblCell* pCell : m_arrCells)
+        if (pCell != nullptr) pCell->ScrollBy(dx, dy);
+}
+
 CTblRow* CTblRow::GetAreaParent() {
     for (CRowColOb* p = this; p != nullptr; p = p->GetParent()) {
         auto* pRow = static_cast<CTblRow*>(p);
@@ -252,8 +262,8 @@ CTblRow* CTblRow::GetAreaParent() {
 void CTblRow::ScrollBy(int dx, int dy) {
     // The stub only moves up and down; its cells move both ways.
     CTblOb::ScrollBy(0, dy);
-    for (CTblCell* pCell : m_arrCells)
-        if (pCell != nullptr) pCell->ScrollBy(dx, dy);
+    m_nCellDx += dx;
+    m_nCellDy += dy;
     for (CRowColOb* p : m_listChildren) p->ScrollBy(dx, dy);
 }
 

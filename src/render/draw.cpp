@@ -401,7 +401,7 @@ void CRowColOb::Draw(CDC* pDC, int nPage, int bRowTree) {
 void CTblRow::DrawCells(CDC* pDC, int nPage) {
     const int n = GetNumCells();
     for (int i = 0; i < n; ++i)
-        if (CTblCell* pCell = m_arrCells[i]) pCell->Draw(pDC, nPage);
+        if (CTblCell* pCell = GetCell(i)) pCell->Draw(pDC, nPage);
 }
 
 int CTblColumn::CanDrawBorderLeft() const { return Left() > g_nStubWidth; }

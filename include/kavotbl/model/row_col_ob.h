@@ -190,8 +190,14 @@ public:
     void AddChild(CTblRow* pChild) { AddChildNode(pChild); }
     /// Number of cells of a data row, and cell i by data column (i not tested).
     int GetNumCells() const { return m_arrCells.GetSize(); }
-    CTblCell*& GetCell(int i) { return m_arrCells[i]; }
-    CTblCell* GetCell(int i) const { return m_arrCells[i]; }
+    CTblCell*& GetCell(int i) {
+        SettleCells();
+        return m_arrCells[i];
+    }
+    CTblCell* GetCell(int i) const {
+        SettleCells();
+        return m_arrCells[i];
+    }
     /// The nearest row carrying area information: this row, then its parents.
     CTblRow* GetAreaParent();
     /// Area codes ("AreaCodes") and name ("AreaName") of the row.
@@ -224,9 +230,18 @@ public:
     void AddRTFCaptions(CRTFRowArray& rows, int nRowEntry, int bBlockedOnly, int nLevel);
 
 protected:
-    int AddCell(CTblCell* pCell) { return m_arrCells.Add(pCell); }
-    void RemoveCellAt(int i) { m_arrCells.RemoveAt(i); }
-    void RemoveAllCells() { m_arrCells.RemoveAll(); }
+    int AddCell(CTblCell* pCell) {
+        SettleCells();
+        return m_arrCells.Add(pCell);
+    }
+    void RemoveCellAt(int i) {
+        SettleCells();
+        m_arrCells.RemoveAt(i);
+    }
+    void RemoveAllCells() {
+        SettleCells();
+        m_arrCells.RemoveAll();
+    }
     int CanDrawBorderTop() const override;
     int CanDrawBorderBottom() const override;
 
@@ -236,7 +251,16 @@ private:
     void CalcScrOffset(int& y, int nLevel);
     void CalcPtrOffset(int nBody, int nTop, int& y, int& nPage, int nLevel);
 
+    // Scrolling moves a row's cells only when they are next reached: a
+    // scroll then costs a step per row, not one per cell, and a window
+    // reaches only the rows it shows.
+    void SettleCells() const {
+        if ((m_nCellDx | m_nCellDy) != 0) MoveCells();
+    }
+    void MoveCells() const;
+
     CArray<CTblCell*, CTblCell*> m_arrCells;
+    mutable int m_nCellDx = 0, m_nCellDy = 0;  // scrolling not yet applied to the cells
     int m_bHasArea = 0;
     CAreaStruct m_area;
     CKAVOString m_strAreaName;

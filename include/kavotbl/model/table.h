@@ -211,6 +211,10 @@ public:
     CTblHit HitTestElement(const CPoint& pt);
     /// Moves the body: columns sideways, rows up and down, cells both ways;
     /// title and stub head stay. Negative values scroll the view right and down.
+    /// A row's cells move when they are next reached through their row or the
+    /// table (GetCell, hit tests, drawing, layouts, saving), so a scroll costs
+    /// a step per row, not per cell: a cell pointer kept across a scroll shows
+    /// its new box once its row has been asked for a cell again.
     void ScrollBy(int dx, int dy) override;
     /// Appends the grid of elements for an RTF table (only the blocked part with bBlockedOnly).
     void LayoutRTF(CRTFRowArray& rows, int bBlockedOnly);
