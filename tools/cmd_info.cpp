@@ -171,8 +171,8 @@ static int RunInfo(int argc, char** argv) {
         for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {
             if (bPrinter) {
                 // The pages print lays out: the same room beside heading and footing, the same options.
-                const TablePages tp = LayoutOnPaper(*dc, *tables[i], ps, options);
-                info.rect = kavo::CRect(0, 0, static_cast<int>(std::floor(ps.PrintW() * 20)), -tp.nBody);
+                const kavo::CPrintedPages pages(*dc, {tables[i]}, ps, options);
+                info.rect = kavo::CRect(0, 0, static_cast<int>(std::floor(ps.PrintW() * 20)), -pages.GetBodyHeight(0));
             } else {
                 tables[i]->SetPrintOptions(options);
                 tables[i]->LayoutTable(info.rect, dc.get());

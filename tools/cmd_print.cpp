@@ -17,23 +17,7 @@
 namespace kavotool {
 namespace {
 
-using kavo::CDC;
-using kavo::CRect;
 using kavo::CTable;
-using kavo::CTblOb;
-using kavo::UINT;
-
-constexpr int kTwips = 20;  // per point
-
-// Draws text wrapped in rc (twips: top above bottom) in the piece's style.
-void DrawPieceText(CDC& dc, const CTblOb& piece, const kavo::CKAVOString& text, CRect rc, UINT nAlign) {
-    if (text.IsEmpty()) return;
-    PieceFont font(dc, piece);
-    const int saved = dc.SaveDC();
-    dc.SetBkMode(kavo::TRANSPARENT);
-    dc.DrawText(text, &rc, kavo::DT_WORDBREAK | kavo::DT_NOPREFIX | kavo::DT_NOCLIP | nAlign);
-    dc.RestoreDC(saved);
-}
 
 // Paints the page white before anything else is drawn. Cairo's PDF surface
 // collects the area of every operation of a page in a region; once a first
@@ -101,63 +85,15 @@ static int RunPrint(int argc, char** argv) {
         kavo::CCairoDC dc(cr, kavo::MM_TWIPS);
         dc.SetGatherText(true);
         doc.registry->CreateCompatibleDC(&dc);
-        const int nWidth = static_cast<int>(std::floor(ps.PrintW() * kTwips));
-        const int nHeight = static_cast<int>(std::floor(ps.PrintH() * kTwips));
-
         // Lay every table out first: the page numbers count the whole file.
-        std::vector<TablePages> layouts;
-        int nTotal = 0;
-        for (CTable* t : tables) {
-            layouts.push_back(LayoutOnPaper(dc, *t, ps, options));
-            nTotal += layouts.back().nPages;
-        }
-
+        const kavo::CPrintedPages pages(dc, tables, ps, options);
+        const int nTotal = pages.GetNumPages();
         progress.Restart("printing " + output, nTotal);
-        int nPrinted = 0, nFirstOfTable = 0;
-        for (const TablePages& tp : layouts) {
-            CTable& t = *tp.pTable;
-            const int H = std::max(1, t.GetNumHorzPages());
-            const int R = (tp.nPages + H - 1) / H;
-            // Logical (0, 0) is the top-left corner of the table's part of the page.
-            dc.SetViewportOrg(ps.dLeft, ps.dTop + static_cast<double>(tp.nHeadBand) / kTwips);
-            for (int k = 0; k < tp.nPages; ++k) {
-                if (g_bInterrupted) break;
-                // Across: the column pages of a row page, then the next row page; down: the row
-                // pages of a column page first.
-                const int nPage = ps.bDownThenAcross ? (k % R) * H + k / R : k;
-                if (nPage >= tp.nPages) continue;
-                ++nPrinted;
-                PaintPaper(cr, dPageW, dPageH);
-                DrawPieceText(dc, *t.GetHeader(), t.GetHeader()->GetText(), CRect(0, tp.nHeadBand, nWidth, 0),
-                              Justification(*t.GetHeader()));
-                t.Draw(&dc, CRect(0, 0, nWidth, -tp.nBody), nPage);
-                // The page number sits on the last line of the printable area,
-                // the footing right above it, or once under the table's last row.
-                const int nLine = ps.numbering == PageSetup::kNone ? 0 : LineHeight(dc, *t.GetFooter());
-                const int nBottom = -(nHeight - tp.nHeadBand);
-                const bool bLast = k == tp.nPages - 1;
-                if (!ps.bFootingOnce) {
-                    DrawPieceText(dc, *t.GetFooter(), t.GetFooter()->GetText(),
-                                  CRect(0, nBottom + nLine + tp.nFootText, nWidth, nBottom + nLine),
-                                  Justification(*t.GetFooter()));
-                } else if (bLast) {
-                    const int nTop = t.GetRowRoot()->GetVerticalPageSize(nPage) - LineHeight(dc, t) / 2;
-                    DrawPieceText(dc, *t.GetFooter(), t.GetFooter()->GetText(),
-                                  CRect(0, nTop, nWidth, nTop - tp.nFootText), Justification(*t.GetFooter()));
-                }
-                if (ps.numbering != PageSetup::kNone) {
-                    const bool bDoc = ps.numbering == PageSetup::kDocument;
-                    const int n = (bDoc ? nPrinted : nPrinted - nFirstOfTable) + ps.nFirstPage - 1;
-                    const int N = (bDoc ? nTotal : tp.nPages) + ps.nFirstPage - 1;
-                    const std::string pageLine = "Page " + std::to_string(n) + " of " + std::to_string(N);
-                    DrawPieceText(dc, *t.GetFooter(), pageLine.c_str(), CRect(0, nBottom + nLine, nWidth, nBottom),
-                                  kavo::DT_CENTER);
-                }
-                dc.Flush();
-                cairo_show_page(cr);
-                progress.Update(nPrinted);
-            }
-            nFirstOfTable = nPrinted;
+        for (int k = 0; k < nTotal && !g_bInterrupted; ++k) {
+            PaintPaper(cr, dPageW, dPageH);
+            pages.DrawPage(dc, k);
+            cairo_show_page(cr);
+            progress.Update(k + 1);
         }
         progress.Finish();
         if (g_bInterrupted) nResult = kExitCancelled;

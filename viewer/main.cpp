@@ -9,11 +9,13 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "kavotbl/cairo/cairo_dc.h"
+#include "kavotbl/cairo/printed_pages.h"
 #ifdef KAVOTBL_HAVE_EXPORT
 #include "kavotbl/export/export.h"
 #endif
@@ -326,7 +328,17 @@ void FileWindow::Copy() {
     ViewController* v = View();
     if (!v || v->Selection().IsEmpty()) return;
     const std::string tsv = v->SelectionAsTsv();
-    const std::string html = v->SelectionAsHtml();
+    std::string html = v->SelectionAsHtml();
+#ifdef KAVOTBL_HAVE_EXPORT
+    // The export module's fragment carries the styles, spans and indents of
+    // the web page export; the controller's plain table stays the fallback.
+    kavo::CExportOptions options;
+    options.format = kavo::ExportFormat::Html;
+    options.bFragment = 1;
+    options.bBlockedOnly = 1;
+    std::ostringstream fragment;
+    if (kavo::ExportTable(v->Table(), fragment, options)) html = fragment.str();
+#endif
     GBytes* htmlBytes = g_bytes_new(html.data(), html.size());
     GdkContentProvider* providers[] = {
         gdk_content_provider_new_typed(G_TYPE_STRING, tsv.c_str()),
@@ -418,27 +430,32 @@ void FileWindow::Export(bool bSelection) {
 }
 
 // Printing lays the table out on the printable area with the printer
-// layout, then puts the screen layout back.
+// layout, and prints it as the kavotbl program does (heading on top of every
+// page, footing and page number at the foot), then puts the screen layout back.
 struct PrintJob {
     FileWindow* fw;
     kavo::CTable* table;
-    int nWidth = 0, nHeight = 0;  // twips
+    std::unique_ptr<kavo::CPrintedPages> pages;
 };
 
 void OnBeginPrint(GtkPrintOperation* op, GtkPrintContext* ctx, gpointer data) {
     auto* job = static_cast<PrintJob*>(data);
-    job->nWidth = static_cast<int>(gtk_print_context_get_width(ctx) * 20.0);
-    job->nHeight = static_cast<int>(gtk_print_context_get_height(ctx) * 20.0);
+    // The context's origin is the printable area's corner: no margins of our own.
+    kavo::CPageSetup setup;
+    setup.dPageW = gtk_print_context_get_width(ctx);
+    setup.dPageH = gtk_print_context_get_height(ctx);
+    setup.dTop = setup.dRight = setup.dBottom = setup.dLeft = 0;
     kavo::CCairoDC dc(gtk_print_context_get_cairo_context(ctx), kavo::MM_TWIPS);
     kavo::viewer::GiveFont(job->fw->doc->GetRegistry(), kFamily, kDefaultPoints);
-    job->table->LayoutPrinter(kavo::CRect(0, 0, job->nWidth, -job->nHeight), &dc);
-    gtk_print_operation_set_n_pages(op, std::max(1, job->table->GetNumPages()));
+    job->pages = std::make_unique<kavo::CPrintedPages>(dc, std::vector<kavo::CTable*>{job->table}, setup);
+    gtk_print_operation_set_n_pages(op, job->pages->GetNumPages());
 }
 
 void OnDrawPage(GtkPrintOperation*, GtkPrintContext* ctx, int nPage, gpointer data) {
     auto* job = static_cast<PrintJob*>(data);
+    if (!job->pages) return;
     kavo::CCairoDC dc(gtk_print_context_get_cairo_context(ctx), kavo::MM_TWIPS);
-    job->table->Draw(&dc, kavo::CRect(0, 0, job->nWidth, -job->nHeight), nPage);
+    job->pages->DrawPage(dc, nPage);
 }
 
 void OnEndPrint(GtkPrintOperation*, GtkPrintContext*, gpointer data) {
@@ -454,7 +471,7 @@ void FileWindow::Print() {
     GtkPrintOperation* op = gtk_print_operation_new();
     gtk_print_operation_set_unit(op, GTK_UNIT_POINTS);
     gtk_print_operation_set_job_name(op, Title().c_str());
-    auto* job = new PrintJob{this, doc->GetTable(nCurrent)};
+    auto* job = new PrintJob{this, doc->GetTable(nCurrent), nullptr};
     g_signal_connect(op, "begin-print", G_CALLBACK(OnBeginPrint), job);
     g_signal_connect(op, "draw-page", G_CALLBACK(OnDrawPage), job);
     g_signal_connect(op, "end-print", G_CALLBACK(OnEndPrint), job);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "kavotbl/cairo/cairo_dc.h"
+#include "kavotbl/cairo/printed_pages.h"
 #include "kavotbl/kavotbl.h"
 #ifdef KAVOTBL_HAVE_EXPORT
 #include "kavotbl/export/export.h"
@@ -375,59 +376,10 @@ py::bytes Render(const Table& t, bool bSvg, int nWidth, int nHeight, int dx, int
 
 // ------------------------------------------------------------------ printing
 
-class PieceFont {
-public:
-    PieceFont(kavo::CDC& dc, const kavo::CTblOb& piece) : m_dc(dc) {
-        if (piece.LoadFont(&dc, m_font)) m_pOld = dc.SelectObject(&m_font), m_bSelected = true;
-    }
-    ~PieceFont() {
-        if (m_bSelected) m_dc.SelectObject(m_pOld);
-    }
-    PieceFont(const PieceFont&) = delete;
-    PieceFont& operator=(const PieceFont&) = delete;
-
-private:
-    kavo::CDC& m_dc;
-    kavo::CFont m_font;
-    kavo::CFont* m_pOld = nullptr;
-    bool m_bSelected = false;
-};
-
-unsigned Justification(const kavo::CTblOb& piece) {
-    const kavo::CStyle* style = piece.GetStyle();
-    if (!style) return kavo::DT_LEFT;
-    return style->m_nHorJust == 1 ? kavo::DT_CENTER : style->m_nHorJust == 2 ? kavo::DT_RIGHT : kavo::DT_LEFT;
-}
-
-int TextHeight(kavo::CDC& dc, const kavo::CTblOb& piece, int nWidth) {
-    if (piece.GetText().IsEmpty()) return 0;
-    PieceFont font(dc, piece);
-    CRect rc(0, 0, nWidth, 0);
-    return std::abs(dc.DrawText(piece.GetText(), &rc,
-                                kavo::DT_CALCRECT | kavo::DT_WORDBREAK | kavo::DT_NOPREFIX |
-                                    kavo::DT_EXTERNALLEADING | Justification(piece)));
-}
-
-int LineHeight(kavo::CDC& dc, const kavo::CTblOb& piece) {
-    PieceFont font(dc, piece);
-    return dc.GetTextExtent("", 0).cy;
-}
-
-void DrawPieceText(kavo::CDC& dc, const kavo::CTblOb& piece, const kavo::CKAVOString& text, CRect rc,
-                   unsigned nAlign) {
-    if (text.IsEmpty()) return;
-    PieceFont font(dc, piece);
-    const int saved = dc.SaveDC();
-    dc.SetBkMode(kavo::TRANSPARENT);
-    dc.DrawText(text, &rc, kavo::DT_WORDBREAK | kavo::DT_NOPREFIX | kavo::DT_NOCLIP | nAlign);
-    dc.RestoreDC(saved);
-}
-
 // Pages as `kavotbl print` makes them: every table from a new page, its
 // heading on top, its footing and "Page N of M" at the foot.
 py::bytes Print(const DocPtr& doc, const std::vector<CTable*>& tables, double dPageW, double dPageH, double dMargin,
                 const std::string& font, double dSize) {
-    constexpr int kTwips = 20;
     CheckSize(dSize);
     const double dPrintW = dPageW - 2 * dMargin, dPrintH = dPageH - 2 * dMargin;
     if (!(dMargin >= 0) || dPrintW < 72 || dPrintH < 72)
@@ -445,47 +397,13 @@ py::bytes Print(const DocPtr& doc, const std::vector<CTable*>& tables, double dP
         {
             kavo::CCairoDC dc(cr, kavo::MM_TWIPS);
             doc->doc.GetRegistry().CreateCompatibleDC(&dc);
-            const int nWidth = static_cast<int>(std::floor(dPrintW * kTwips));
-            const int nHeight = static_cast<int>(std::floor(dPrintH * kTwips));
-            struct Pages {
-                int nHeadBand, nFootBand, nFootText, nPages;
-            };
-            std::vector<Pages> layouts;
-            int nTotal = 0;
-            for (CTable* t : tables) {
-                Pages p{};
-                const int nHead = TextHeight(dc, *t->GetHeader(), nWidth);
-                const int nGap = LineHeight(dc, *t) / 2;
-                p.nHeadBand = nHead ? nHead + nGap : 0;
-                p.nFootText = TextHeight(dc, *t->GetFooter(), nWidth);
-                p.nFootBand = nGap + p.nFootText + LineHeight(dc, *t->GetFooter());
-                const int nBody = std::max(nHeight / 3, nHeight - p.nHeadBand - p.nFootBand);
-                t->LayoutPrinter(CRect(0, 0, nWidth, -nBody), &dc);
-                p.nPages = std::max(1, t->GetNumPages());
-                nTotal += p.nPages;
-                layouts.push_back(p);
-            }
-            int nPageNo = 0;
-            for (std::size_t i = 0; i < tables.size(); ++i) {
-                CTable& t = *tables[i];
-                const Pages& p = layouts[i];
-                const int nBody = std::max(nHeight / 3, nHeight - p.nHeadBand - p.nFootBand);
-                dc.SetViewportOrg(dMargin, dMargin + static_cast<double>(p.nHeadBand) / kTwips);
-                for (int nPage = 0; nPage < p.nPages; ++nPage) {
-                    ++nPageNo;
-                    DrawPieceText(dc, *t.GetHeader(), t.GetHeader()->GetText(), CRect(0, p.nHeadBand, nWidth, 0),
-                                  Justification(*t.GetHeader()));
-                    t.Draw(&dc, CRect(0, 0, nWidth, -nBody), nPage);
-                    const int nLine = LineHeight(dc, *t.GetFooter());
-                    const int nBottom = -(nHeight - p.nHeadBand);
-                    DrawPieceText(dc, *t.GetFooter(), t.GetFooter()->GetText(),
-                                  CRect(0, nBottom + nLine + p.nFootText, nWidth, nBottom + nLine),
-                                  Justification(*t.GetFooter()));
-                    const std::string line = "Page " + std::to_string(nPageNo) + " of " + std::to_string(nTotal);
-                    DrawPieceText(dc, *t.GetFooter(), line.c_str(), CRect(0, nBottom + nLine, nWidth, nBottom),
-                                  kavo::DT_CENTER);
-                    cairo_show_page(cr);
-                }
+            kavo::CPageSetup setup;
+            setup.dPageW = dPageW, setup.dPageH = dPageH;
+            setup.dTop = setup.dRight = setup.dBottom = setup.dLeft = dMargin;
+            const kavo::CPrintedPages pages(dc, tables, setup);
+            for (int k = 0; k < pages.GetNumPages(); ++k) {
+                pages.DrawPage(dc, k);
+                cairo_show_page(cr);
             }
         }
         cairo_destroy(cr);
