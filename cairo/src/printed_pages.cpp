@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "kavotbl/style/style.h"
+
 namespace kavo {
 namespace {
 

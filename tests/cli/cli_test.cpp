@@ -281,6 +281,28 @@ TEST_F(Program, PrintedPagesFollowTheLayoutsColumnAndRowPages) {
             for (int c : pc) expected.insert(CellValue(r, c));
         EXPECT_EQ(values[p], expected);
     }
+
+    // Down first, numbered from 3, the footing once: the same sheets in the
+    // order of the row pages of each column page, the footing on the last only.
+    ASSERT_EQ(Run({"print", Path("big.tbl"), "-o", Path("down.pdf"), "--page-order", "down", "--first-page", "3",
+                   "--footing", "once"})
+                  .status,
+              0);
+    const int R = nPages / nHorz;
+    for (int k = 0; k < nPages; ++k) {
+        const std::string text = PageText(Path("down.pdf"), k + 1);
+        const int p = (k % R) * nHorz + k / R;
+        EXPECT_NE(text.find("Page " + std::to_string(k + 3) + " of " + std::to_string(nPages + 2)),
+                  std::string::npos) << "sheet " << k + 1;
+        EXPECT_EQ(text.find("Note: invented figures") != std::string::npos, k == nPages - 1) << "sheet " << k + 1;
+        std::set<int> c, r;
+        std::istringstream words(text);
+        for (std::string tok; words >> tok;) {
+            if (tok.size() == 5 && tok.compare(0, 3, "Col") == 0) c.insert(std::atoi(tok.c_str() + 3));
+            if (tok.size() == 6 && tok.compare(0, 4, "Area") == 0) r.insert(std::atoi(tok.c_str() + 4));
+        }
+        EXPECT_TRUE(c == cols[p] && r == rows[p]) << "sheet " << k + 1 << " is not page " << p + 1;
+    }
 }
 
 TEST_F(Program, PaperSizeOrientationAndOneTableAPage) {
@@ -292,6 +314,9 @@ TEST_F(Program, PaperSizeOrientationAndOneTableAPage) {
     ASSERT_EQ(Run({"print", two, "-o", Path("two.pdf"), "--paper", "a4", "--landscape"}).status, 0);
     ASSERT_EQ(Run({"print", two, "-o", Path("one.pdf"), "--paper", "legal", "--table", "2"}).status, 0);
     EXPECT_EQ(Info(Path("two.pdf"), "Pages") + Info(Path("one.pdf"), "Pages"), "21");
+    // Numbered per table, each table counts from its own first page.
+    ASSERT_EQ(Run({"print", two, "-o", Path("each.pdf"), "--page-numbers", "table"}).status, 0);
+    EXPECT_NE(PageText(Path("each.pdf"), 2).find("Page 1 of 1"), std::string::npos);
     // 297 by 210 mm, and 8.5 by 14 in, in points.
     const std::string a4 = Info(Path("two.pdf"), "Page size"), legal = Info(Path("one.pdf"), "Page size");
     EXPECT_EQ(a4.substr(0, 17) + legal.substr(0, 11), "841.89 x 595.276 612 x 1008 ");
