@@ -86,18 +86,16 @@ static int RunRtf(int argc, char** argv) {
 
     // With panels every table is laid out as print lays it out, on a
     // surface that measures as print's does.
-    std::vector<TablePages> layouts(tables.size());
+    std::unique_ptr<kavo::CPrintedPages> pages;
     std::unique_ptr<kavo::CDC> dc;
     if (bPanels) {
         dc = kavo::CCairoDC::CreateMeasuringDC(kavo::MM_TWIPS);
         const std::string measured = kavo::CairoFontFamily(family.c_str());
         if (measured != family) GiveFont(*doc.registry, measured, dSize);
         doc.registry->CreateCompatibleDC(dc.get());
-        progress.Restart("laying out", static_cast<long long>(tables.size()));
-        for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {
-            layouts[i] = LayoutOnPaper(*dc, *tables[i], ps, options);
-            progress.Update(static_cast<long long>(i + 1));
-        }
+        progress.Restart("laying out", 1);
+        pages = std::make_unique<kavo::CPrintedPages>(*dc, tables, ps, options);
+        progress.Update(1);
         if (!g_bInterrupted && !BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
         // The document names the family asked for, whatever face measured it.
         if (measured != family) GiveFont(*doc.registry, family, dSize);
@@ -105,8 +103,8 @@ static int RunRtf(int argc, char** argv) {
     progress.Restart("writing " + output, static_cast<long long>(tables.size()));
     for (std::size_t i = 0; i < tables.size() && !g_bInterrupted; ++i) {
         kavo::CRtfBands bands;
-        bands.nHead = layouts[i].nHeadBand;
-        bands.nFoot = layouts[i].nFootBand;
+        bands.nHead = pages ? pages->GetHeadBand(i) : 0;
+        bands.nFoot = pages ? pages->GetFootBand(i) : 0;
         const int nWidth = rtf.AddTable(*tables[i], bSelect ? 1 : 0, bands);
         progress.Update(static_cast<long long>(i + 1));
         if (nWidth > rtf.PrintableWidth()) {

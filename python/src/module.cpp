@@ -60,17 +60,6 @@ struct Message {
     std::string text;
 };
 
-// The string-table entry whose text starts a message ("Unrecognized command
-// at line %d:" starts "Unrecognized command at line 7: Foo"); 0 when none.
-int MessageId(const std::string& text) {
-    for (unsigned id = 5000; id <= 5010; ++id) {
-        std::string head = kavo::LoadKAVOString(id).str();
-        head = head.substr(0, head.find('%'));
-        if (!head.empty() && text.compare(0, head.size(), head) == 0) return static_cast<int>(id);
-    }
-    return 0;
-}
-
 struct Doc {
     kavo::CTableDocument doc;
     std::vector<Message> messages;
@@ -115,15 +104,16 @@ DocPtr Load(const std::string& path) {
         } else if (!file.Open(path.c_str(), kavo::CSpecFile::modeRead)) {
             nErrno = errno ? errno : EIO;
         } else {
+            // The document keeps what loading said; no message box meanwhile.
             kavo::MessageBoxHandler previous =
-                kavo::SetMessageBoxHandler([&](const kavo::CKAVOString& text, unsigned) {
-                    std::string line = text.str();
-                    std::replace(line.begin(), line.end(), '\n', ' ');
-                    d->messages.push_back({MessageId(line), file.GetLineNumber(), line});
-                    return static_cast<int>(kavo::IDOK);
-                });
+                kavo::SetMessageBoxHandler([](const kavo::CKAVOString&, unsigned) { return static_cast<int>(kavo::IDOK); });
             const int nLoaded = d->doc.Load(file);
             kavo::SetMessageBoxHandler(std::move(previous));
+            for (const kavo::CLoadMessage& m : d->doc.GetMessages()) {
+                std::string line = m.strText;
+                std::replace(line.begin(), line.end(), '\n', ' ');
+                d->messages.push_back({static_cast<int>(m.nID), m.nLine, line});
+            }
             if (!nLoaded)
                 d->failure = "a table of " + path + " cannot be read (see the messages)";
             else if (d->doc.GetNumTables() == 0)

@@ -42,8 +42,12 @@ public:
     /// Pages of all tables, and of table i (at least 1 each).
     int GetNumPages() const { return m_nTotal; }
     int GetNumPages(std::size_t i) const { return m_tables[i].nPages; }
-    /// The height in twips left for table i on each of its pages.
+    /// Twips of table i's pages: the height left for the table, the band of
+    /// the heading above it (with its gap) and the band below it (gap,
+    /// footing unless printed once, page-number line).
     int GetBodyHeight(std::size_t i) const { return m_tables[i].nBody; }
+    int GetHeadBand(std::size_t i) const { return m_tables[i].nHeadBand; }
+    int GetFootBand(std::size_t i) const { return m_tables[i].nFootBand; }
 
     /// Draws sheet k (from 0, in print order) on a twips surface whose
     /// device units are points: heading, the table's part, footing and page
