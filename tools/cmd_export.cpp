@@ -85,7 +85,7 @@ static int RunExport(int argc, char** argv) {
         ps.dTop = ps.dRight = ps.dBottom = ps.dLeft = dMargin;
         dc = kavo::CCairoDC::CreateMeasuringDC(kavo::MM_TWIPS);
         doc.registry->CreateCompatibleDC(dc.get());
-        for (kavo::CTable* t : tables) LayoutOnPaper(*dc, *t, ps, kavo::CPrintOptions());
+        const kavo::CPrintedPages pages(*dc, tables, ps);
         options.bRtfPanels = 1;
     }
 
