@@ -3,6 +3,7 @@
 #include "kavotbl/export/text.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/style/style.h"
+#include "rtf_words.h"
 #include "writers.h"
 
 #include <algorithm>
@@ -13,6 +14,9 @@
 #include <vector>
 
 namespace kavo {
+
+using rtf::Justification;
+using rtf::VerticalAlignment;
 
 namespace {
 
@@ -53,18 +57,6 @@ std::string RuleWords(int nKind) {
     if (nKind == kavo::LINE_DOUBLE) return "\\brdrdb\\brdrw" + std::to_string(s_nRuleWidth);
     if (nKind == kavo::LINE_THICK) return "\\brdrs\\brdrw" + std::to_string(3 * s_nRuleWidth);
     return "\\brdrs\\brdrw" + std::to_string(s_nRuleWidth);
-}
-
-const char* Justification(const CTblOb* pOb) {
-    const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
-    if (!s) return "\\ql";
-    return s->m_nHorJust == 1 ? "\\qc" : s->m_nHorJust == 2 ? "\\qr" : "\\ql";
-}
-
-const char* VerticalAlignment(const CTblOb* pOb) {
-    const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
-    if (!s) return "\\clvertalb";
-    return s->m_nVertJust == 0 ? "\\clvertalt" : s->m_nVertJust == 1 ? "\\clvertalc" : "\\clvertalb";
 }
 
 void AppendParagraphRules(std::string& out, const Edges& e) {
@@ -167,9 +159,7 @@ void CRtfDocument::ChooseFont(const CTable& table) {
     const CStyle* s = table.GetStyle();
     if (!s) s = table.GetTitle()->GetStyle();
     if (!s || s->m_logFont.lfHeight == 0) return;
-    const std::string face(s->m_logFont.lfFaceName,
-                           std::find(s->m_logFont.lfFaceName, s->m_logFont.lfFaceName + sizeof s->m_logFont.lfFaceName,
-                                     '\0'));
+    const std::string face = rtf::Face(s->m_logFont);
     if (!face.empty() && face.find_first_of(";{}\\") == std::string::npos) m_font = face;
     if (s->m_nTwipsHeight > 0) m_nHalfPoints = std::clamp((s->m_nTwipsHeight + 5) / 10, 8, 288);
 }

@@ -15,8 +15,13 @@
 #include "kavotbl/model/constants.h"
 #include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/style/style.h"
+#include "rtf_words.h"
 
 namespace kavo {
+
+using rtf::Face;
+using rtf::Justification;
+using rtf::VerticalAlignment;
 
 namespace {
 
@@ -60,22 +65,6 @@ bool ListsPage(const CTblOb* p, int nPage) {
     for (int i = 0; i < p->GetNumPages(); ++i)
         if (p->GetPage(i) == nPage) return true;
     return false;
-}
-
-const char* Justification(const CTblOb* pOb) {
-    const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
-    if (!s) return "\\ql";
-    return s->m_nHorJust == 1 ? "\\qc" : s->m_nHorJust == 2 ? "\\qr" : "\\ql";
-}
-
-const char* VerticalAlignment(const CTblOb* pOb) {
-    const CStyle* s = pOb ? pOb->GetStyle() : nullptr;
-    if (!s) return "\\clvertalb";
-    return s->m_nVertJust == 0 ? "\\clvertalt" : s->m_nVertJust == 1 ? "\\clvertalc" : "\\clvertalb";
-}
-
-std::string Face(const LOGFONT& lf) {
-    return std::string(lf.lfFaceName, std::find(lf.lfFaceName, lf.lfFaceName + sizeof lf.lfFaceName, '\0'));
 }
 
 // Lines of a text, for the bands estimated without the host's measure.
