@@ -28,11 +28,11 @@ public:
 // The kinds of the calls, one letter each, in the order of CDCCall::Kind:
 // SaveDC s, RestoreDC r, SelectFont f, SelectPen p, SelectBrush b, SetBkMode m,
 // SetBkColor c, SetMapMode x, MoveTo M, LineTo L, Rectangle R, DrawText T,
-// ExcludeClipRect X.
+// ExcludeClipRect X, IntersectClipRect I.
 std::string Kinds(const CRecordingDC& dc) {
-    static_assert(CDCCall::ExcludeClipRect == 12, "one letter for every kind of call");
+    static_assert(CDCCall::IntersectClipRect == 13, "one letter for every kind of call");
     std::string out;
-    for (const CDCCall& c : dc.GetCalls()) out += "srfpbmcxMLRTX"[c.kind];
+    for (const CDCCall& c : dc.GetCalls()) out += "srfpbmcxMLRTXI"[c.kind];
     return out;
 }
 
@@ -147,6 +147,30 @@ TEST_F(ElementDraw, JustificationSetsFlagsAndMovesTheTextRectangle) {
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_TRUE(texts[0].rect == c.rect && texts[0].format == c.flags) << c.nHor << "/" << c.nVert;
     }
+}
+
+TEST_F(ElementDraw, TextThatDoesNotFitIsCutAtItsBoxWithAnEllipsisAndClippedToIt) {
+    // Inside the margins 94 wide (11 bytes a line) and 34 high (two lines):
+    // "alpha beta", "gamma delta", "epsilon", "zeta". The second line shown
+    // ends in an ellipsis; text justified to the bottom, 64 high, still
+    // starts at the box's top.
+    ob.SetText("alpha beta gamma delta epsilon zeta");
+    style.m_nVertJust = 2;
+    ob.SetTextHeight(64);
+    ob.Draw(&dc, -1);
+    std::vector<CDCCall> texts = CallsOf(dc, CDCCall::DrawText);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].text, "alpha beta\ngamma de..."); EXPECT_EQ(texts[0].rect, CRect(13, 23, 107, 57));
+    EXPECT_TRUE(CallsOf(dc, CDCCall::IntersectClipRect).empty());  // what is drawn fits
+    // A box narrower than a letter: one letter a line, and what is drawn is
+    // clipped to the box, inside the element's own saved state.
+    dc.ClearCalls();
+    ob.SetText("Hello");
+    ob.Pos() = CRect(10, 20, 20, 60);
+    ob.Draw(&dc, -1);
+    EXPECT_EQ(Kinds(dc), "smMMMM" "sITr" "r");
+    EXPECT_EQ(CallsOf(dc, CDCCall::IntersectClipRect)[0].rect, CRect(10, 20, 20, 60));
+    EXPECT_EQ(CallsOf(dc, CDCCall::DrawText)[0].text, "H\n...");
 }
 
 TEST_F(ElementDraw, ABlockedElementIsShadedInsideItsRulesOnTheScreenOnly) {

@@ -48,11 +48,14 @@ TEST(RecordingSurface, MetricsAndWrappedTextInBothMappingModes) {
         // "ab cd" is 40 wide; at width 20 it becomes "ab" / "cd", each 16 wide.
         {"ab cd", {0, 0, 20, 0}, kMeasure, MM_TEXT, 0, 32, {0, 0, 16, 32}},
         {"ab cd", {100, 500, 120, 500}, kMeasure, MM_TWIPS, 0, -32, {100, 500, 116, 468}},
-        {"abcdefgh ij", {5, 0, 25, 0}, kMeasure, MM_TEXT, 0, 32, {5, 0, 69, 32}},  // a word is never split
+        // A word wider than the line is broken: "ab", "cd", "ef", "gh", "ij".
+        {"abcdefgh ij", {5, 0, 25, 0}, kMeasure, MM_TEXT, 0, 80, {5, 0, 21, 80}},
         {"ab cd\nx", {0, 0, 20, 0}, kNoBreak, MM_TEXT, 0, 32, {0, 0, 40, 32}},
         {"", {3, 4, 50, 0}, kMeasure, MM_TEXT, 0, 16, {3, 4, 3, 20}},
-        // 10 a byte: "one two" is 70 > 45, so three lines of 30, 30 and 50, 20 high.
-        {"one two three", {0, 900, 45, 900}, kMeasure, MM_TWIPS, 20, -60, {0, 900, 50, 840}},
+        // 10 a byte: "one two" is 70 > 45, so lines of 30, 30 and "three" 50,
+        // 20 high; kept whole it is wider than the line, else broken after "thre".
+        {"one two three", {0, 900, 45, 900}, kMeasure | DT_WHOLEWORDS, MM_TWIPS, 20, -60, {0, 900, 50, 840}},
+        {"one two three", {0, 900, 45, 900}, kMeasure, MM_TWIPS, 20, -80, {0, 900, 40, 820}},
     };
     for (const auto& c : cases) {
         CRecordingDC dc(c.mapMode);
@@ -80,11 +83,19 @@ TEST(WrapText, BreaksBlanksAndLinearWork) {
     LineDC dc;
     const std::pair<std::pair<const char*, int>, Strings> cases[] = {
         // A paragraph keeps its indent; trailing blanks do not count.
-        {{"ab   cd", 20}, {"ab", "cd"}}, {{"ab cd ef", 40}, {"ab cd", "ef"}}, {{"ab cd", 0}, {"ab", "cd"}},
+        {{"ab   cd", 20}, {"ab", "cd"}}, {{"ab cd ef", 40}, {"ab cd", "ef"}},
         {{"  ab", 100}, {"  ab"}}, {{"ab   ", 16}, {"ab"}}, {{"a\nb\r\nc", 100}, {"a", "b", "c"}},
         {{"a\n\nb", 100}, {"a", "", "b"}}, {{"   ", 9}, {""}},
     };
     for (const auto& c : cases) EXPECT_EQ(Lines(dc, c.first.first, c.first.second), c.second);
+    // A word that no line holds is broken between characters, as many as fit
+    // and at least one, its rest going on with the words after it; never
+    // inside a UTF-8 character ("\xC3\xA9" is one, 16 wide).
+    const std::pair<std::pair<const char*, int>, Strings> broken[] = {
+        {{"abcdefgh ij", 20}, {"ab", "cd", "ef", "gh", "ij"}}, {{"x abcdef g", 32}, {"x", "abcd", "ef g"}},
+        {{"ab cd", 0}, {"a", "b", "c", "d"}}, {{"  abc", 16}, {"  ", "ab", "c"}},
+        {{"a\xC3\xA9" "b", 16}, {"a", "\xC3\xA9", "b"}}, {{"a\xC3\xA9" "b", 24}, {"a\xC3\xA9", "b"}}};
+    for (const auto& c : broken) EXPECT_EQ(Lines(dc, c.first.first, c.first.second), c.second) << c.first.first;
     // 5 units a measurement on top of 10 a byte: the pieces "ab" 25 + " cd" 35
     // make 60, but the whole "ab cd" is 55 and fits in 55.
     LineDC over([](int n) { return n ? 10 * n + 5 : 0; });
@@ -127,8 +138,9 @@ TEST(DrawText, AlignedLinesGoTheWayTheMappingModeSaysAndAreRecordedWhole) {
     CFont font = Font(-12);
     CRect rc(10, 20, 30, 40);
     dc.SelectObject(&font);
-    // 6 units a byte: "Urban" (30) and "area" (24) need a line each, 12 high.
-    EXPECT_EQ(dc.DrawText("Urban area", -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP), 24);
+    // 6 units a byte: "Urban" (30) and "area" (24) are broken, two lines
+    // each ("Urb", "an", "are", "a"), 12 high.
+    EXPECT_EQ(dc.DrawText("Urban area", -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP), 48);
     dc.SelectObject(static_cast<CFont*>(nullptr));
     dc.SetRecording(false), dc.LineTo(4, 5), dc.SetRecording(true);  // nothing recorded, the state kept
     dc.DrawText("say \"hi\"\\\nnow", -1, &rc, 0);
@@ -139,6 +151,49 @@ TEST(DrawText, AlignedLinesGoTheWayTheMappingModeSaysAndAreRecordedWhole) {
               "DrawText \"say \\\"hi\\\"\\\\\\nnow\" (10,20,30,40) fmt=0x0\n");
     EXPECT_EQ(dc.GetCurrentPosition(), CPoint(4, 5));
     EXPECT_EQ(dc.GetClipBox(nullptr), ERROR_REGION);
+}
+
+TEST(DrawTextInBox, LinesBelowTheRectangleGiveWayToAnEllipsisAndWhatStillLeavesItIsClipped) {
+    // 8 a byte, 16 a line: the rectangle 40 wide holds 5 bytes a line.
+    const UINT kFlags = DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP;
+    const struct { const char* text; int mapMode; CRect rc; UINT fmt; int height; Strings drawn; } cases[] = {
+        // Two lines of four fit: "two" and the ellipsis need 48, so "tw...".
+        {"one two three four", MM_TEXT, {10, 100, 50, 132}, kFlags, 32, {"one@10,100", "tw...@10,116"}},
+        {"one two three four", MM_TWIPS, {10, 100, 50, 68}, kFlags, -32, {"one@10,100", "tw...@10,84"}},
+        // The blank before the cut goes; a rectangle lower than a line still shows one.
+        {"ab cdefgh", MM_TEXT, {0, 0, 40, 10}, kFlags | DT_RIGHT, 16, {"ab...@0,0"}},
+        // What fits is drawn as DrawText draws it.
+        {"one two", MM_TEXT, {10, 100, 50, 132}, kFlags | DT_CENTER, 32, {"one@18,100", "two@18,116"}},
+    };
+    for (const auto& c : cases) {
+        LineDC dc;
+        dc.SetMapMode(c.mapMode);
+        CRect rc = c.rc;
+        EXPECT_EQ(dc.DrawTextInBox(c.text, -1, &rc, c.fmt | DT_CALCRECT, CRect(0, 0, 60, 200)), c.height);
+        EXPECT_EQ(rc, c.rc);
+        EXPECT_EQ(dc.drawn, c.drawn) << c.text;
+    }
+    // The recording surface sees the text as it is drawn. Only text that
+    // would still leave the rectangle is clipped, to the box, and the clip
+    // box comes back with the state.
+    CRecordingDC dc;
+    dc.SetClipBox(CRect(0, 0, 500, 500));
+    CRect rc(13, 23, 53, 39);
+    const CRect box(10, 20, 56, 42);
+    dc.DrawTextInBox("abc de", -1, &rc, kFlags, box);
+    dc.DrawTextInBox("abcdefg", -1, &rc, kFlags | DT_SINGLELINE, box);  // 56 wide in 40
+    dc.DrawTextInBox("abc", -1, &rc, kFlags, box);
+    EXPECT_EQ(dc.Dump(),
+              "DrawText \"ab...\" (13,23,53,39) fmt=0x910\n"
+              "SaveDC\nIntersectClipRect (10,20,56,42)\n"
+              "DrawText \"abcdefg\" (13,23,53,39) fmt=0x930\nRestoreDC\n"
+              "DrawText \"abc\" (13,23,53,39) fmt=0x910\n");
+    CRect clip;
+    dc.SaveDC(), dc.IntersectClipRect(100, 50, 20, 300);  // either corner order
+    EXPECT_EQ(dc.GetClipBox(&clip), SIMPLEREGION); EXPECT_EQ(clip, CRect(20, 50, 100, 300));
+    EXPECT_EQ(dc.IntersectClipRect(600, 0, 700, 10), NULLREGION);
+    dc.RestoreDC(-1), dc.GetClipBox(&clip);
+    EXPECT_EQ(clip, CRect(0, 0, 500, 500));
 }
 
 TEST(SurfaceState, SelectionsSavesAndRestores) {

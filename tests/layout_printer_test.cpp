@@ -195,6 +195,80 @@ TEST(RowPages, RowTallerThanThePageStaysOnTheFirstPage) {
     EXPECT_EQ(pr.t.GetRow(1)->GetPos().top, -44);
 }
 
+TEST(PrintedHeading, LevelsComeFromTheWidthsOnThePageAndTheBandHoldsTheStubHead) {
+    // "Total" beside "Sex" over "Male" and "Female", under a title, in
+    // columns of 750 / 3 = 250 beside a stub of 250: every caption takes one line, so "Sex" sits right under the title
+    // and the rows start under two levels of 22, whatever the screen pass on
+    // this surface measured.
+    Printed sex(FlatTableText({"Total", "[Sex", "Male", "Female", "]"}, {"r"}, "T"), 1000, 1000);
+    const CTable& t = sex.t;
+    const std::pair<const CTblOb*, CRect> boxes[] = {
+        {t.GetColumnRoot()->GetChild(1), CRect(500, -22, 1000, -44)}, {t.GetColumn(1), CRect(500, -44, 750, -66)},
+        {t.GetColumn(0), CRect(250, -22, 500, -66)}, {t.GetStubHead(), CRect(0, -22, 250, -66)},
+        {t.GetRow(0), CRect(0, -66, 250, -88)}};
+    for (const auto& b : boxes) EXPECT_EQ(b.first->GetPos(), b.second) << b.first->GetText().c_str();
+    // A stub head of three lines (54) over a heading of two (44): the band is
+    // 54, the spanner's columns taking the difference, and the rows start
+    // below both.
+    const std::string head = Word(24, 'a') + " " + Word(24, 'b') + " " + Word(24, 'c');
+    Printed tall(FlatTableText({"[Group", "a", "b", "]", "c"}, {"r"}, "T", head), 1000, 1000);
+    const CTable& u = tall.t;
+    EXPECT_EQ(u.GetStubHead()->GetPos(), CRect(0, -22, 250, -76));
+    EXPECT_EQ(u.GetColumnRoot()->GetChild(0)->GetPos().bottom, -44);
+    EXPECT_EQ(u.GetColumn(0)->GetPos().bottom, -76); EXPECT_EQ(u.GetColumn(2)->GetPos().top, -22);
+    EXPECT_EQ(u.GetRow(0)->GetPos(), CRect(0, -76, 250, -98)); EXPECT_EQ(u.ColSize().cy, -54);
+}
+
+// Every column, spanner and copy of one lies between the stub and the
+// printable width.
+void ExpectColumnsInside(const CTable& t, int nWidth) {
+    auto walk = [&](const CRowColOb* p, auto& self) -> void {
+        for (int i = 0; i < p->GetNumChildren(); ++i) {
+            const CRowColOb* c = p->GetChildAt(i);
+            EXPECT_GE(c->GetPos().left, t.RowSize().cx) << c->GetText().c_str();
+            EXPECT_LE(c->GetPos().right, nWidth) << c->GetText().c_str();
+            self(c, self);
+        }
+    };
+    walk(t.GetColumnRoot(), walk);
+}
+
+TEST(ColumnPages, ColumnsWidenedByASpannerStayInsideThePrintableWidth) {
+    // No font, W = 500: five 12-byte columns (102) beside a stub of 14, 4 a
+    // page: pages of 3 and 2 columns, 162 and 243 wide. A spanner over the
+    // first two whose 49-byte word needs 398 widens them to 199 each, still
+    // narrower than the 243 of page 1, but page 0 would need 560 of 486. The
+    // pass is repeated with 486 / 199 = 2 columns a page: 2, 2 and 1.
+    Printed pr(FlatTableText({"[" + Word(49, 'g'), Word(12), Word(12), "]", Word(12), Word(12), Word(12)}, {"r"}),
+               500, 1000);
+    EXPECT_EQ(ColumnPages(pr.t), (std::vector<Ints>{Ints(2, 243), Ints(2, 243), Ints{486}}));
+    ExpectColumnsInside(pr.t, 500);
+}
+
+TEST(StubWidth, AStubWiderThanThePageTakesHalfOfItAndItsLabelsWrap) {
+    // A stub head of one 100-byte word (806) on paper 500 wide: the stub
+    // takes half, 250, and the two data columns share the other half; the
+    // word is broken into lines of 30, 30, 30 and 10 bytes (70 high, and so
+    // the band), and a 95-letter row label into lines of 30 inside the stub.
+    Printed pr(FlatTableText({"a", "b"}, {Word(95, 'r')}, "", Word(100, 'h')), 500, 1000);
+    const CTable& t = pr.t;
+    EXPECT_EQ(t.GetStubHead()->GetPos(), CRect(0, -22, 250, -92));
+    EXPECT_EQ(t.GetColumn(0)->GetPos(), CRect(250, -22, 375, -92));
+    EXPECT_EQ(t.GetColumn(1)->GetPos(), CRect(375, -22, 500, -92));
+    EXPECT_EQ(t.GetRow(0)->GetPos(), CRect(0, -92, 250, -162));
+    ExpectColumnsInside(t, 500);
+    // Drawn, every text lies in its box: the label as four lines of the stub.
+    CRecordingDC page(MM_TWIPS);
+    pr.p->table.Draw(&page, CRect(0, 0, 500, -1000), 0);
+    int nLabels = 0;
+    for (const CDCCall& c : page.GetCalls()) {
+        if (c.kind != CDCCall::DrawText || c.text != Word(95, 'r').c_str()) continue;
+        ++nLabels;
+        EXPECT_EQ(c.rect, CRect(3, -95, 247, -159));
+    }
+    EXPECT_EQ(nLabels, 1);
+}
+
 // --- Spanners on printed pages, and the way back to the screen ------------------------
 
 // As above on one tall page, with a spanner "Group" over columns 3 to 6:
@@ -221,15 +295,14 @@ TEST_F(PrintedSpanner, SpannerIsRepeatedOverItsColumnsOnTheNextPage) {
     EXPECT_EQ(copy->GetText(), "Group"); EXPECT_EQ(Children(group), (Cols{columns[3], columns[4]}));
     EXPECT_EQ(Children(copy), (Cols{columns[5], columns[6]})); EXPECT_EQ(Pages(copy), Ints{1});
     for (int c = 0; c < 10; ++c) EXPECT_EQ(t.GetColumn(c), columns[static_cast<std::size_t>(c)]);
-    // Under a title of 22. The data columns keep the heights of the screen
-    // pass, which reached down to the bottom of its two-level heading: column
-    // 0 is 44 high, and so level 1 is 44 high, level 2 22. The spanner sits
-    // over its page's columns; data columns reach 22 + 44 + 22 = 88; the stub
-    // head is stretched to the heading. Flipped.
+    // Under a title of 22. Every caption takes one line at its width on the
+    // page, so both levels are 22 high, whatever the screen pass measured; the
+    // spanner sits over its page's columns; data columns reach 22 + 22 + 22 =
+    // 66; the stub head is stretched to the heading. Flipped.
     const std::pair<const CTblOb*, CRect> boxes[] = {
-        {group, CRect(14 + 3 * 197, -22, 14 + 5 * 197, -66)}, {copy, CRect(14, -22, 14 + 2 * 197, -66)},
-        {columns[5], CRect(14, -66, 211, -88)},               {columns[0], CRect(14, -22, 211, -88)},
-        {t.GetStubHead(), CRect(0, -22, 14, -88)}};
+        {group, CRect(14 + 3 * 197, -22, 14 + 5 * 197, -44)}, {copy, CRect(14, -22, 14 + 2 * 197, -44)},
+        {columns[5], CRect(14, -44, 211, -66)},               {columns[0], CRect(14, -22, 211, -66)},
+        {t.GetStubHead(), CRect(0, -22, 14, -66)}};
     for (const auto& b : boxes) EXPECT_EQ(b.first->GetPos(), b.second);
     ExpectAllFlipped(t);
 }
@@ -301,13 +374,15 @@ TEST(RepeatedPass, SpannerWiderThanItsPageColumnsRepaginates) {
 
 TEST(NothingToDivide, ColumnWiderThanThePageOrNeedingNoWidthOrNoColumnsAtAll) {
     // A spanner over column 0 alone with a 70-byte word: minimum 566. At
-    // W = 500 the stub is 125 and 375 remains: the first pass widens column 0
-    // to 566, wider than the page, so the second has 375 / 566 = 0 columns
-    // per page. Each column then gets a page of its own, 375 wide, at the
-    // stub's edge, and the spanner keeps its column at 566.
+    // W = 500 the stub is 125 and 375 remains. The spanner asks for no more
+    // than 375: the first pass widens column 0 to 375, which no longer fits
+    // beside b and c, so the second pass has 375 / 375 = 1 column per page.
+    // Each column gets a page of its own, 375 wide, at the stub's edge, and
+    // the spanner's word is broken over two lines (46 and 24 bytes): 38 high.
     Printed wide(FlatTableText({"[" + Word(70, 'g'), "a", "]", "b", "c"}, {"r"}), 500, 1000);
-    EXPECT_EQ(ColumnPages(wide.t), (std::vector<Ints>{{566}, {375}, {375}}));
+    EXPECT_EQ(ColumnPages(wide.t), (std::vector<Ints>{{375}, {375}, {375}}));
     for (int c = 0; c < 3; ++c) EXPECT_EQ(wide.t.GetColumn(c)->GetPos().left, 125);
+    EXPECT_EQ(wide.t.GetColumnRoot()->GetChild(0)->GetPos(), CRect(125, -22, 500, -60));  // under an empty title
     // Twips font 4: margin 0. Empty captions and no rows need no width at
     // all, and a printable width of 1 leaves every column 0 wide, on one page.
     Printed empty(FlatTableText({"", "", ""}, {}), 1, 1000, 16, 4);

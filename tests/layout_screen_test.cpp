@@ -130,7 +130,7 @@ TEST(StubWidth, RoomyTableSharesThreeQuartersCrowdedNarrowsTheStubAndWideCellsRa
 
 // --- Heights of the heading and the stub head (no font: m = 3, L = 22) ----------
 
-TEST(HeadingHeight, LevelsShareTheTallestColumnAndATallStubHeadStretchesTheTopLevel) {
+TEST(HeadingHeight, LevelsShareTheTallestColumnAndTheBandAndStubHeadTakeTheTallerOne) {
     // Data columns are 600 / 3 = 200 wide. "word" ten times (392 wide) wraps
     // at 194 into two lines: 38 high. Level 1 holds the spanner (22) and that
     // column (38): both become 38. Level 2 keeps 22; the heading is
@@ -142,19 +142,26 @@ TEST(HeadingHeight, LevelsShareTheTallestColumnAndATallStubHeadStretchesTheTopLe
     EXPECT_EQ(p->table.GetColumn(0)->GetPos(), CRect(200, 60, 400, 82));
     EXPECT_EQ(p->table.GetColumn(2)->GetPos(), CRect(600, 22, 800, 82));
     EXPECT_EQ(p->table.ColSize(), CSize(600, 60));
-    // A table without rows still gets its heading; the stub head took the
-    // heading's height as it was before the levels were equalised: 22 + 22.
+    // A table without rows still gets its heading, and the stub head is as
+    // tall as the band once its levels are equalised: 60, not 22 + 22.
     EXPECT_EQ(p->table.RowSize(), CSize(0, 0));
-    EXPECT_EQ(p->table.GetStubHead()->GetPos(), CRect(0, 22, 200, 66));
+    EXPECT_EQ(p->table.GetStubHead()->GetPos(), CRect(0, 22, 200, 82));
 
     // Three 24-byte words (192 each) wrap one to a line at 194: the stub head
-    // is 48 + 6 = 54 high, taller than the heading (22 + 22). The spanner and
-    // the top-level data column become 54, the spanner's columns stay 22.
+    // is 48 + 6 = 54 high, taller than the heading (22 + 22). The band
+    // becomes 54: the spanner keeps 22 and its columns take the other 32;
+    // the rows start below both.
     const std::string head = Word(24, 'a') + " " + Word(24, 'b') + " " + Word(24, 'c');
     auto q = Lay(FlatTableText({"[Group", "a", "b", "]", "c"}, {"r"}, "", head), 800);
-    EXPECT_EQ(q->table.GetColumnRoot()->GetChild(0)->GetPos(), CRect(200, 22, 600, 76));
-    EXPECT_EQ(q->table.GetColumn(0)->GetPos(), CRect(200, 76, 400, 98));
-    EXPECT_EQ(q->table.GetColumn(2)->GetPos(), CRect(600, 22, 800, 98));
+    const std::pair<const CTblOb*, CRect> boxes[] = {
+        {q->table.GetColumnRoot()->GetChild(0), CRect(200, 22, 600, 44)}, {q->table.GetColumn(0), CRect(200, 44, 400, 76)},
+        {q->table.GetColumn(2), CRect(600, 22, 800, 76)},                  {q->table.GetStubHead(), CRect(0, 22, 200, 76)},
+        {q->table.GetRow(0), CRect(0, 76, 200, 98)}};
+    for (const auto& b : boxes) EXPECT_EQ(b.first->GetPos(), b.second) << b.first->GetText().c_str();
+    EXPECT_EQ(q->table.ColSize().cy, 54);
+    // Without data columns a stub head with text still has its room above the rows.
+    auto h = Lay(FlatTableText({}, {"One"}, "Title", head), 800);
+    EXPECT_EQ(h->table.GetRow(0)->GetPos(), CRect(0, 76, 200, 98)); EXPECT_EQ(h->table.ColSize().cy, 54);
 
     // No data columns: no heading below the title, the rows start at 22.
     auto r = Lay(FlatTableText({}, {"One", "Two"}, "Title"), 800);

@@ -67,8 +67,9 @@ TEST_F(Sizing, WidthSearchStepsByTheLineHeightUntilTheTextFitsOneLine) {
         // minimum 94, the height is the last measurement's.
         {"abc", false, false, 48, {100, 22}, {50, 110}, {100, 54}, 48},
         // Before any layout the metrics are 0: the search must not loop on a
-        // step of 0. One trial at 10 breaks it into two lines, the widest 32.
-        {"aaaa bbbb", false, true, 0, {10, 16}, {500, 100}, {32, 32}, 32},
+        // step of 0. One trial at 10 breaks the words into letters: eight
+        // lines of 8 (128 high, cut to 100), raised to the width 10.
+        {"aaaa bbbb", false, true, 0, {10, 16}, {500, 100}, {10, 100}, 128},
     };
     for (const auto& c : cases) {
         g_nMargin = c.noMetrics ? 0 : 3, g_nLineHeight = c.noMetrics ? 0 : 22;

@@ -592,6 +592,20 @@ int CCairoDC::OnExcludeClipRect(const CRect& rc) {
     return COMPLEXREGION;
 }
 
+int CCairoDC::OnIntersectClipRect(const CRect& rc) {
+    Impl& d = *m_pImpl;
+    d.Flush();  // what was gathered before lies under the wider clip
+    const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
+    const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
+    cairo_new_path(d.cr);
+    cairo_rectangle(d.cr, std::min(x1, x2), std::min(y1, y2), std::fabs(x2 - x1), std::fabs(y2 - y1));
+    cairo_clip(d.cr);
+    ++d.excluded.back();  // the level's glyphs are shown before the clip ends
+    double cx1, cy1, cx2, cy2;
+    cairo_clip_extents(d.cr, &cx1, &cy1, &cx2, &cy2);
+    return cx2 > cx1 && cy2 > cy1 ? SIMPLEREGION : NULLREGION;
+}
+
 void CCairoDC::OnSaveDC() {
     cairo_save(m_pImpl->cr);
     m_pImpl->excluded.push_back(m_pImpl->excluded.back());

@@ -40,6 +40,35 @@ struct ScratchGuard {
     ScratchGuard& operator=(const ScratchGuard&) = delete;
 };
 
+// Whether a line may break before byte i: never inside the bytes of one
+// UTF-8 character (a continuation byte is 10xxxxxx).
+bool IsCharStart(const char* p, int i) { return (static_cast<unsigned char>(p[i]) & 0xC0) != 0x80; }
+
+// End of the longest run of whole characters from nStart, ending before
+// nEnd, that measures no wider than nWidth; at least the first character.
+template <class Measure>
+int BreakWord(const char* p, int nStart, int nEnd, int nWidth, Measure measure) {
+    int lo = nStart + 1;
+    while (lo < nEnd && !IsCharStart(p, lo)) ++lo;
+    int hi = nEnd;  // [nStart, hi) is too wide
+    while (hi - lo > 1) {
+        int mid = lo + (hi - lo) / 2;
+        while (mid < hi && !IsCharStart(p, mid)) ++mid;
+        if (mid == hi) {
+            mid = lo + (hi - lo) / 2;
+            while (mid > lo && !IsCharStart(p, mid)) --mid;
+            if (mid == lo) break;  // one character lies between lo and hi
+        }
+        if (measure(nStart, mid) <= nWidth)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+constexpr char kEllipsis[] = "...";
+
 }  // namespace
 
 int CFont::CreateFontIndirect(const LOGFONT* pLogFont) {
@@ -144,8 +173,8 @@ CSize CDC::GetTextExtent(const char* pText, int nCount) const {
     return OnGetTextExtent(n ? pText : "", n);
 }
 
-void CDC::WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak,
-                   std::vector<CTextLine>& lines) const {
+void CDC::WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak, std::vector<CTextLine>& lines,
+                   bool bBreakWords) const {
     lines.clear();
     const int n = ResolveCount(pText, nCount);
     if (n == 0) {
@@ -219,6 +248,12 @@ void CDC::WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak,
                     lineEnd = q;
                     width = w;
                 }
+                if (width > nWidth && bBreakWords) {
+                    // A lone word wider than the line is broken between
+                    // characters: as many as fit, and at least one.
+                    lineEnd = BreakWord(p, lineStart, lineEnd, nWidth, measure);
+                    width = measure(lineStart, lineEnd);
+                }
                 CTextLine line;
                 line.nStart = lineStart;
                 line.nLength = lineEnd - lineStart;
@@ -247,7 +282,8 @@ int CDC::DrawText(const char* pText, int nCount, CRect* pRect, UINT nFormat) {
         scratch.lines.push_back(line);
     } else {
         WrapText(text, n, ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left)),
-                 (nFormat & DT_WORDBREAK) != 0, scratch.lines);
+                 (nFormat & DT_WORDBREAK) != 0, scratch.lines,
+                 (nFormat & DT_WHOLEWORDS) == 0);
     }
     const long long lineHeight = OnGetTextExtent("", 0).cy;
     long long height = lineHeight * static_cast<long long>(scratch.lines.size());
@@ -264,6 +300,80 @@ int CDC::DrawText(const char* pText, int nCount, CRect* pRect, UINT nFormat) {
     return signedHeight;
 }
 
+int CDC::DrawTextInBox(const char* pText, int nCount, CRect* pRect, UINT nFormat, const CRect& rcBox) {
+    if (!pRect) return 0;
+    nFormat &= ~static_cast<UINT>(DT_CALCRECT);
+    const int n = ResolveCount(pText, nCount);
+    const char* text = n ? pText : "";
+    ScratchGuard scratch;
+    std::vector<CTextLine>& lines = scratch.lines;
+    const int nWidth = ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left));
+    if (nFormat & DT_SINGLELINE) {
+        CTextLine line;
+        line.nLength = n;
+        line.nWidth = OnGetTextExtent(text, n).cx;
+        lines.push_back(line);
+    } else {
+        WrapText(text, n, nWidth, (nFormat & DT_WORDBREAK) != 0, lines,
+                 (nFormat & DT_WHOLEWORDS) == 0);
+    }
+    const bool bTwips = m_state.nMapMode == MM_TWIPS;
+    const long long lineHeight = OnGetTextExtent("", 0).cy;
+    const long long room = bTwips ? static_cast<long long>(pRect->top) - pRect->bottom
+                                  : static_cast<long long>(pRect->bottom) - pRect->top;
+    // The lines that fit above the rectangle's bottom; one at least.
+    std::size_t nShown = lines.size();
+    if (lineHeight > 0 && room / lineHeight < static_cast<long long>(nShown))
+        nShown = static_cast<std::size_t>(std::max(1LL, room / lineHeight));
+    std::string cut;
+    if (nShown < lines.size()) {
+        // The lines shown, each ending a paragraph now; the last of them ends
+        // in an ellipsis, with as much of its text as leaves room for one and
+        // without trailing blanks.
+        for (std::size_t i = 0; i + 1 < nShown; ++i) {
+            cut.append(text + lines[i].nStart, static_cast<std::size_t>(lines[i].nLength));
+            cut += '\n';
+        }
+        const int nFrom = lines[nShown - 1].nStart;
+        std::string last;
+        auto lastWidth = [&](int nEnd) {
+            last.assign(text + nFrom, static_cast<std::size_t>(nEnd - nFrom));
+            last += kEllipsis;
+            return OnGetTextExtent(last.data(), static_cast<int>(last.size())).cx;
+        };
+        int lo = nFrom, hi = nFrom + lines[nShown - 1].nLength + 1;  // [nFrom, lo) fits with it
+        while (hi - lo > 1) {
+            int mid = lo + (hi - lo) / 2;
+            while (mid > lo && !IsCharStart(text, mid)) --mid;
+            if (mid == lo) break;
+            if (lastWidth(mid) <= nWidth)
+                lo = mid;
+            else
+                hi = mid;
+        }
+        while (lo > nFrom && IsWrapBlank(text[lo - 1])) --lo;
+        lines.resize(nShown);
+        lines.back().nWidth = lastWidth(lo);
+        cut += last;
+    }
+    int widest = 0;
+    for (std::size_t i = 0; i < nShown; ++i) widest = std::max(widest, lines[i].nWidth);
+    long long height = lineHeight * static_cast<long long>(nShown);
+    const bool bClip = widest > nWidth || height > room;
+    if (height > INT_MAX) height = INT_MAX;
+    int nSaved = 0;
+    if (bClip) {
+        nSaved = SaveDC();
+        IntersectClipRect(rcBox.left, rcBox.top, rcBox.right, rcBox.bottom);
+    }
+    if (cut.empty())
+        OnDrawText(text, n, *pRect, nFormat);
+    else
+        OnDrawText(cut.data(), static_cast<int>(cut.size()), *pRect, nFormat);
+    if (bClip) RestoreDC(nSaved);
+    return bTwips ? -static_cast<int>(height) : static_cast<int>(height);
+}
+
 void CDC::OnDrawText(const char* pText, int nCount, const CRect& rc, UINT nFormat) {
     std::vector<CTextLine> lines;
     if (nFormat & DT_SINGLELINE) {
@@ -273,7 +383,8 @@ void CDC::OnDrawText(const char* pText, int nCount, const CRect& rc, UINT nForma
         lines.push_back(line);
     } else {
         WrapText(pText, nCount, ClampInt(std::max(0LL, static_cast<long long>(rc.right) - rc.left)),
-                 (nFormat & DT_WORDBREAK) != 0, lines);
+                 (nFormat & DT_WORDBREAK) != 0, lines,
+                 (nFormat & DT_WHOLEWORDS) == 0);
     }
     const long long lineStep = m_state.nMapMode == MM_TWIPS ? -OnGetTextExtent("", 0).cy : OnGetTextExtent("", 0).cy;
     long long y = rc.top;
@@ -313,6 +424,8 @@ int CDC::GetClipBox(CRect* pRect) const {
 }
 
 int CDC::ExcludeClipRect(int l, int t, int r, int b) { return OnExcludeClipRect(CRect(l, t, r, b)); }
+
+int CDC::IntersectClipRect(int l, int t, int r, int b) { return OnIntersectClipRect(CRect(l, t, r, b)); }
 
 int CDC::OnGetClipBox(CRect* pRect) const {
     pRect->SetRect(-1000000000, -1000000000, 1000000000, 1000000000);

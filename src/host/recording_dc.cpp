@@ -1,6 +1,7 @@
 // A deterministic drawing surface that records every drawing call.
 #include "kavotbl/host/recording_dc.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -148,13 +149,34 @@ int CRecordingDC::OnExcludeClipRect(const CRect& rc) {
     return m_rcClip.IsRectEmpty() ? NULLREGION : COMPLEXREGION;
 }
 
+int CRecordingDC::OnIntersectClipRect(const CRect& rc) {
+    CDCCall call;
+    call.kind = CDCCall::IntersectClipRect;
+    call.rect = rc;
+    Record(call);
+    m_rcClip.SetRect(std::max(m_rcClip.left, std::min(rc.left, rc.right)),
+                     std::max(m_rcClip.top, std::min(rc.top, rc.bottom)),
+                     std::min(m_rcClip.right, std::max(rc.left, rc.right)),
+                     std::min(m_rcClip.bottom, std::max(rc.top, rc.bottom)));
+    if (m_rcClip.IsRectEmpty()) {
+        m_rcClip.SetRectEmpty();
+        return NULLREGION;
+    }
+    return SIMPLEREGION;
+}
+
 void CRecordingDC::OnSaveDC() {
+    m_savedClips.push_back(m_rcClip);
     CDCCall call;
     call.kind = CDCCall::SaveDC;
     Record(call);
 }
 
 void CRecordingDC::OnRestoreDC() {
+    if (!m_savedClips.empty()) {
+        m_rcClip = m_savedClips.back();
+        m_savedClips.pop_back();
+    }
     CDCCall call;
     call.kind = CDCCall::RestoreDC;
     Record(call);
@@ -288,6 +310,10 @@ std::string CRecordingDC::Dump() const {
                 break;
             case CDCCall::ExcludeClipRect:
                 out += "ExcludeClipRect ";
+                AppendRect(out, c.rect);
+                break;
+            case CDCCall::IntersectClipRect:
+                out += "IntersectClipRect ";
                 AppendRect(out, c.rect);
                 break;
         }

@@ -40,11 +40,13 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
     m_pColumnRoot->PruneSpanners();
     DiscardSpannerCopies();
     DiscardContinuedCaptions();
+    bool bOnePerPage = false;  // the last resort of a table that keeps widening
     for (int nPass = 1;; ++nPass) {
-        if (g_bRepaginating)
+        if (g_bRepaginating) {
             m_pColumnRoot->PruneSpanners();
-        else
+        } else {
             LayoutForPrinter(rc, pDC);
+        }
 
         const CStyleFontScope font(*this, pDC);
         m_pRowRoot->RemoveAllPages();
@@ -62,7 +64,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         int nMaxMin = 0;
         for (int c = 0; c < nCols; ++c) nMaxMin = std::max(nMaxMin, m_arrDataColumns[c]->GetMinSize().cx);
         int nPerPage = nMaxMin > 0 ? nAvailW / nMaxMin : nCols;
-        if (nPerPage < 1) nPerPage = 1;
+        if (nPerPage < 1 || bOnePerPage) nPerPage = 1;
         const bool bContent = m_printOptions.bWidthsFromContent != 0;
         std::vector<int> assigned;
         if (bContent) ContentColumnWidths(assigned);
@@ -76,16 +78,17 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         const int nExcess = nCols > 0 ? H * nPerPage - nCols : 0;
         int nMaxW = nMaxMin;
         int iCol = 0;
+        std::vector<int> pageW(static_cast<std::size_t>(H), 0);  // the width each page gave its columns
         for (int page = 0; page < H && iCol < nCols && !bContent; ++page) {
             const int nOnPage = nPerPage - nExcess / H - (page >= H - nExcess % H ? 1 : 0);
             const int w = std::max(nAvailW / std::max(nOnPage, 1), 0);
+            pageW[static_cast<std::size_t>(page)] = w;
             int x = m_sizeRow.cx;
             for (int k = 0; k < nOnPage && iCol < nCols; ++k, ++iCol) {
                 CTblColumn* pCol = m_arrDataColumns[iCol];
                 pCol->SetWidth(w);
-                // Only the text height is refreshed; the box keeps its height.
-                const int h = pCol->Height();
-                pCol->CalcRectSize(pDC, CSize(w, h), CSize(w, h));
+                // The heading's heights come from the widths on the page.
+                pCol->SetHeight(pCol->CalcRectSize(pDC, CSize(w, g_nLineHeight), CSize(w, 30 * g_nLineHeight)).cy);
                 pCol->Offset(x - pCol->Left(), 0);
                 x += w;
                 pCol->AddPage(page);
@@ -96,27 +99,56 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_pColumnRoot->AddPage(0);
         m_pColumnRoot->InitSpannerPageNums();
         OptimizeDataChildren();
+        // No spanner, nor a copy, asks for more than the printable width: its
+        // caption wraps instead, so one column on a page always fits.
+        const int nSpannerMax = std::max(nAvailW, 0);
+        auto capSpanners = [nSpannerMax](CTblColumn* pNode, auto& self) -> void {
+            for (CRowColOb* p : pNode->m_listChildren) {
+                if (p->HasData()) continue;
+                if (p->m_sizeMin.cx > nSpannerMax) p->m_sizeMin.cx = nSpannerMax;
+                self(static_cast<CTblColumn*>(p), self);
+            }
+        };
+        capSpanners(m_pColumnRoot, capSpanners);
         m_pColumnRoot->CalcLayoutSize(pDC);
 
-        // A spanner wider than its columns on a page widened them; a column
-        // now wider than any page gave it needs the whole pass again with
-        // fewer columns per page.
+        // A spanner wider than its columns on a page widened them. A column
+        // now wider than any page gave it, or widened on a page that no
+        // longer holds its columns, needs the whole pass again with fewer
+        // columns per page.
         g_bRepaginating = 0;
-        if (nPass < kMaxPrinterPasses) {
-            for (int c = 0; c < GetNumDataColumns(); ++c) {
-                CTblColumn* pCol = m_arrDataColumns[c];
-                if (pCol->Width() > (bContent ? assigned[static_cast<std::size_t>(c)] : nMaxW)) {
-                    pCol->SetMinSize(CSize(pCol->Width(), 0));
-                    g_bRepaginating = 1;
-                }
+        const int nDataCols = GetNumDataColumns();
+        std::vector<long long> pageSum(static_cast<std::size_t>(H), 0);
+        for (int c = 0; c < nDataCols; ++c) {
+            const int page = FirstPage(m_arrDataColumns[c]);
+            if (page >= 0 && page < H) pageSum[static_cast<std::size_t>(page)] += m_arrDataColumns[c]->Width();
+        }
+        bool bOverflow = false;
+        for (int c = 0; c < nDataCols; ++c) {
+            CTblColumn* pCol = m_arrDataColumns[c];
+            const int page = FirstPage(pCol);
+            const bool bPaged = page >= 0 && page < H;
+            const int nGiven = bContent ? assigned[static_cast<std::size_t>(c)]
+                                        : bPaged ? pageW[static_cast<std::size_t>(page)] : nMaxW;
+            const bool bWidened = bPaged && pCol->Width() > nGiven;
+            const bool bOver = bWidened && pageSum[static_cast<std::size_t>(page)] > nAvailW;
+            if (!(pCol->Width() > (bContent ? nGiven : nMaxW) || bOver)) continue;
+            bOverflow = bOverflow || bOver;
+            if (nPass < kMaxPrinterPasses) {
+                pCol->SetMinSize(CSize(pCol->Width(), 0));
+                g_bRepaginating = 1;
             }
+        }
+        if (!g_bRepaginating && bOverflow && !bOnePerPage && nPerPage > 1) {
+            // Still too wide after every pass allowed: one column a page fits.
+            bOnePerPage = true;
+            g_bRepaginating = 1;
         }
         if (g_bRepaginating) continue;
 
-        CArray<int, int> levels;
-        levels.SetSize(m_pColumnRoot->GetDepth(0) + 1);
-        m_pColumnRoot->GetColumnLvlHeights(levels, 0);
-        m_pColumnRoot->AlignColumnLvlHeights(levels, 0);
+        // The stub head at its own height again: the band it meets is this pass's.
+        CalcComponentSize(m_stubHead, CRect(0, m_title.Height(), m_stubHead.Width(), 0), pDC, 0);
+        AlignHeadingBand();
 
         // Place the column heading of every page. Below the root every node
         // shares its column page with its children, so one walk over the
@@ -136,11 +168,10 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
             }
         }
 
-        const int nColH = m_pColumnRoot->SpannedHeight();
-        const int nBody = rc.bottom - rc.top + nColH + nTitleH;
         m_pColumnRoot->ResetPos();
+        const int nColH = HeadingBandHeight();
+        const int nBody = rc.bottom - rc.top + nColH + nTitleH;
         m_pColumnRoot->FlushColumns(nTitleH + nColH);
-        if (m_stubHead.Height() < nColH) m_stubHead.SetHeight(nColH);
 
         int R = 1;
         if (m_printOptions.bKeepWithNext || m_printOptions.bContinuedCaptions) {
@@ -162,7 +193,6 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_pRowRoot->SetPageNums(H, R);
         m_pColumnRoot->SetPageNums(H, R);
 
-        const int nDataCols = GetNumDataColumns();
         for (int r = 0; r < GetNumDataRows(); ++r) {
             const CTblRow* pRow = m_arrDataRows[r];
             const int nRowFirst = FirstPage(pRow);
@@ -182,7 +212,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_pColumnRoot->ResetPos();
         m_pRowRoot->ResetPos();
         const int nFlippedTitleH = m_title.Height();
-        m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), m_pColumnRoot->SpannedHeight());
+        m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), HeadingBandHeight());
         m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
         m_pColumnRoot->SetBorders(m_sizeRow.cy + nFlippedTitleH + m_sizeCol.cy);
         m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
@@ -254,7 +284,7 @@ void CTable::RestoreClient(int bSlot) {
     }
 
     const int nTitleH = m_title.Height();
-    m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), m_pColumnRoot->SpannedHeight());
+    m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), HeadingBandHeight());
     m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
     m_pColumnRoot->SetBorders(m_sizeRow.cy + nTitleH + m_sizeCol.cy);
     m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);

@@ -2,6 +2,7 @@
 // common data-column width, every element and cell given its box with the
 // table's top-left corner at the origin.
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "kavotbl/host/platform.h"
@@ -84,6 +85,17 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
             nStub = static_cast<int>(std::max<long long>(nNeed, W - nColsWidth));
             nDataArea = static_cast<long long>(W) - nStub;
         }
+        if (m_bPrinterPass) {
+            // On paper the stub takes at most half the width, less when a
+            // data column needs more, never less than its budget: every
+            // column page keeps a data column of real width, the stub's
+            // labels wrap.
+            const int nCap = std::max(nStubBudget, std::min(W / 2, W - nMaxMin));
+            if (nStub > nCap) {
+                nStub = nCap;
+                nDataArea = static_cast<long long>(W) - nStub;
+            }
+        }
         // Without data columns there is nothing to share the data area.
         int nColW = 0;
         if (nCols > 0) nColW = nColsWidth > nDataArea ? nMaxMin : static_cast<int>(nDataArea / nCols);
@@ -121,22 +133,10 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
         const int nTitleH = m_title.Height();
         CalcComponentSize(m_stubHead, CRect(0, nTitleH, nStubSpan, 0), pDC, 0);
 
-        // The stub head and the column heading take the taller one's height.
-        const int nColH = m_pColumnRoot->SpannedHeight();
-        if (m_stubHead.Height() > nColH) {
-            for (CRowColOb* p : m_pColumnRoot->m_listChildren) p->SetHeight(m_stubHead.Height());
-        } else {
-            m_stubHead.SetHeight(nColH);
-        }
-
-        CArray<int, int> levels;
-        levels.SetSize(m_pColumnRoot->GetDepth(0) + 1);
-        m_pColumnRoot->GetColumnLvlHeights(levels, 0);
-        m_pColumnRoot->AlignColumnLvlHeights(levels, 0);
-
+        AlignHeadingBand();
         CalcOffsets();
 
-        m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), m_pColumnRoot->SpannedHeight());
+        m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), HeadingBandHeight());
         m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
         m_pColumnRoot->SetBorders(m_sizeRow.cy + nTitleH + m_sizeCol.cy);
         m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
@@ -173,6 +173,33 @@ void CTable::CalcStubHeadSize(const CRect& rc, CDC* pDC) {
     CalcComponentSize(m_stubHead, rc, pDC, 0);
 }
 
+void CTable::AlignHeadingBand() {
+    // Every column of a level as tall as the tallest of that level, and the
+    // band as tall as the stub head when that is taller: the last level
+    // takes the difference, so that the data columns below the spanners,
+    // not the spanners, stretch, and the stub head as tall as the band.
+    CArray<int, int> levels;
+    levels.SetSize(m_pColumnRoot->GetDepth(0) + 1);
+    m_pColumnRoot->GetColumnLvlHeights(levels, 0);
+    const int nLevels = levels.GetSize();
+    int nBand = 0;
+    for (int i = 1; i < nLevels; ++i) nBand += levels[i];
+    const bool bHead = !m_stubHead.GetText().IsEmpty();
+    if (bHead && m_stubHead.Height() > nBand) {
+        if (nLevels > 1) levels[nLevels - 1] += m_stubHead.Height() - nBand;
+        nBand = m_stubHead.Height();
+    }
+    m_pColumnRoot->AlignColumnLvlHeights(levels, 0);
+    if (nLevels > 1 || bHead) m_stubHead.SetHeight(nBand);
+}
+
+int CTable::HeadingBandHeight() const {
+    // A stub head with text over a table without columns still needs its room.
+    const int nCol = m_pColumnRoot->SpannedHeight();
+    if (m_stubHead.GetText().IsEmpty() || std::llabs(m_stubHead.Height()) <= std::llabs(nCol)) return nCol;
+    return m_stubHead.Height();
+}
+
 void CTable::KeepMetrics() {
     m_nMargin = g_nMargin;
     m_nLineHeight = g_nLineHeight;
@@ -189,7 +216,7 @@ void CTable::CalcOffsets() {
     const int nTitleH = m_title.Height();
 
     m_pColumnRoot->ResetPos();
-    const int nColH = m_pColumnRoot->SpannedHeight();
+    const int nColH = HeadingBandHeight();
     m_pColumnRoot->CalcScrOffset(CPoint(nStubSpan, nTitleH));
     m_pColumnRoot->FlushColumns(nTitleH + nColH);
 

@@ -86,11 +86,13 @@ int CTblOb::LoadFont(CDC* pDC, CFont& font) const {
     return font.CreateFontIndirect(&lf) ? 1 : 0;
 }
 
-CSize CTblOb::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
+CSize CTblOb::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) { return WrapToSize(pDC, sizeMin, sizeMax, 0); }
+
+CSize CTblOb::WrapToSize(CDC* pDC, CSize sizeMin, CSize sizeMax, UINT nMoreFlags) {
     if (m_strText.IsEmpty()) return sizeMin;
     const CMeasureFontScope font(*this, pDC);
 
-    UINT nFormat = kMeasureFlags;
+    UINT nFormat = kMeasureFlags | nMoreFlags;
     const int nJust = m_pStyle ? m_pStyle->m_nHorJust : 0;
     if (nJust == 1)
         nFormat |= DT_CENTER;
@@ -137,7 +139,10 @@ CSize CTblCell::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
     const CMeasureFontScope font(*this, pDC);
     const CSize word = m_strText.GetLongestWordSize(pDC);
     if (word.cx > sizeMin.cx) sizeMin.cx = word.cx;
-    return CTblOb::CalcRectSize(pDC, sizeMin, sizeMax);
+    // The width search starts a margin on each side inside the longest word,
+    // which stays whole there: a value is never broken, its column is made
+    // wide enough for it.
+    return WrapToSize(pDC, sizeMin, sizeMax, DT_WHOLEWORDS);
 }
 
 // ---------------------------------------------------------------------------

@@ -358,7 +358,10 @@ void CTblOb::Draw(CDC* pDC, int nPage) {
     const bool bFont = LoadFont(pDC, font) != 0;
     if (bFont) pOldFont = pDC->SelectObject(&font);
     DrawLines(pDC);
+    const int nInnerTop = rcText.top;
     Justify(nFormat, rcText);
+    // Text taller than its box starts at the box's top, not above it.
+    if (static_cast<std::int64_t>(rcText.top) * nSign < static_cast<std::int64_t>(nInnerTop) * nSign) rcText.top = nInnerTop;
 
     if (m_bBlocked && !bTwips) {
         CBrush brush(m_crBlock);
@@ -375,7 +378,8 @@ void CTblOb::Draw(CDC* pDC, int nPage) {
         pen.DeleteObject();
     }
 
-    pDC->DrawText(m_strText, &rcText, nFormat);
+    // Whatever does not fit is cut with an ellipsis and clipped to the box.
+    pDC->DrawTextInBox(m_strText, &rcText, nFormat, m_rcPos);
 
     if (bFont) pDC->SelectObject(pOldFont);
     pDC->RestoreDC(nSaved);

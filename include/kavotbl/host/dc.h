@@ -31,6 +31,9 @@ enum : UINT {
     DT_EXTERNALLEADING = 0x0200,
     DT_CALCRECT = 0x0400,
     DT_NOPREFIX = 0x0800,
+    /// With DT_WORDBREAK: a word wider than the line keeps a line of its own,
+    /// wider than the rectangle, rather than being broken between characters.
+    DT_WHOLEWORDS = 0x01000000,
 };
 
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
@@ -172,6 +175,17 @@ public:
     int DrawText(const CKAVOString& str, CRect* pRect, UINT nFormat) {
         return DrawText(str.c_str(), str.GetLength(), pRect, nFormat);
     }
+    /// Draws text as DrawText does, kept inside the box rcBox that holds
+    /// *pRect. When the wrapped lines reach below the rectangle, only those
+    /// that fit are drawn (one at least) and the last of them ends in "...";
+    /// text that still leaves the rectangle (a line wider than it, or one line
+    /// taller) is clipped to rcBox. DT_CALCRECT is ignored. Returns the
+    /// height of the lines drawn, negative in MM_TWIPS.
+    int DrawTextInBox(const char* pText, int nCount, CRect* pRect, UINT nFormat, const CRect& rcBox);
+    /// DrawTextInBox of a string.
+    int DrawTextInBox(const CKAVOString& str, CRect* pRect, UINT nFormat, const CRect& rcBox) {
+        return DrawTextInBox(str.c_str(), str.GetLength(), pRect, nFormat, rcBox);
+    }
     /// Width and line height of one line of text in the selected font.
     CSize GetTextExtent(const char* pText, int nCount) const;
     /// GetTextExtent of a string.
@@ -182,10 +196,12 @@ public:
         return 1;
     }
     /// Breaks text into lines no wider than nWidth at blanks and line breaks;
-    /// a word wider than nWidth keeps a line of its own. Without bWordBreak
-    /// only line breaks split. At least one line comes back.
-    void WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak,
-                  std::vector<CTextLine>& lines) const;
+    /// a word wider than nWidth is broken between characters (never inside
+    /// the bytes of one UTF-8 character), each line holding at least one.
+    /// Without bWordBreak only line breaks split; without bBreakWords a word
+    /// wider than nWidth keeps a line of its own. At least one line comes back.
+    void WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak, std::vector<CTextLine>& lines,
+                  bool bBreakWords = true) const;
 
     /// Fills the rectangle with the brush, right and bottom edges excluded.
     int Rectangle(int l, int t, int r, int b);
@@ -204,6 +220,9 @@ public:
     int GetClipBox(CRect* pRect) const;
     /// Removes a rectangle from the clip region; returns the region kind.
     int ExcludeClipRect(int l, int t, int r, int b);
+    /// Narrows the clip region to its intersection with a rectangle (either
+    /// corner order); returns the region kind. RestoreDC widens it again.
+    int IntersectClipRect(int l, int t, int r, int b);
     /// ExcludeClipRect of a CRect.
     int ExcludeClipRect(const CRect* pRect) {
         return ExcludeClipRect(pRect->left, pRect->top, pRect->right, pRect->bottom);
@@ -228,6 +247,7 @@ protected:
     virtual void OnLineTo(const CPoint& from, const CPoint& to) { (void)from; (void)to; }
     virtual int OnGetClipBox(CRect* pRect) const;
     virtual int OnExcludeClipRect(const CRect& rc) { (void)rc; return SIMPLEREGION; }
+    virtual int OnIntersectClipRect(const CRect& rc) { (void)rc; return SIMPLEREGION; }
     virtual void OnSaveDC() {}
     virtual void OnRestoreDC() {}
     virtual void OnSelectFont(const LOGFONT* pFont) { (void)pFont; }

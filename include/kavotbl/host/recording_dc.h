@@ -26,10 +26,11 @@ struct CDCCall {
         Rectangle,
         DrawText,
         ExcludeClipRect,
+        IntersectClipRect,
     };
     Kind kind = SaveDC;
     CKAVOString text;   // DrawText
-    CRect rect;         // DrawText, Rectangle, ExcludeClipRect
+    CRect rect;         // DrawText, Rectangle, ExcludeClipRect, IntersectClipRect
     UINT format = 0;    // DrawText flags
     CPoint from, to;    // LineTo (from: current position); MoveTo (to)
     COLORREF color = 0; // pen, brush, background, Rectangle (brush colour)
@@ -41,7 +42,8 @@ struct CDCCall {
 /// Fixed-pitch surface: every byte of text is W units wide and a line is H
 /// units high. With a font whose lfHeight h is not 0, H = |h| and W = |h| / 2;
 /// with no font, W = 8 and H = 16. In MM_TWIPS measured heights are
-/// negative. Every drawing call is recorded; the clip box is settable.
+/// negative. Every drawing call is recorded; the clip box is settable,
+/// narrowed by IntersectClipRect and restored with the saved state.
 class CRecordingDC : public CDC {
 public:
     explicit CRecordingDC(int nMapMode = MM_TEXT);
@@ -67,6 +69,7 @@ protected:
     void OnLineTo(const CPoint& from, const CPoint& to) override;
     int OnGetClipBox(CRect* pRect) const override;
     int OnExcludeClipRect(const CRect& rc) override;
+    int OnIntersectClipRect(const CRect& rc) override;
     void OnSaveDC() override;
     void OnRestoreDC() override;
     void OnSelectFont(const LOGFONT* pFont) override;
@@ -80,6 +83,7 @@ private:
     void Record(const CDCCall& call);
     std::vector<CDCCall> m_calls;
     CRect m_rcClip{-1000000000, -1000000000, 1000000000, 1000000000};
+    std::vector<CRect> m_savedClips;  // the clip box of every saved state
     bool m_bRecord = true;
 };
 

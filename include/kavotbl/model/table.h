@@ -231,6 +231,11 @@ private:
     void AdjustCellLinkages();
     void AdjustMasks(const CCellMaskArray& arrMasks);
     void CalcComponentSize(CTblOb& ob, const CRect& rc, CDC* pDC, int bLoadFont);
+    // Equal heights on every heading level; the band and the stub head as
+    // tall as the taller of the two.
+    void AlignHeadingBand();
+    // Height of the band the rows start below (negative when flipped).
+    int HeadingBandHeight() const;
     // The rows, columns and nodes that a save of the block writes; 0 when
     // nothing is blocked.
     int CollectBlock(std::unordered_set<const CRowColOb*>& set, int& nRows, int& nCols) const;

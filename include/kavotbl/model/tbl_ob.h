@@ -129,6 +129,8 @@ public:
 
 protected:
     virtual CSize CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax);
+    /// CalcRectSize with further measuring flags (DT_WHOLEWORDS for values).
+    CSize WrapToSize(CDC* pDC, CSize sizeMin, CSize sizeMax, UINT nMoreFlags);
     virtual int CanDrawBorderLeft() const { return 1; }
     virtual int CanDrawBorderTop() const { return 1; }
     virtual int CanDrawBorderRight() const { return 1; }

@@ -62,6 +62,7 @@ protected:
     void OnLineTo(const CPoint& from, const CPoint& to) override;
     int OnGetClipBox(CRect* pRect) const override;
     int OnExcludeClipRect(const CRect& rc) override;
+    int OnIntersectClipRect(const CRect& rc) override;
     void OnSaveDC() override;
     void OnRestoreDC() override;
     void OnSetMapMode(int nMapMode) override;
