@@ -356,10 +356,11 @@ TEST_F(Program, FixedSurfaceLayoutsAsWorkedOutByHand) {
     EXPECT_EQ(t["cells"][1][1]["box"], Ints({250, 66, 400, 88}));
     EXPECT_EQ(t["layout"]["size"], Ints({400, 88}));
     // Width 100: the stub keeps a quarter (25) and the columns their minimum
-    // of 54 each: the table is 133 wide and would scroll.
+    // of 54 each: the table is 133 wide and would scroll. "One" and "Two"
+    // (24) are broken over two lines in the stub's 19: rows of 38.
     t = layout({"screen", "--width", "100"});
     EXPECT_EQ(t["columns"][0]["box"], Ints({25, 22, 79, 44}));
-    EXPECT_EQ(t["layout"]["size"], Ints({133, 88}));
+    EXPECT_EQ(t["layout"]["size"], Ints({133, 120}));
     // Letter less half an inch all round is 10800 x 14400 twips, less the
     // page-number line (16) and half a line above it (8), as print lays it
     // out; with equal widths the stub takes a quarter (2700), the two
