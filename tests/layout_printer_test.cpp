@@ -185,14 +185,21 @@ TEST(RowPages, RowTallerThanThePageStaysOnTheFirstPage) {
     // Under title and heading (44) the printable height 110 leaves 66; the
     // stub is 250, so each 30-byte word (240) of the first row takes a line:
     // 6 * 16 + 6 = 102. No row is on page 0 yet, so the row stays there, cut
-    // at its foot, and the next row starts page 1.
+    // at the page's foot (110), and the next row starts page 1; the same
+    // with captions kept with their rows.
     std::string tall;
     for (int i = 0; i < 6; ++i) tall += (i ? " " : "") + Word(30);
     Printed pr(FlatTableText({"c"}, {tall, "r"}, "T"), 1000, 110);
     EXPECT_EQ(pr.t.GetNumPages(), 2);
     EXPECT_EQ(Pages(pr.t.GetRow(0)), Ints{0}); EXPECT_EQ(Pages(pr.t.GetRow(1)), Ints{1});
-    EXPECT_EQ(pr.t.GetRow(0)->GetPos(), CRect(0, -44, 250, -146));
+    EXPECT_EQ(pr.t.GetRow(0)->GetPos(), CRect(0, -44, 250, -110));
     EXPECT_EQ(pr.t.GetRow(1)->GetPos().top, -44);
+    CPrintOptions keep;
+    keep.bKeepWithNext = 1;
+    pr.t.SetPrintOptions(keep);
+    pr.Print(1000, 110);
+    EXPECT_EQ(pr.t.GetNumPages(), 2);
+    EXPECT_EQ(pr.t.GetRow(0)->GetPos(), CRect(0, -44, 250, -110));
 }
 
 TEST(PrintedHeading, LevelsComeFromTheWidthsOnThePageAndTheBandHoldsTheStubHead) {

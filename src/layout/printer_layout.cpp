@@ -512,10 +512,12 @@ void CTblRow::CalcPtrOffset(int nBody, int nTop, int& y, int& nPage, int nLevel)
     Offset(-Left(), -Top());
     // The room is |nBody| below nTop; a row that would cross it starts a
     // page, unless the page has no row yet: then it stays, cut at the foot.
-    if (y > nTop && static_cast<long long>(y) + Height() > std::llabs(nBody) + nTop) {
+    const long long nFoot = std::llabs(static_cast<long long>(nBody)) + nTop;
+    if (y > nTop && static_cast<long long>(y) + Height() > nFoot) {
         y = nTop;
         ++nPage;
     }
+    if (y == nTop && y + Height() > nFoot) SetHeight(static_cast<int>(nFoot - y));
     Offset(5 * g_nMargin * nLevel, y);
     y += Height();
     AddPage(nPage);

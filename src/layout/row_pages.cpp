@@ -175,6 +175,8 @@ int CTable::PaginateRows(CDC* pDC, int nBody, int nTop) {
             }
             continue;  // row i is weighed again on the new page
         }
+        // The first row of a page that is taller than the page is cut at its foot.
+        if (i == nPageStart && y + height(i) > nLimit) at(i).pRow->SetHeight(static_cast<int>(nLimit - y));
         at(i).nTop = y, at(i).nPage = nPage;
         y += height(i);
         ++i;
