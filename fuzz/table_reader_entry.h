@@ -2,6 +2,7 @@
 // Shared by the libFuzzer target and the test that replays the corpus.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,6 +11,7 @@
 #include "kavotbl/file/document.h"
 #include "kavotbl/host/platform.h"
 #include "kavotbl/model/table.h"
+#include "kavotbl/resources/strings.h"
 
 namespace kavo_fuzz {
 
@@ -53,9 +55,22 @@ inline std::string CheckTableFile(const std::uint8_t* data, std::size_t size) {
         doc.LoadText(std::string(reinterpret_cast<const char*>(data), size));
         const std::string first = doc.SaveText();
 
+        // Every message names a line of the file (0: none) and an entry of
+        // the string table.
+        const std::size_t nLines =
+            static_cast<std::size_t>(std::count(data, data + size, static_cast<std::uint8_t>('\n'))) + 1;
+        for (const kavo::CLoadMessage& m : doc.GetMessages())
+            if (m.nLine < 0 || static_cast<std::size_t>(m.nLine) > nLines || kavo::LoadKAVOString(m.nID).IsEmpty() ||
+                m.strText.empty())
+                problem = "a message without its line or text";
+
         kavo::CTableDocument second;
-        if (!second.LoadText(first)) {
+        if (!problem.empty()) {
+        } else if (!second.LoadText(first)) {
             problem = "the saved text does not load";
+        } else if (!second.GetMessages().empty() &&
+                   !(doc.GetNumTables() == 0 && second.GetMessages().front().nID == kavo::IDS_NO_TABLE)) {
+            problem = "the saved text loads with a message: " + second.GetMessages().front().strText;
         } else if (second.GetNumTables() != doc.GetNumTables()) {
             problem = "the saved text holds another number of tables";
         } else {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 
 #include "../fuzz/table_reader_entry.h"
@@ -49,6 +50,36 @@ std::size_t Replay(const fs::path& dir, bool bExamples) {
 
 TEST(FileCorpus, EveryCorpusFileRoundTrips) {
     EXPECT_GE(Replay(fs::path(KAVOTBL_SOURCE_DIR) / "fuzz" / "corpus", false), 20u);
+}
+
+// Each corpus file loads to the result, tables and messages (ids and lines)
+// written down for it, and every message that concerns a line says which.
+TEST(FileCorpus, EveryCorpusFileGivesItsMessages) {
+    std::map<std::string, std::string> expected;
+    std::ifstream list(fs::path(KAVOTBL_SOURCE_DIR) / "tests" / "data" / "corpus_messages.txt");
+    for (std::string line; std::getline(list, line);) {
+        const std::size_t blank = line.find(' ');
+        if (!line.empty() && line[0] != '#' && blank != std::string::npos)
+            expected[line.substr(0, blank)] = line.substr(blank + 1);
+    }
+    file_test::MessageCapture capture;
+    std::size_t n = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(KAVOTBL_SOURCE_DIR) / "fuzz" / "corpus")) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        kavo::CTableDocument doc;
+        const int nResult = doc.LoadFile(entry.path().c_str());
+        std::string got = std::to_string(nResult) + " " + std::to_string(doc.GetNumTables()) + ":";
+        for (const kavo::CLoadMessage& m : doc.GetMessages()) {
+            got += " " + std::to_string(m.nID) + "@" + std::to_string(m.nLine);
+            if (m.nID > kavo::IDS_AREA_CODES_NOT_NUMERIC && m.nLine > 0) {
+                EXPECT_EQ(m.strText.rfind("line " + std::to_string(m.nLine) + ": ", 0), 0u) << m.strText;
+            }
+        }
+        EXPECT_EQ(got, expected[name]);
+        ++n;
+    }
+    EXPECT_EQ(n, expected.size());
 }
 
 TEST(FileCorpus, EveryExampleRoundTripsToItsOwnBytes) {
