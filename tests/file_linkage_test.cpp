@@ -5,6 +5,7 @@
 #include <string>
 
 #include "file_test_support.h"
+#include "kavotbl/host/recording_dc.h"
 
 using namespace file_test;
 using kavo::CTable;
@@ -93,3 +94,33 @@ TEST(Linkage, OneMaskForEveryCellOfALargeTable) {
 }
 
 }  // namespace
+
+// Tree edits after loading: an assignment keeps what the table still points
+// at alive, and the table links itself again before a layout, or when the
+// caller asks after removing a node.
+TEST(Linkage, TreeEditsAreLinkedAgain) {
+    MessageCapture capture;
+    auto doc = Load(
+        "[Table]\n[ColumnGroup]\nText=G1\n[Column]\nText=a\n[EndGroup]\n[ColumnGroup]\nText=G2\n[Column]\nText=b\n"
+        "[EndGroup]\n[Column]\nText=c\n[RowGroup]\nText=H1\n[Row]\nText=r0\nData=1, 2, 3\n[EndGroup]\n"
+        "[RowGroup]\nText=H2\n[Row]\nText=r1\nData=4, 5, 6\n[EndGroup]\n");
+    CTable& t = (*doc)[0];
+    kavo::CTblColumn* pCols = t.GetColumnRoot();
+    *pCols->GetChild(0) = *pCols->GetChild(1);
+    *t.GetRowRoot()->GetChild(0) = *t.GetRowRoot()->GetChild(1);
+    EXPECT_FALSE(t.IsLinked());
+    // Saving walks the trees; the rows still hold their cells.
+    EXPECT_NE(SaveTable(t).find("[ColumnGroup]\nText=G2\n\n[Column]\nText=b\n[EndGroup]\n\n[ColumnGroup]\nText=G2"),
+              std::string::npos);
+    kavo::CRecordingDC dc;
+    t.LayoutTable(kavo::CRect(0, 0, 600, 400), &dc);
+    EXPECT_TRUE(t.IsLinked());
+    // The copy of b took no cells of its own: its rows get zeros, and the
+    // row copied over r0 shares r1's cells.
+    EXPECT_EQ(Fields(t, "X D"), "b b c /r1/r1|0 5 6/0 5 6");
+    // A removed data column takes its values along; the others keep theirs.
+    t.GetColumnRoot()->RemoveChildAt(1);
+    t.Relink();
+    EXPECT_EQ(Fields(t, "X D"), "b c /r1/r1|0 6/0 6");
+    EXPECT_TRUE(t.IsLinked() && capture.messages.empty());
+}

@@ -2,6 +2,7 @@
 // data column in every data row, and each cell's style and format.
 #include <algorithm>
 #include <cstddef>
+#include <unordered_map>
 #include <vector>
 
 #include "kavotbl/model/table.h"
@@ -127,6 +128,91 @@ void CTable::AdjustMasks(const CCellMaskArray& arrMasks) {
             }
         }
     }
+}
+
+}  // namespace kavo
+
+namespace kavo {
+
+namespace {
+
+// Whether the leaves below pNode, depth first, are arr from index *pn on;
+// also checks the parent links.
+template <class Node>
+bool LeavesAre(const CRowColOb* pNode, const CArray<Node*, Node*>& arr, int* pn) {
+    const int n = pNode->GetNumChildren();
+    for (int i = 0; i < n; ++i) {
+        const CRowColOb* pChild = pNode->GetChildAt(i);
+        if (pChild->GetParent() != pNode) return false;
+        if (pChild->HasData()) {
+            if (*pn >= arr.GetSize() || arr[*pn] != pChild) return false;
+            ++*pn;
+        } else if (!LeavesAre(pChild, arr, pn)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CTable::IsLinked() const {
+    int nCols = 0, nRows = 0;
+    if (!LeavesAre(m_pColumnRoot, m_arrDataColumns, &nCols) || nCols != m_arrDataColumns.GetSize()) return false;
+    if (!LeavesAre(m_pRowRoot, m_arrDataRows, &nRows) || nRows != m_arrDataRows.GetSize()) return false;
+    for (int r = 0; r < nRows; ++r) {
+        const CTblRow* pRow = m_arrDataRows[r];
+        if (pRow->GetNumCells() != nCols) return false;
+        for (int c = 0; c < nCols; ++c) {
+            const CTblCell* pCell = pRow->m_arrCells[c];
+            // Rows assigned from one another share cells, so a cell's row
+            // link names one of them: it is not compared.
+            if (pCell == nullptr || pCell->m_pCol != m_arrDataColumns[c]) return false;
+        }
+    }
+    return true;
+}
+
+void CTable::Relink() {
+    // Where each old data column's cells go; a column that left the trees
+    // has no place (it may even be destroyed: it is only compared).
+    std::unordered_map<const CTblColumn*, int> place;
+    OptimizeDataChildren();
+    SetRowColObParent(m_pRowRoot, nullptr);
+    SetRowColObParent(m_pColumnRoot, nullptr);
+    const int nCols = GetNumDataColumns();
+    for (int c = 0; c < nCols; ++c) place.emplace(m_arrDataColumns[c], c);
+    std::vector<CTblCell*> cells, loose;
+    for (int r = 0; r < GetNumDataRows(); ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        // Cells linked to a column still there go to it; cells never linked
+        // (added since) fill the places left, in order.
+        cells.assign(static_cast<std::size_t>(nCols), nullptr);
+        loose.clear();
+        for (int i = 0; i < pRow->GetNumCells(); ++i) {
+            CTblCell* pCell = pRow->m_arrCells[i];
+            if (pCell == nullptr) continue;
+            if (pCell->m_pCol == nullptr) {
+                loose.push_back(pCell);
+                continue;
+            }
+            const auto it = place.find(pCell->m_pCol);
+            if (it != place.end() && cells[static_cast<std::size_t>(it->second)] == nullptr)
+                cells[static_cast<std::size_t>(it->second)] = pCell;
+        }
+        std::size_t nLoose = 0;
+        for (CTblCell*& pCell : cells)
+            if (pCell == nullptr && nLoose < loose.size()) pCell = loose[nLoose++];
+        pRow->m_arrCells.RemoveAll();
+        pRow->m_arrCells.Reserve(nCols);
+        for (CTblCell* pCell : cells) {
+            if (pCell == nullptr) pCell = AllocCell(0);
+            if (pCell == nullptr) break;  // the block cannot grow further
+            pRow->AddCell(pCell);
+        }
+    }
+    AdjustCellLinkages();
+    AdjustMasks(CCellMaskArray());
 }
 
 }  // namespace kavo

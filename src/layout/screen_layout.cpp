@@ -21,6 +21,9 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
     // brings them back with the rest of that layout.
     StashSpannerCopies();
     m_bPrinterInForce = 0;  // the repeated captions belong to the printed pages
+    // Trees edited since the table was linked (a node assigned or removed)
+    // are linked again first, so that no list points past them.
+    if (!IsLinked()) Relink();
     {
         const CMeasureModeScope measure(m_printOptions.bMeasureInStyleFonts);
         const CStyleFontScope font(*this, pDC);

@@ -32,7 +32,10 @@ void DestroyNodes(std::vector<CRowColOb*>& nodes) {
 
 CRowColOb::CRowColOb() = default;
 
-CRowColOb::~CRowColOb() { RemoveAllChildren(); }
+CRowColOb::~CRowColOb() {
+    RemoveAllChildren();
+    DestroyNodes(m_listRetired);
+}
 
 void CRowColOb::RemoveChildAt(int i) {
     const auto it = m_listChildren.begin() + i;
@@ -177,9 +180,10 @@ CTblColumn& CTblColumn::operator=(const CTblColumn& src) {
     m_rcPos = src.m_rcPos;
     m_sizeMin = src.m_sizeMin;
     m_sizeMax = src.m_sizeMax;
-    // From here on src may be gone: it may have been one of the old children.
+    // The old children leave the tree without being destroyed: src may be
+    // one of them, and the table's data lists and cells may point at them.
     m_listChildren.swap(copies);
-    DestroyNodes(copies);
+    m_listRetired.insert(m_listRetired.end(), copies.begin(), copies.end());
     return *this;
 }
 
@@ -223,9 +227,10 @@ CTblRow& CTblRow::operator=(const CTblRow& src) {
     m_bHasArea = src.m_bHasArea;
     m_area = src.m_area;
     m_strAreaName = src.m_strAreaName;
-    // From here on src may be gone: it may have been one of the old children.
+    // The old children leave the tree without being destroyed: src may be
+    // one of them, and the table's data lists and cells may point at them.
     m_listChildren.swap(copies);
-    DestroyNodes(copies);
+    m_listRetired.insert(m_listRetired.end(), copies.begin(), copies.end());
     return *this;
 }
 

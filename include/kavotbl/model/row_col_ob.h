@@ -89,6 +89,10 @@ protected:
     CFormat* m_pCellFormat = nullptr;
     std::vector<CRowColOb*> m_listChildren;
     CRowColOb* m_pParent = nullptr;
+    // Children an assignment took out of the tree. A table's data lists and
+    // cells may still point at them until it is relinked, so they live on,
+    // outside the tree, until this node dies.
+    std::vector<CRowColOb*> m_listRetired;
 };
 
 /// A column node: a spanner when it has children, else a data column.

@@ -143,6 +143,15 @@ public:
     /// ceiling it replaces.
     static std::int64_t GetMaxCells();
     static std::int64_t SetMaxCells(std::int64_t nCells);
+    /// Links the table to its trees again after they were edited (children
+    /// added, removed or assigned): data lists and parent links anew; each
+    /// data row keeps the cells of the data columns still there, in their
+    /// new order, drops those of columns gone, and gets cells of value 0
+    /// with the default style and format for new columns. LayoutTable does
+    /// this by itself when the trees no longer match the lists.
+    void Relink();
+    /// True when the data lists, parent links and cell lists match the trees.
+    bool IsLinked() const;
     /// Reads the keys of one piece section into piece.
     void BuildTblPiece(CSpecFile& file, CTblOb& piece);
     /// Writes the table's sections. With bBlockedOnly, only the block: the
