@@ -187,8 +187,8 @@ namespace {
 // A flat table printed with widths from content and the given changes.
 struct Widths {
     Widths(const Strings& cols, const Strings& rows, int nWidth, void (*change)(CPrintOptions&) = nullptr,
-           int nFont = 0)
-        : p(LoadTable(FlatTableText(cols, rows), nFont, nFont)) {
+           int nFont = 0, const std::string& head = "")
+        : p(LoadTable(FlatTableText(cols, rows, "", head), nFont, nFont)) {
         CPrintOptions o;
         o.bWidthsFromContent = 1;
         if (change) change(o);
@@ -237,6 +237,11 @@ TEST(WidthsFromContent, ColumnsAsWideAsTheirTextStubAsItsLabelsLeftoverSpread) {
     Widths quarter(wide, {Long()}, 1000, [](CPrintOptions& o) { o.nStubLimitPercent = 25; });
     EXPECT_EQ(quarter.Stub(), 250);
     EXPECT_EQ(quarter.Columns(), (ColPages{{0, 375}, {0, 375}, {1, 750}}));
+    // A stub head of one word of 150 bytes (1206) keeps to the same limit and
+    // is broken there: the columns keep their widths beside it.
+    Widths head(wide, {"r"}, 1000, nullptr, 0, Word(150));
+    EXPECT_EQ(head.Stub(), 400); EXPECT_EQ(head.t.GetStubHead()->Width(), 400);
+    EXPECT_EQ(head.Columns(), limited.Columns());
     // A spanner's longest word (40 bytes, 326) widens its two columns of 94
     // by 69 each.
     Widths spanner({"[" + Word(40), Word(11), Word(11), "]"}, {"r"}, 1000, [](CPrintOptions& o) { o.bSpreadLeftover = 0; });

@@ -31,8 +31,12 @@ int CTable::ContentStubWidth(int nWidth, int nNeed, int nHeadNeed, long long nCo
     long long nStub = nNeed;
     // The labels wrap only when the data columns would not fit beside them,
     // and then at no less than the limit or the room the columns leave.
-    if (nNeed + nColsWidth > nWidth) nStub = std::min<long long>(nNeed, std::max<long long>(nLimit, nWidth - nColsWidth));
-    return static_cast<int>(std::max<long long>(std::max<long long>(nStub, nHeadNeed), 0));
+    const long long nRoom = std::max<long long>(nLimit, nWidth - nColsWidth);
+    if (nNeed + nColsWidth > nWidth) nStub = std::min<long long>(nNeed, nRoom);
+    // A stub head's long word keeps to the same bound and is broken there,
+    // so that the data columns keep their room beside the stub.
+    nStub = std::max<long long>(nStub, std::min<long long>(nHeadNeed, nRoom));
+    return static_cast<int>(std::max<long long>(nStub, 0));
 }
 
 long long CTable::ContentColumnWidths(std::vector<int>& widths) const {

@@ -71,6 +71,24 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
         const int nDataBudget = static_cast<int>(W * 0.75);
         const int nStubBudget = W - nDataBudget;
         int nNeed = m_pRowRoot->GetWidestSingleLineRow(pDC, -1) + 2 * m;
+        if (m_bPrinterPass && m_printOptions.bWidthsFromContent && m_printOptions.bContinuedCaptions &&
+            !m_printOptions.strContinued.IsEmpty()) {
+            // A caption repeated on a continuation page is a label too: with
+            // its suffix on one line where room allows, not broken in a word.
+            const CKAVOString& suffix = m_printOptions.strContinued;
+            auto widest = [&](const CRowColOb* pNode, int nLevel, auto& self) -> int {
+                int n = 0;
+                for (const CRowColOb* p : pNode->m_listChildren) {
+                    if (p->HasData()) continue;
+                    const CMeasureFontScope captionFont(*p, pDC);
+                    const CKAVOString text = p->GetText() + suffix;
+                    n = std::max(n, RowIndent(nLevel) + pDC->GetTextExtent(text.c_str(), text.GetLength()).cx);
+                    n = std::max(n, self(p, nLevel + 1, self));
+                }
+                return n;
+            };
+            nNeed = std::max(nNeed, widest(m_pRowRoot, 0, widest) + 2 * m);
+        }
         int nHeadNeed;
         {
             const CMeasureFontScope headFont(m_stubHead, pDC);

@@ -280,6 +280,15 @@ TEST_F(Program, PrintedPagesFollowTheLayoutsColumnAndRowPages) {
         for (int r : pr)
             for (int c : pc) expected.insert(CellValue(r, c));
         EXPECT_EQ(values[p], expected);
+        // The publishing defaults: a page that starts inside a group names it
+        // as continued, and every caption a page starts has its rows there.
+        const int nFirst = *pr.begin();
+        const std::string continued = Caption("Region", nFirst / 20) + " (continued)";
+        EXPECT_EQ(text.find(continued) != std::string::npos, nFirst % 20 != 0) << continued << " on page " << p + 1;
+        for (int g = 0; g < kRows / 20; ++g)
+            if (text.find(Caption("Region", g) + "\n") != std::string::npos) {
+                EXPECT_EQ(pr.count(20 * g), 1u) << "Region" << g << " without its first row on page " << p + 1;
+            }
     }
 
     // Down first, numbered from 3, the footing once: the same sheets in the
