@@ -159,6 +159,13 @@ void CTable::LayoutForPrinter(const CRect& rc, CDC* pDC) {
     // a stub held at its limit does not shrink, so the second assumes that.
     // Each try is a whole layout: the table is measured anew.
     const int nLeast = 100 - nMaxShrink;
+    // Margins keep their size, so nothing shrinks more than the type does:
+    // a table that would not fit even then (give or take the rounding of
+    // smaller glyphs) is not laid out again.
+    if ((nStub + nCols) * nLeast > W * 102) {
+        m_bPrinterPass = 0;
+        return;
+    }
     const int tries[] = {static_cast<int>(100 * W / (nStub + nCols)),
                          static_cast<int>(W > nStub ? 100 * (W - nStub) / nCols : 0), nLeast};
     int nPrev = 100;
