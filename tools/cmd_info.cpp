@@ -145,7 +145,8 @@ static int RunInfo(int argc, char** argv) {
 
     std::vector<LayoutInfo> layouts;
     kavo::CPrintOptions options;
-    if (bLayout && !PublishingOptions(opts, doc, options)) return kExitUsage;
+    int nOptionStatus = kExitOk;
+    if (bLayout && !PublishingOptions(opts, doc, options, nOptionStatus)) return nOptionStatus;
     if (bLayout) {
         const bool bPrinter = kind == "printer";
         const int nMapMode = bPrinter ? kavo::MM_TWIPS : kavo::MM_TEXT;

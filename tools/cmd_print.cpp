@@ -65,7 +65,7 @@ static int RunPrint(int argc, char** argv) {
     std::vector<CTable*> tables;
     if (!LoadTables(opts, nTable, doc, progress, tables, nStatus, true)) return nStatus;
     kavo::CPrintOptions options;
-    if (!PublishingOptions(opts, doc, options)) return kExitUsage;
+    if (!PublishingOptions(opts, doc, options, nStatus)) return nStatus;
     GiveFont(*doc.registry, family, dSize);
 
     OutputFile out(output, true);

@@ -67,7 +67,8 @@ static int RunRender(int argc, char** argv) {
     std::string error;
     if (bSelect && !SelectionFits(table, sel, opts.Get("select"), error)) return Fail("render", error, kExitUsage);
     kavo::CPrintOptions options;
-    if (!PublishingOptions(opts, doc, options)) return kExitUsage;
+    int nOptionStatus = kExitOk;
+    if (!PublishingOptions(opts, doc, options, nOptionStatus)) return nOptionStatus;
     table.SetPrintOptions(options);
     GiveFont(*doc.registry, family, dSize);
 

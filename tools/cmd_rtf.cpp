@@ -62,7 +62,8 @@ static int RunRtf(int argc, char** argv) {
     // copies for further column pages, so that they belong to it too.
     if (!bPanels && !BlockSelected(opts, *tables.front(), sel, bSelect)) return kExitUsage;
     kavo::CPrintOptions options;
-    if (!PublishingOptions(opts, doc, options)) return kExitUsage;
+    int nOptionStatus = kExitOk;
+    if (!PublishingOptions(opts, doc, options, nOptionStatus)) return nOptionStatus;
     GiveFont(*doc.registry, family, dSize);
 
     kavo::CRtfPage page;

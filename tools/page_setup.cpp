@@ -126,7 +126,8 @@ bool PageSetupOptions(const OptionParser& opts, PageSetup& ps) {
     return true;
 }
 
-bool PublishingOptions(const OptionParser& opts, Document& doc, kavo::CPrintOptions& o) {
+bool PublishingOptions(const OptionParser& opts, Document& doc, kavo::CPrintOptions& o, int& nStatus) {
+    nStatus = kExitUsage;
     o = kavo::CPrintOptions::Publishing();
     if (opts.Has("no-keep-with-next")) o.bKeepWithNext = 0;
     if (opts.Has("continued")) {
@@ -150,7 +151,22 @@ bool PublishingOptions(const OptionParser& opts, Document& doc, kavo::CPrintOpti
     if (!file.Open(sheet.c_str(), kavo::CSpecFile::modeRead))
         return Usage(opts, "cannot read the style sheet " + sheet);
     kavo::CStyleRegistry registry;
-    registry.Build(file);
+    std::vector<LoadMessage> messages;
+    {
+        // What reading the sheet says is shown as the table file's messages
+        // are, and counts under --strict.
+        const DiscardMessageBoxes quiet;
+        kavo::CLoadMessageLog log;
+        registry.Build(file);
+        for (const kavo::CLoadMessage& m : log.GetMessages()) messages.push_back(ToLoadMessage(m));
+    }
+    PrintMessages(stderr, sheet, messages);
+    if (opts.Has("strict") && !messages.empty()) {
+        nStatus = Fail(opts.CommandName().c_str(),
+                       "--strict: the style sheet " + sheet + " showed " + std::to_string(messages.size()) +
+                           (messages.size() == 1 ? " message" : " messages") + "; nothing written");
+        return false;
+    }
     kavo::TakeStyleSheet(*doc.registry, registry);
     return true;
 }

@@ -29,7 +29,9 @@ bool PageSetupOptions(const OptionParser& opts, PageSetup& ps);
 /// Reads the publishing options into o (every option on unless turned
 /// off) and applies the style sheet to doc's registry: the house style,
 /// none with --style-sheet plain, or the styles of another table file.
-/// Call before the fonts are given. False after the reason was printed.
-bool PublishingOptions(const OptionParser& opts, Document& doc, kavo::CPrintOptions& o);
+/// Call before the fonts are given. False after the reason was printed,
+/// with the exit status in nStatus (a style sheet with messages under
+/// --strict fails as the table file would).
+bool PublishingOptions(const OptionParser& opts, Document& doc, kavo::CPrintOptions& o, int& nStatus);
 
 }  // namespace kavotool

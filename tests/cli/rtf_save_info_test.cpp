@@ -434,7 +434,15 @@ TEST_F(Program, CheckReportsEveryMessageOnceWithItsPlaceAndStrictWritesNothing) 
     EXPECT_NE(cut.err.find("ends inside a group"), std::string::npos) << cut.err;
     EXPECT_EQ(Run({"render", open, "-o", Path("cut.png")}).status, 1);
     EXPECT_EQ(Run({"save", open, "-o", Path("kept.tbl")}).status, 0);  // what was read can still be kept
-    EXPECT_EQ(Files(), (Strings{"broken", "kept.tbl", "lenient.rtf"}));
+    // A style sheet's messages are shown with its place and count as the
+    // table file's do.
+    const std::string sheet = Path("broken/sheet.tbl");
+    std::ofstream(sheet) << "[Style]\nLabel=Title\nHorJust=Middle\n";
+    const Result strictSheet = Run({"print", examples[1], "-o", Path("sheet.pdf"), "--style-sheet", sheet, "--strict"});
+    EXPECT_EQ(strictSheet.status, 1);
+    EXPECT_NE(strictSheet.err.find(sheet + ":3: "), std::string::npos) << strictSheet.err;
+    EXPECT_EQ(Run({"print", examples[1], "-o", Path("sheet.pdf"), "--style-sheet", sheet}).status, 0);
+    EXPECT_EQ(Files(), (Strings{"broken", "kept.tbl", "lenient.rtf", "sheet.pdf"}));
 }
 
 // ------------------------------------------------------------------ bad input
