@@ -269,22 +269,25 @@ void CDC::WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak, s
     }
 }
 
+void CDC::TextLines(const char* pText, int n, int nWidth, UINT nFormat, std::vector<CTextLine>& lines) const {
+    if (nFormat & DT_SINGLELINE) {
+        lines.clear();
+        CTextLine line;
+        line.nLength = n;
+        line.nWidth = OnGetTextExtent(pText, n).cx;
+        lines.push_back(line);
+        return;
+    }
+    WrapText(pText, n, nWidth, (nFormat & DT_WORDBREAK) != 0, lines, (nFormat & DT_WHOLEWORDS) == 0);
+}
+
 int CDC::DrawText(const char* pText, int nCount, CRect* pRect, UINT nFormat) {
     if (!pRect) return 0;
     const int n = ResolveCount(pText, nCount);
     const char* text = n ? pText : "";
     ScratchGuard scratch;
-    const bool bSingle = (nFormat & DT_SINGLELINE) != 0;
-    if (bSingle) {
-        CTextLine line;
-        line.nLength = n;
-        line.nWidth = OnGetTextExtent(text, n).cx;
-        scratch.lines.push_back(line);
-    } else {
-        WrapText(text, n, ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left)),
-                 (nFormat & DT_WORDBREAK) != 0, scratch.lines,
-                 (nFormat & DT_WHOLEWORDS) == 0);
-    }
+    TextLines(text, n, ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left)), nFormat,
+              scratch.lines);
     const long long lineHeight = OnGetTextExtent("", 0).cy;
     long long height = lineHeight * static_cast<long long>(scratch.lines.size());
     if (height > INT_MAX) height = INT_MAX;
@@ -308,15 +311,7 @@ int CDC::DrawTextInBox(const char* pText, int nCount, CRect* pRect, UINT nFormat
     ScratchGuard scratch;
     std::vector<CTextLine>& lines = scratch.lines;
     const int nWidth = ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left));
-    if (nFormat & DT_SINGLELINE) {
-        CTextLine line;
-        line.nLength = n;
-        line.nWidth = OnGetTextExtent(text, n).cx;
-        lines.push_back(line);
-    } else {
-        WrapText(text, n, nWidth, (nFormat & DT_WORDBREAK) != 0, lines,
-                 (nFormat & DT_WHOLEWORDS) == 0);
-    }
+    TextLines(text, n, nWidth, nFormat, lines);
     const bool bTwips = m_state.nMapMode == MM_TWIPS;
     const long long lineHeight = OnGetTextExtent("", 0).cy;
     const long long room = bTwips ? static_cast<long long>(pRect->top) - pRect->bottom
@@ -376,16 +371,7 @@ int CDC::DrawTextInBox(const char* pText, int nCount, CRect* pRect, UINT nFormat
 
 void CDC::OnDrawText(const char* pText, int nCount, const CRect& rc, UINT nFormat) {
     std::vector<CTextLine> lines;
-    if (nFormat & DT_SINGLELINE) {
-        CTextLine line;
-        line.nLength = nCount;
-        line.nWidth = OnGetTextExtent(pText, nCount).cx;
-        lines.push_back(line);
-    } else {
-        WrapText(pText, nCount, ClampInt(std::max(0LL, static_cast<long long>(rc.right) - rc.left)),
-                 (nFormat & DT_WORDBREAK) != 0, lines,
-                 (nFormat & DT_WHOLEWORDS) == 0);
-    }
+    TextLines(pText, nCount, ClampInt(std::max(0LL, static_cast<long long>(rc.right) - rc.left)), nFormat, lines);
     const long long lineStep = m_state.nMapMode == MM_TWIPS ? -OnGetTextExtent("", 0).cy : OnGetTextExtent("", 0).cy;
     long long y = rc.top;
     for (const CTextLine& line : lines) {

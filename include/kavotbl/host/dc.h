@@ -274,6 +274,9 @@ protected:
     const State& GetState() const { return m_state; }
 
 private:
+    // The lines text breaks into under nFormat at width nWidth.
+    void TextLines(const char* pText, int n, int nWidth, UINT nFormat, std::vector<CTextLine>& lines) const;
+
     State m_state;
     std::vector<State> m_saved;
 };
