@@ -18,10 +18,11 @@ typedef std::uint32_t PLATFORM_COLOR;
 #define MB_OK 0x00000000L
 #define IDOK 1
 #define LOGFONT LOGFONTA
+#define None 0L
 
 #include "kavotbl/kavotbl.h"
 
-#if !defined(RGB) || !defined(TRANSPARENT) || !defined(DT_CENTER) || !defined(LOGFONT)
+#if !defined(RGB) || !defined(TRANSPARENT) || !defined(DT_CENTER) || !defined(LOGFONT) || !defined(None)
 #error "including the library took the platform's macros away"
 #endif
 
@@ -49,9 +50,11 @@ TEST(HostNames, PlatformMacrosIncludedFirstNeitherBreakNorLoseTheLibrarysNames) 
 #undef RGB
 #undef TRANSPARENT
 #undef LOGFONT
+#undef None
 TEST(HostNames, TheLibrarysNamesAreValuesAndFunctionsOfItsNamespace) {
     static_assert(kavo::RGB(0xCC, 0xE4, 0xF7) == kavo::kDefaultBlockColor, "a constexpr function");
     static_assert(kavo::TRANSPARENT == 1 && kavo::kScreenPage == -1, "constant values");
+    static_assert(kavo::HitKind::None == kavo::HitKind::Outside, "the enumerator behind X11's None macro");
     kavo::LOGFONT lf;
     EXPECT_EQ(lf.lfHeight, 0);
 }

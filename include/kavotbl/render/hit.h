@@ -1,6 +1,11 @@
 // What a point of a laid-out table hits, as a host wants to know it.
 #pragma once
 
+// X11 defines None as a macro; set it aside so that HitKind::None can be
+// declared whichever header a host includes first.
+#pragma push_macro("None")
+#undef None
+
 namespace kavo {
 
 class CTblOb;
@@ -16,7 +21,7 @@ enum class HitKind : int {
     Caption,   ///< a row node with children
     Row,       ///< a data row
     Cell,      ///< a data cell
-    None = Outside,  ///< the same as Outside, for code that names it so (X11's None macro hides it)
+    None = Outside,  ///< the same as Outside (where X11's None macro is in force, write Outside)
 };
 
 /// Result of CTable::HitTestElement. nRow is the data row of a hit row or
@@ -32,3 +37,5 @@ struct CTblHit {
 };
 
 }  // namespace kavo
+
+#pragma pop_macro("None")
