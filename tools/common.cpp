@@ -388,6 +388,11 @@ bool ReadStandardInput(std::string& text) {
     }
 }
 
+std::string StrictFailure(const std::string& what, std::size_t nMessages) {
+    return "--strict: " + what + " showed " + std::to_string(nMessages) + (nMessages == 1 ? " message" : " messages") +
+           "; nothing written";
+}
+
 LoadMessage ToLoadMessage(const kavo::CLoadMessage& message) {
     std::string text = message.strText;
     const std::string line = "line " + std::to_string(message.nLine);
@@ -539,8 +544,7 @@ bool LoadTables(const OptionParser& opts, int nTable, Document& doc, ProgressBar
         if (status == LoadStatus::Cancelled) nStatus = kExitCancelled;
         if (status == LoadStatus::Ok)
             error = bCut ? doc.path + " ends inside a group: its table is incomplete"
-                         : "--strict: loading " + doc.path + " showed " + std::to_string(doc.messages.size()) +
-                               (doc.messages.size() == 1 ? " message" : " messages") + "; nothing written";
+                         : StrictFailure("loading " + doc.path, doc.messages.size());
         Fail(opts.CommandName().c_str(), error, nStatus);
         return false;
     }

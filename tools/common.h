@@ -183,6 +183,8 @@ struct LoadMessage {
 LoadMessage ToLoadMessage(const kavo::CLoadMessage& message);
 /// "FILE:LINE: text" for each message, "FILE: text" for one without a line.
 void PrintMessages(std::FILE* out, const std::string& path, const std::vector<LoadMessage>& messages);
+/// Why --strict failed: "--strict: WHAT showed N messages; nothing written".
+std::string StrictFailure(const std::string& what, std::size_t nMessages);
 /// {"id", "line", "text"}, as info --json and check --json write a message.
 nlohmann::ordered_json MessageJson(const LoadMessage& message);
 /// All of standard input; false with errno set when it cannot be read.

@@ -162,9 +162,7 @@ bool PublishingOptions(const OptionParser& opts, Document& doc, kavo::CPrintOpti
     }
     PrintMessages(stderr, sheet, messages);
     if (opts.Has("strict") && !messages.empty()) {
-        nStatus = Fail(opts.CommandName().c_str(),
-                       "--strict: the style sheet " + sheet + " showed " + std::to_string(messages.size()) +
-                           (messages.size() == 1 ? " message" : " messages") + "; nothing written");
+        nStatus = Fail(opts.CommandName().c_str(), StrictFailure("the style sheet " + sheet, messages.size()));
         return false;
     }
     kavo::TakeStyleSheet(*doc.registry, registry);
