@@ -110,3 +110,32 @@ TEST(ElementGeometry, ScrollMovesTheBorderOnlyWhenItIsNotEmpty) {
         EXPECT_EQ(ob.GetPos(), CRect(7, 24, 27, 44)); EXPECT_EQ(ob.GetBorder(), b.second);
     }
 }
+
+// The page list keeps one entry inside itself and moves to memory of its own
+// past that; every step of the move, and copies either way, keep the entries.
+TEST(PageList, KeepsItsEntriesAcrossGrowingShrinkingAndCopying) {
+    auto entries = [](const CPageList& l) {
+        std::vector<int> v;
+        for (int i = 0; i < l.GetSize(); ++i) v.push_back(l[i]);
+        return v;
+    };
+    CPageList l;
+    l.Add(7);
+    CPageList one(l);
+    for (int i = 1; i < 40; ++i) l.Add(7 + i);  // grows several times
+    std::vector<int> want;
+    for (int i = 0; i < 40; ++i) want.push_back(7 + i);
+    EXPECT_EQ(entries(l), want);
+    EXPECT_EQ(entries(one), (std::vector<int>{7}));
+
+    one = l;  // a one-entry list takes a long one
+    EXPECT_EQ(entries(one), want);
+    l.RemoveAll(), l.SetSize(1), l[0] = 3;  // the grown list reused from the start
+    one = l;
+    EXPECT_EQ(entries(one), (std::vector<int>{3}));
+    l.SetSize(3);  // new entries are 0, the old one stays
+    EXPECT_EQ(entries(l), (std::vector<int>{3, 0, 0}));
+    const CPageList& same = l;
+    l = same;
+    EXPECT_EQ(entries(l), (std::vector<int>{3, 0, 0}));
+}

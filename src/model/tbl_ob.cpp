@@ -19,15 +19,15 @@ CTblOb::CTblOb(const CKAVOString& strText, CStyle* pStyle) : m_strText(strText),
 
 CTblOb::CTblOb(const CTblOb& src)
     : CObject(src),
-      m_nTextHeight(src.m_nTextHeight),
       m_strText(src.m_strText),
       m_pStyle(src.m_pStyle),
       m_rcPos(src.m_rcPos),
       m_rcBorder(src.m_rcBorder),
       m_sizeMin(src.m_sizeMin),
       m_sizeMax(src.m_sizeMax),
-      m_bBlocked(src.m_bBlocked),
-      m_arrPages(src.m_arrPages) {
+      m_arrPages(src.m_arrPages),
+      m_nTextHeight(src.m_nTextHeight),
+      m_bBlocked(src.m_bBlocked) {
     for (int i = 0; i < 2; ++i) {
         m_rcBackupPos[i] = src.m_rcBackupPos[i];
         m_nBackupTextHeight[i] = src.m_nBackupTextHeight[i];
@@ -58,6 +58,54 @@ bool CTblOb::operator==(const CTblOb& o) const {
 }
 
 CTblOb::~CTblOb() = default;
+
+// ---------------------------------------------------------------------------
+// CPageList
+
+CPageList& CPageList::operator=(const CPageList& src) {
+    if (this == &src) return *this;
+    if (src.m_nSize <= 1 && !m_pMore) {
+        m_nSize = src.m_nSize;
+        m_nOne = src.m_nSize ? src[0] : 0;
+        return *this;
+    }
+    Reserve(src.m_nSize);
+    for (int i = 0; i < src.m_nSize; ++i) m_pMore[i] = src[i];
+    m_nSize = src.m_nSize;
+    return *this;
+}
+
+void CPageList::Reserve(int n) {
+    if (!m_pMore) {
+        if (n <= 1) return;
+        const int nCap = n < 4 ? 4 : n;
+        int* p = new int[static_cast<std::size_t>(nCap)]();
+        if (m_nSize) p[0] = m_nOne;
+        m_pMore = p;
+        m_nCap = nCap;
+        return;
+    }
+    if (n <= m_nCap) return;
+    const int nCap = n > 2 * m_nCap ? n : 2 * m_nCap;
+    int* p = new int[static_cast<std::size_t>(nCap)]();
+    for (int i = 0; i < m_nSize; ++i) p[i] = m_pMore[i];
+    delete[] m_pMore;
+    m_pMore = p;
+    m_nCap = nCap;
+}
+
+void CPageList::Add(int nPage) {
+    Reserve(m_nSize + 1);
+    (*this)[m_nSize] = nPage;
+    ++m_nSize;
+}
+
+void CPageList::SetSize(int n) {
+    if (n < 0) n = 0;
+    Reserve(n);
+    for (int i = m_nSize; i < n; ++i) (*this)[i] = 0;
+    m_nSize = n;
+}
 
 void CTblOb::ScrollBy(int dx, int dy) {
     m_rcPos.OffsetRect(dx, dy);

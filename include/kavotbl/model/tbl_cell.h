@@ -60,9 +60,9 @@ public:
     void Format();
 
 private:
+    int m_bDirty = 1;  // first: it fits in the element's tail
     CFormat* m_pFormat = nullptr;
     std::int64_t m_nData = 0;
-    int m_bDirty = 1;
     CTblColumn* m_pCol = nullptr;
     CTblRow* m_pRow = nullptr;
 };

@@ -1,6 +1,7 @@
 // Base of every visible piece of a table.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "kavotbl/host/dc.h"
@@ -24,6 +25,38 @@ using CRectArray = CArray<CRect, CRect&>;
 /// table's StuffBlockColor says otherwise: a light blue under which black
 /// text stays readable.
 constexpr COLORREF kDefaultBlockColor = 0x00F7E4CCu;  // RGB(0xCC, 0xE4, 0xF7)
+
+/// An element's list of printed pages. Most elements show on one page, so
+/// the first entry lives inside the list and only a longer list takes
+/// memory of its own: printing a large table allocates nothing per cell.
+class CPageList {
+public:
+    CPageList() = default;
+    CPageList(const CPageList& src) { *this = src; }
+    CPageList& operator=(const CPageList& src);
+    ~CPageList() { delete[] m_pMore; }
+
+    int GetSize() const { return m_nSize; }
+    /// Entry i (i not tested).
+    int operator[](int i) const { return m_pMore ? m_pMore[i] : m_nOne; }
+    int& operator[](int i) { return m_pMore ? m_pMore[i] : m_nOne; }
+    /// Appends an entry.
+    void Add(int nPage);
+    /// Makes the list n long; new entries are 0.
+    void SetSize(int n);
+    /// Empties the list; memory already taken is kept for the next layout.
+    void RemoveAll() { m_nSize = 0; }
+
+private:
+    void Reserve(int n);
+
+    int m_nSize = 0;
+    union {
+        int m_nOne = 0;  // the single entry while m_pMore is null
+        int m_nCap;      // room in m_pMore
+    };
+    int* m_pMore = nullptr;
+};
 
 /// A table element: text, style, box (position), border rectangle, sizing
 /// limits, block mark and colour, printed pages and two saved layouts.
@@ -148,17 +181,19 @@ protected:
     void Offset(const CPoint& pt) { m_rcPos.OffsetRect(pt.x, pt.y); }
     void ResetPos() { m_rcPos.SetRectEmpty(); }
 
-    int m_nTextHeight = 0;
+    // Pointers and rectangles first, the ints last: a cell's own first field
+    // then fills the tail, and a million cells are 16 MB smaller.
     CKAVOString m_strText;
     CStyle* m_pStyle = nullptr;
     CRect m_rcPos;
     CRect m_rcBorder;
     CSize m_sizeMin;
     CSize m_sizeMax;
+    CPageList m_arrPages;
+    CRect m_rcBackupPos[2];
+    int m_nTextHeight = 0;
     int m_bBlocked = 0;
     COLORREF m_crBlock = kDefaultBlockColor;
-    CArray<int, int> m_arrPages;
-    CRect m_rcBackupPos[2];
     int m_nBackupTextHeight[2] = {0, 0};
 };
 
