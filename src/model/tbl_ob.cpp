@@ -2,6 +2,9 @@
 // hit testing and blocking of a single element.
 #include "kavotbl/model/tbl_ob.h"
 
+#include <algorithm>
+#include <cstddef>
+
 namespace kavo {
 
 KAVO_IMPLEMENT_DYNAMIC(CTblOb, CObject)
@@ -76,22 +79,14 @@ CPageList& CPageList::operator=(const CPageList& src) {
 }
 
 void CPageList::Reserve(int n) {
-    if (!m_pMore) {
-        if (n <= 1) return;
-        const int nCap = n < 4 ? 4 : n;
-        int* p = new int[static_cast<std::size_t>(nCap)]();
-        if (m_nSize) p[0] = m_nOne;
-        m_pMore = p;
-        m_nCap = nCap;
-        return;
-    }
-    if (n <= m_nCap) return;
-    const int nCap = n > 2 * m_nCap ? n : 2 * m_nCap;
-    int* p = new int[static_cast<std::size_t>(nCap)]();
-    for (int i = 0; i < m_nSize; ++i) p[i] = m_pMore[i];
+    const int nCap = m_pMore ? m_nCap : 1;
+    if (n <= nCap) return;
+    const int nNew = std::max({n, 2 * nCap, 4});
+    int* p = new int[static_cast<std::size_t>(nNew)]();
+    for (int i = 0; i < m_nSize; ++i) p[i] = (*this)[i];
     delete[] m_pMore;
     m_pMore = p;
-    m_nCap = nCap;
+    m_nCap = nNew;
 }
 
 void CPageList::Add(int nPage) {

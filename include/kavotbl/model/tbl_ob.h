@@ -1,7 +1,6 @@
 // Base of every visible piece of a table.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "kavotbl/host/dc.h"
