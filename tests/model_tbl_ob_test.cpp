@@ -2,6 +2,7 @@
 // element, the two saved layouts, and moving a box with its border.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "model_test_support.h"
@@ -111,31 +112,36 @@ TEST(ElementGeometry, ScrollMovesTheBorderOnlyWhenItIsNotEmpty) {
     }
 }
 
-// The page list keeps one entry inside itself and moves to memory of its own
-// past that; every step of the move, and copies either way, keep the entries.
+// The page list keeps one entry inside the element and moves to memory of
+// its own past that; every step of the move, and copies either way, keep the
+// entries.
 TEST(PageList, KeepsItsEntriesAcrossGrowingShrinkingAndCopying) {
-    auto entries = [](const CPageList& l) {
-        std::vector<int> v;
-        for (int i = 0; i < l.GetSize(); ++i) v.push_back(l[i]);
-        return v;
-    };
-    CPageList l;
-    l.Add(7);
-    CPageList one(l);
-    for (int i = 1; i < 40; ++i) l.Add(7 + i);  // grows several times
-    std::vector<int> want;
+    TestOb l;
+    l.AddPage(7);
+    TestOb one(l);
+    for (int i = 1; i < 40; ++i) l.AddPage(7 + i);
+    Ints want;
     for (int i = 0; i < 40; ++i) want.push_back(7 + i);
-    EXPECT_EQ(entries(l), want);
-    EXPECT_EQ(entries(one), (std::vector<int>{7}));
+    EXPECT_EQ(Pages(l), want);
+    EXPECT_EQ(Pages(one), (Ints{7}));
 
     one = l;  // a one-entry list takes a long one
-    EXPECT_EQ(entries(one), want);
-    l.RemoveAll(), l.SetSize(1), l[0] = 3;  // the grown list reused from the start
+    EXPECT_EQ(Pages(one), want);
+    l.RemoveAllPages(), l.AddPage(3);  // the grown list reused from the start
     one = l;
-    EXPECT_EQ(entries(one), (std::vector<int>{3}));
-    l.SetSize(3);  // new entries are 0, the old one stays
-    EXPECT_EQ(entries(l), (std::vector<int>{3, 0, 0}));
-    const CPageList& same = l;
-    l = same;
-    EXPECT_EQ(entries(l), (std::vector<int>{3, 0, 0}));
+    EXPECT_EQ(Pages(one), (Ints{3}));
+    l.AddPage(4), l.AddPage(5);
+    TestOb copy(l);
+    l.RemoveAllPages();
+    EXPECT_EQ(Pages(copy), (Ints{3, 4, 5}));
+    EXPECT_EQ(Pages(l), Ints{});
+    const CTblOb& same = copy;
+    static_cast<CTblOb&>(copy) = same;
+    EXPECT_EQ(Pages(copy), (Ints{3, 4, 5}));
 }
+
+// A million-cell table lives in its cells: what the layouts set only on rows,
+// columns and the table stays out of them (64-bit GNU library layout).
+#if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
+static_assert(sizeof(CTblCell) <= 128, "a data cell grew past 128 bytes");
+#endif

@@ -105,7 +105,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         auto capSpanners = [nSpannerMax](CTblColumn* pNode, auto& self) -> void {
             for (CRowColOb* p : pNode->m_listChildren) {
                 if (p->HasData()) continue;
-                if (p->m_sizeMin.cx > nSpannerMax) p->m_sizeMin.cx = nSpannerMax;
+                if (p->GetMinSize().cx > nSpannerMax) p->SetMinSize(CSize(nSpannerMax, p->GetMinSize().cy));
                 self(static_cast<CTblColumn*>(p), self);
             }
         };
@@ -202,8 +202,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
                 if (!pCell) continue;
                 const CTblColumn* pCol = m_arrDataColumns[c];
                 // Rewritten in place: a repeated print allocates nothing per cell.
-                pCell->m_arrPages.SetSize(1);
-                pCell->m_arrPages[0] = FirstPage(pCol) + nRowFirst;
+                pCell->SetOnePage(FirstPage(pCol) + nRowFirst);
                 pCell->m_rcPos.SetRect(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
             }
         }
@@ -217,13 +216,34 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
         m_pColumnRoot->SetBorders(m_sizeRow.cy + nFlippedTitleH + m_sizeCol.cy);
         m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
         FinishContinuedCaptions(H, m_sizeCol.cx + m_sizeRow.cx);
-        m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nFlippedTitleH + m_sizeRow.cy + m_sizeCol.cy);
+        SetBorder(CRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nFlippedTitleH + m_sizeRow.cy + m_sizeCol.cy));
 
         BackupClient(0);
         m_bPrinterInForce = 1;
         break;
     }
     EndWaitCursor();
+}
+
+// Both layouts give a data cell the box of its data column across its data
+// row: saving that box in every cell would double what a cell takes.
+template <class Fn>
+void CTable::ForEachDataCell(Fn fn) {
+    const int nDataCols = GetNumDataColumns();
+    for (int r = 0; r < GetNumDataRows(); ++r) {
+        CTblRow* pRow = m_arrDataRows[r];
+        for (int c = 0; c < pRow->GetNumCells(); ++c) {
+            CTblCell* pCell = pRow->GetCell(c);
+            if (!pCell) continue;
+            if (c >= nDataCols) {
+                fn(*pCell, nullptr);  // no layout places it
+                continue;
+            }
+            const CTblColumn* pCol = m_arrDataColumns[c];
+            const CRect rc(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
+            fn(*pCell, &rc);
+        }
+    }
 }
 
 void CTable::BackupClient(int bSlot) {
@@ -233,11 +253,7 @@ void CTable::BackupClient(int bSlot) {
     m_header.BackupClient(bSlot);
     m_footer.BackupClient(bSlot);
     m_stubHead.BackupClient(bSlot);
-    for (int r = 0; r < GetNumDataRows(); ++r) {
-        CTblRow* pRow = m_arrDataRows[r];
-        for (int c = 0; c < pRow->GetNumCells(); ++c)
-            if (CTblCell* pCell = pRow->GetCell(c)) pCell->BackupClient(bSlot);
-    }
+    ForEachDataCell([bSlot](CTblCell& cell, const CRect* pPlaced) { cell.SaveLayout(bSlot, pPlaced); });
     const int i = bSlot ? 0 : 1;  // the element slots' order
     m_nBackupMargin[i] = m_nMargin;
     m_nBackupLineHeight[i] = m_nLineHeight;
@@ -277,18 +293,14 @@ void CTable::RestoreClient(int bSlot) {
     m_footer.RestoreClient(bSlot);
     m_stubHead.RestoreClient(bSlot);
     OptimizeDataChildren();
-    for (int r = 0; r < GetNumDataRows(); ++r) {
-        CTblRow* pRow = m_arrDataRows[r];
-        for (int c = 0; c < pRow->GetNumCells(); ++c)
-            if (CTblCell* pCell = pRow->GetCell(c)) pCell->RestoreClient(bSlot);
-    }
+    ForEachDataCell([bSlot](CTblCell& cell, const CRect* pPlaced) { cell.LoadLayout(bSlot, pPlaced); });
 
     const int nTitleH = m_title.Height();
     m_sizeCol = CSize(m_pColumnRoot->SpannedWidth(), HeadingBandHeight());
     m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
     m_pColumnRoot->SetBorders(m_sizeRow.cy + nTitleH + m_sizeCol.cy);
     m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
-    m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nTitleH + m_sizeRow.cy + m_sizeCol.cy);
+    SetBorder(CRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nTitleH + m_sizeRow.cy + m_sizeCol.cy));
 }
 
 // ---------------------------------------------------------------------------
@@ -529,8 +541,7 @@ void CTblRow::SetPageNums(int nHorzPages, int nRowPages) {
     (void)nRowPages;
     if (GetNumPages() > 0) {
         const int r = GetPage(0);
-        m_arrPages.SetSize(1);
-        m_arrPages[0] = r * nHorzPages;
+        SetOnePage(r * nHorzPages);
         for (int k = 1; k < nHorzPages; ++k) AddPage(r * nHorzPages + k);
     }
     for (CRowColOb* pNode : m_listChildren) static_cast<CTblRow*>(pNode)->SetPageNums(nHorzPages, nRowPages);

@@ -161,7 +161,7 @@ void CTable::LayoutTable(const CRect& rc, CDC* pDC) {
         m_sizeRow = CSize(m_pRowRoot->SpannedWidth(), m_pRowRoot->SpannedHeight());
         m_pColumnRoot->SetBorders(m_sizeRow.cy + nTitleH + m_sizeCol.cy);
         m_pRowRoot->SetBorders(m_sizeCol.cx + m_sizeRow.cx);
-        m_rcBorder.SetRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nTitleH + m_sizeRow.cy + m_sizeCol.cy);
+        SetBorder(CRect(0, 0, m_sizeCol.cx + m_sizeRow.cx, nTitleH + m_sizeRow.cy + m_sizeCol.cy));
     }
     EndWaitCursor();
 }
@@ -274,7 +274,7 @@ void CTable::AdjustForTitleSizeChange(int dy) {
 
 void CRowColOb::AdjustForTitleSizeChange(int dy) {
     Offset(0, dy);
-    if (!m_rcBorder.IsRectNull()) m_rcBorder.OffsetRect(0, dy);
+    if (m_pExtra && !m_pExtra->rcBorder.IsRectNull()) m_pExtra->rcBorder.OffsetRect(0, dy);
     for (CRowColOb* p : m_listChildren) p->AdjustForTitleSizeChange(dy);
 }
 

@@ -135,7 +135,7 @@ CSize CTblOb::WrapToSize(CDC* pDC, CSize sizeMin, CSize sizeMax, UINT nMoreFlags
 // CTblCell
 
 CSize CTblCell::CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) {
-    if (m_bDirty) Format();
+    if (m_nFlags & kDirty) Format();
     const CMeasureFontScope font(*this, pDC);
     const CSize word = m_strText.GetLongestWordSize(pDC);
     if (word.cx > sizeMin.cx) sizeMin.cx = word.cx;
@@ -157,7 +157,7 @@ void CTblColumn::InitSize(CDC* pDC) {
         SetMinSize(CSize(minW, g_nLineHeight));
         SetMaxSize(CSize(5 * minW, 30 * g_nLineHeight));
     }
-    const CSize size = CalcRectSize(pDC, m_sizeMin, m_sizeMax);
+    const CSize size = CalcRectSize(pDC, GetMinSize(), GetMaxSize());
     m_rcPos.SetRect(0, 0, size.cx, size.cy);
     for (CRowColOb* p : m_listChildren) static_cast<CTblColumn*>(p)->InitSize(pDC);
 }
@@ -168,12 +168,12 @@ CSize CTblColumn::CalcLayoutSize(CDC* pDC) {
 
     if (nSum >= Width()) {
         // The columns below are at least as wide as the caption: wrap it at their width.
-        const CSize size = CalcRectSize(pDC, CSize(nSum, m_sizeMin.cy), CSize(nSum, m_sizeMax.cy));
+        const CSize size = CalcRectSize(pDC, CSize(nSum, GetMinSize().cy), CSize(nSum, GetMaxSize().cy));
         m_rcPos.right = m_rcPos.left + size.cx;
         m_rcPos.bottom = m_rcPos.top + size.cy;
     } else if (nSum > 0) {
         // The caption is wider than its columns: widen them.
-        AdjustWidth(pDC, std::max(m_sizeMin.cx, nSum));
+        AdjustWidth(pDC, std::max(GetMinSize().cx, nSum));
     }
     return CSize(Width(), Height());
 }
@@ -198,7 +198,7 @@ void CTblColumn::AdjustWidth(CDC* pDC, int nWidth) {
             // The integer remainder goes to the first child's own box.
             m_listChildren.front()->m_rcPos.right += nWidth - nTotal;
     }
-    const CSize size = CalcRectSize(pDC, CSize(Width(), m_sizeMin.cy), CSize(Width(), m_sizeMax.cy));
+    const CSize size = CalcRectSize(pDC, CSize(Width(), GetMinSize().cy), CSize(Width(), GetMaxSize().cy));
     SetHeight(size.cy);
 }
 
@@ -255,8 +255,8 @@ void CTblRow::InitSize(CDC* pDC, int nWidth) {
 }
 
 void CTblRow::CalcLayoutSize(CDC* pDC, int nLevel) {
-    const int w = m_sizeMax.cx - RowIndent(nLevel);
-    const CSize size = CalcRectSize(pDC, CSize(w, m_sizeMin.cy), CSize(w, m_sizeMax.cy));
+    const int w = GetMaxSize().cx - RowIndent(nLevel);
+    const CSize size = CalcRectSize(pDC, CSize(w, GetMinSize().cy), CSize(w, GetMaxSize().cy));
     m_rcPos.SetRect(0, 0, size.cx, size.cy);
     for (CRowColOb* p : m_listChildren) static_cast<CTblRow*>(p)->CalcLayoutSize(pDC, nLevel + 1);
 }

@@ -164,10 +164,10 @@ CTblColumn::CTblColumn(const CTblColumn& src) : CRowColOb() {
     m_pCellStyle = src.m_pCellStyle;
     m_pCellFormat = src.m_pCellFormat;
     m_rcPos = src.m_rcPos;
-    m_sizeMin = src.m_sizeMin;
-    m_sizeMax = src.m_sizeMax;
+    SetMinSize(src.GetMinSize());
+    SetMaxSize(src.GetMaxSize());
     m_bMultiPage = src.m_bMultiPage;
-    m_arrPages = src.m_arrPages;
+    CopyPages(src);
     m_listChildren.reserve(src.m_listChildren.size());
     for (const CRowColOb* p : src.m_listChildren)
         m_listChildren.push_back(new CTblColumn(*static_cast<const CTblColumn*>(p)));
@@ -178,8 +178,8 @@ CTblColumn& CTblColumn::operator=(const CTblColumn& src) {
     m_strText = src.m_strText;
     m_pStyle = src.m_pStyle;
     m_rcPos = src.m_rcPos;
-    m_sizeMin = src.m_sizeMin;
-    m_sizeMax = src.m_sizeMax;
+    SetMinSize(src.GetMinSize());
+    SetMaxSize(src.GetMaxSize());
     // The old children leave the tree without being destroyed: src may be
     // one of them, and the table's data lists and cells may point at them.
     m_listChildren.swap(copies);
@@ -189,7 +189,7 @@ CTblColumn& CTblColumn::operator=(const CTblColumn& src) {
 
 bool CTblColumn::operator==(const CTblColumn& o) const {
     return m_strText == o.m_strText && m_pStyle == o.m_pStyle && m_rcPos == o.m_rcPos &&
-           m_sizeMin == o.m_sizeMin && m_sizeMax == o.m_sizeMax &&
+           GetMinSize() == o.GetMinSize() && GetMaxSize() == o.GetMaxSize() &&
            SameChildren(m_listChildren, o.m_listChildren);
 }
 
@@ -221,8 +221,8 @@ CTblRow& CTblRow::operator=(const CTblRow& src) {
     m_strText = src.m_strText;
     m_pStyle = src.m_pStyle;
     m_rcPos = src.m_rcPos;
-    m_sizeMin = src.m_sizeMin;
-    m_sizeMax = src.m_sizeMax;
+    SetMinSize(src.GetMinSize());
+    SetMaxSize(src.GetMaxSize());
     m_arrCells = src.m_arrCells;
     m_bHasArea = src.m_bHasArea;
     m_area = src.m_area;
@@ -236,7 +236,7 @@ CTblRow& CTblRow::operator=(const CTblRow& src) {
 
 bool CTblRow::operator==(const CTblRow& o) const {
     if (!(m_strText == o.m_strText && m_pStyle == o.m_pStyle && m_rcPos == o.m_rcPos &&
-          m_sizeMin == o.m_sizeMin && m_sizeMax == o.m_sizeMax))
+          GetMinSize() == o.GetMinSize() && GetMaxSize() == o.GetMaxSize()))
         return false;
     if (m_arrCells.GetSize() != o.m_arrCells.GetSize()) return false;
     for (int i = 0; i < m_arrCells.GetSize(); ++i)

@@ -9,7 +9,8 @@ CTblCell::CTblCell(std::int64_t nData) : m_nData(nData) {}
 
 CTblCell::CTblCell(const CTblCell& src)
     : CTblOb(src),
-      m_bDirty(src.m_bDirty),
+      m_nFlags(src.m_nFlags),
+      m_nBackupTextHeight{src.m_nBackupTextHeight[0], src.m_nBackupTextHeight[1]},
       m_pFormat(src.m_pFormat),
       m_nData(src.m_nData),
       m_pCol(src.m_pCol),
@@ -19,12 +20,35 @@ CTblCell& CTblCell::operator=(const CTblCell& src) {
     CTblOb::operator=(src);
     m_pFormat = src.m_pFormat;
     m_nData = src.m_nData;
-    m_bDirty = src.m_bDirty;
+    // The saved boxes come from the source, the saved text heights stay.
+    m_nFlags = src.m_nFlags;
     m_pCol = src.m_pCol;
     m_pRow = src.m_pRow;
     return *this;
 }
 
 CTblCell::~CTblCell() = default;
+
+void CTblCell::SaveLayout(int bSlot, const CRect* pPlaced) {
+    const int i = SlotIndex(bSlot);
+    const unsigned char nPlaced = i == 0 ? kPlacedSlot0 : kPlacedSlot1;
+    m_nBackupTextHeight[i] = m_nTextHeight;
+    if (pPlaced && *pPlaced == m_rcPos) {
+        m_nFlags |= nPlaced;
+        return;
+    }
+    m_nFlags &= static_cast<unsigned char>(~nPlaced);
+    SaveBox(i);
+}
+
+void CTblCell::LoadLayout(int bSlot, const CRect* pPlaced) {
+    const int i = SlotIndex(bSlot);
+    m_nTextHeight = m_nBackupTextHeight[i];
+    if (m_nFlags & (i == 0 ? kPlacedSlot0 : kPlacedSlot1)) {
+        if (pPlaced) m_rcPos = *pPlaced;
+        return;
+    }
+    LoadBox(i);
+}
 
 }  // namespace kavo

@@ -78,8 +78,8 @@ char* PutBytes(char* p, const char* pSrc, std::size_t n) {
 // A cell without a format keeps its text and stays dirty, so that it is
 // formatted as soon as it is given one.
 void CTblCell::Format() {
-    if (!m_bDirty || !m_pFormat) return;
-    m_bDirty = 0;
+    if (!(m_nFlags & kDirty) || !m_pFormat) return;
+    m_nFlags &= static_cast<unsigned char>(~kDirty);
 
     const CFormat& fmt = *m_pFormat;
     std::string& out = m_strText.str();  // rebuilt in place: its capacity is reused

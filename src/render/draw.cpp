@@ -306,7 +306,7 @@ void CTblOb::DrawLines(CDC* pDC) const {
 
 void CTblOb::DrawBorders(CDC* pDC) const {
     if (pDC == nullptr || m_pStyle == nullptr) return;
-    const CRect& rc = m_rcBorder;
+    const CRect& rc = GetBorder();
     if (rc.IsRectNull()) return;
     // Borders stop at the edge of what is drawn: the drawing rectangle or the
     // end of the table on this page.

@@ -236,6 +236,10 @@ private:
     int BuildTable(CSpecFile& file, CProgressDlg* pProgress);
     void ReportRowLengths() const;
     void OptimizeDataChildren();
+    // Calls fn(cell, pPlaced) for each cell of the data rows, with the box
+    // the layouts give it (null past the data columns).
+    template <class Fn>
+    void ForEachDataCell(Fn fn);
     void SetRowColObParent(CRowColOb* pNode, CRowColOb* pParent);
     void AdjustCellLinkages();
     void AdjustMasks(const CCellMaskArray& arrMasks);

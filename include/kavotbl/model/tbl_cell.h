@@ -31,7 +31,7 @@ public:
     void SetData(std::int64_t n) {
         if (n != m_nData) {
             m_nData = n;
-            m_bDirty = 1;
+            m_nFlags |= kDirty;
         }
     }
     /// The number format that turns the value into text (owned by the registry).
@@ -39,7 +39,7 @@ public:
     /// Replaces the format; the text is formatted anew only when the cell is dirty.
     void SetFormat(CFormat* pFormat) { m_pFormat = pFormat; }
     /// Nonzero while the text does not yet show the value.
-    int IsDirty() const { return m_bDirty; }
+    int IsDirty() const { return (m_nFlags & kDirty) != 0; }
     /// The data column and data row of the cell (set by linking).
     CTblColumn* GetCol() { return m_pCol; }
     const CTblColumn* GetCol() const { return m_pCol; }
@@ -54,13 +54,26 @@ public:
     CSize CalcRectSize(CDC* pDC, CSize sizeMin, CSize sizeMax) override;
     /// Draws the cell as any element.
     void Draw(CDC* pDC, int nPage) override;
+    /// Saves the box and text height in a slot, as any element does.
+    void BackupClient(int bSlot) override { SaveLayout(bSlot, nullptr); }
+    /// Puts them back. A slot the table saved as the box its layout gives
+    /// the cell keeps the present box: the table's own RestoreClient puts
+    /// such boxes back from the cell's data row and column.
+    void RestoreClient(int bSlot) override { LoadLayout(bSlot, nullptr); }
 
     /// Brings the text up to date when the cell is dirty and clears the mark.
     /// A cell without a format keeps its text.
     void Format();
 
 private:
-    int m_bDirty = 1;  // first: it fits in the element's tail
+    // pPlaced: the box the table's layout gives the cell, from its data row
+    // and column. A saved box equal to it is not stored but rebuilt.
+    void SaveLayout(int bSlot, const CRect* pPlaced);
+    void LoadLayout(int bSlot, const CRect* pPlaced);
+
+    enum : unsigned char { kDirty = 1, kPlacedSlot0 = 2, kPlacedSlot1 = 4 };
+    unsigned char m_nFlags = kDirty;  // first: it fits in the element's tail
+    int m_nBackupTextHeight[2] = {0, 0};
     CFormat* m_pFormat = nullptr;
     std::int64_t m_nData = 0;
     CTblColumn* m_pCol = nullptr;

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "kavotbl/host/dc.h"
 #include "kavotbl/host/object.h"
@@ -25,40 +27,27 @@ using CRectArray = CArray<CRect, CRect&>;
 /// text stays readable.
 constexpr COLORREF kDefaultBlockColor = 0x00F7E4CCu;  // RGB(0xCC, 0xE4, 0xF7)
 
-/// An element's list of printed pages. Most elements show on one page, so
-/// the first entry lives inside the list and only a longer list takes
-/// memory of its own: printing a large table allocates nothing per cell.
-class CPageList {
-public:
-    CPageList() = default;
-    CPageList(const CPageList& src) { *this = src; }
-    CPageList& operator=(const CPageList& src);
-    ~CPageList() { delete[] m_pMore; }
+namespace detail {
 
-    int GetSize() const { return m_nSize; }
-    /// Entry i (i not tested).
-    int operator[](int i) const { return m_pMore ? m_pMore[i] : m_nOne; }
-    int& operator[](int i) { return m_pMore ? m_pMore[i] : m_nOne; }
-    /// Appends an entry.
-    void Add(int nPage);
-    /// Makes the list n long; new entries are 0.
-    void SetSize(int n);
-    /// Empties the list; memory already taken is kept for the next layout.
-    void RemoveAll() { m_nSize = 0; }
-
-private:
-    void Reserve(int n);
-
-    int m_nSize = 0;
-    union {
-        int m_nOne = 0;  // the single entry while m_pMore is null
-        int m_nCap;      // room in m_pMore
-    };
-    int* m_pMore = nullptr;
+/// What only some elements carry: the border rectangle and sizing limits the
+/// layouts give rows, columns and the table, the two saved layouts of any
+/// element but a table's cell, and a page list longer than one entry. A
+/// table's cells never need it, so they do not pay for it.
+struct CTblObExtra {
+    CRect rcBorder;
+    CSize sizeMin;
+    CSize sizeMax;
+    CRect rcBackupPos[2];
+    int nBackupTextHeight[2] = {0, 0};
+    std::vector<int> pages;  // the whole page list once it has two entries or more
 };
 
+}  // namespace detail
+
 /// A table element: text, style, box (position), border rectangle, sizing
-/// limits, block mark and colour, printed pages and two saved layouts.
+/// limits, block mark and colour, printed pages and two saved layouts. The
+/// parts most elements leave empty (border, limits, saved layouts, a long
+/// page list) take memory only once they are set.
 class CTblOb : public CObject {
     KAVO_DECLARE_DYNAMIC(CTblOb)
     friend class CTable;
@@ -106,10 +95,10 @@ public:
     /// (Width(), Height()).
     CSize GetSize() const { return CSize(Width(), Height()); }
     /// Sizing limits given by the last layout.
-    const CSize& GetMinSize() const { return m_sizeMin; }
-    const CSize& GetMaxSize() const { return m_sizeMax; }
+    const CSize& GetMinSize() const { return Ext().sizeMin; }
+    const CSize& GetMaxSize() const { return Ext().sizeMax; }
     /// The rectangle whose edges carry the style's border rules.
-    const CRect& GetBorder() const { return m_rcBorder; }
+    const CRect& GetBorder() const { return Ext().rcBorder; }
     /// Height of the text as last measured, signed as the surface gave it.
     int GetTextHeight() const { return m_nTextHeight; }
 
@@ -121,13 +110,17 @@ public:
     void SetBlockColor(unsigned long cr) { m_crBlock = static_cast<COLORREF>(cr); }
 
     /// Printed pages that show the element (empty: every page).
-    int GetNumPages() const { return m_arrPages.GetSize(); }
+    int GetNumPages() const {
+        return m_nPageState < kPagesInExtra ? m_nPageState : static_cast<int>(m_pExtra->pages.size());
+    }
     /// Entry i of the page list (i not tested).
-    int GetPage(int i) const { return m_arrPages[i]; }
+    int GetPage(int i) const {
+        return m_nPageState < kPagesInExtra ? m_nPage : m_pExtra->pages[static_cast<std::size_t>(i)];
+    }
     /// Appends a page number.
-    void AddPage(int nPage) { m_arrPages.Add(nPage); }
-    /// Empties the page list.
-    virtual void RemoveAllPages() { m_arrPages.RemoveAll(); }
+    void AddPage(int nPage);
+    /// Empties the page list; memory a long list took is kept for the next layout.
+    virtual void RemoveAllPages() { m_nPageState = 0; }
 
     /// Moves the box, and the border unless it is empty.
     virtual void ScrollBy(int dx, int dy);
@@ -169,9 +162,33 @@ protected:
     virtual int CanDrawBorderBottom() const { return 1; }
 
     CRect& Pos() { return m_rcPos; }
-    void SetMinSize(const CSize& size) { m_sizeMin = size; }
-    void SetMaxSize(const CSize& size) { m_sizeMax = size; }
-    void SetBorder(const CRect& rc) { m_rcBorder = rc; }
+    // Setting an empty value where nothing was set takes no memory.
+    void SetMinSize(const CSize& size) {
+        if (m_pExtra || size != CSize()) Extra().sizeMin = size;
+    }
+    void SetMaxSize(const CSize& size) {
+        if (m_pExtra || size != CSize()) Extra().sizeMax = size;
+    }
+    void SetBorder(const CRect& rc) {
+        if (m_pExtra || rc != CRect()) Extra().rcBorder = rc;
+    }
+    /// Makes the page list the one page nPage.
+    void SetOnePage(int nPage) {
+        m_nPage = nPage;
+        m_nPageState = 1;
+    }
+    /// The rarely set parts, made on first use.
+    detail::CTblObExtra& Extra();
+    /// The same for reading: all empty when nothing was set.
+    const detail::CTblObExtra& Ext() const { return m_pExtra ? *m_pExtra : NoExtra(); }
+    static const detail::CTblObExtra& NoExtra();
+    /// Slot 0 of the saved layouts serves bSlot nonzero, slot 1 serves bSlot zero.
+    static int SlotIndex(int bSlot) { return bSlot ? 0 : 1; }
+    /// Saves or puts back the box only, in the element's own slot i.
+    void SaveBox(int i) { Extra().rcBackupPos[i] = m_rcPos; }
+    void LoadBox(int i) { m_rcPos = m_pExtra ? m_pExtra->rcBackupPos[i] : CRect(); }
+    /// Copies the page list of src.
+    void CopyPages(const CTblOb& src);
     void SetWidth(int w) { m_rcPos.right = m_rcPos.left + w; }
     void SetHeight(int h) { m_rcPos.bottom = m_rcPos.top + h; }
     void SetSize(int cx, int cy) { SetWidth(cx); SetHeight(cy); }
@@ -180,20 +197,19 @@ protected:
     void Offset(const CPoint& pt) { m_rcPos.OffsetRect(pt.x, pt.y); }
     void ResetPos() { m_rcPos.SetRectEmpty(); }
 
-    // Pointers and rectangles first, the ints last: a cell's own first field
-    // then fills the tail, and a million cells are 16 MB smaller.
+    enum : unsigned char { kPagesInExtra = 2 };  // m_nPageState: 0 or 1 entries inline, or in the extra
+
+    // The small fields last and the flags in bytes: a cell's own first field
+    // then fills the tail, and a million cells stay near 128 MB.
     CKAVOString m_strText;
     CStyle* m_pStyle = nullptr;
     CRect m_rcPos;
-    CRect m_rcBorder;
-    CSize m_sizeMin;
-    CSize m_sizeMax;
-    CPageList m_arrPages;
-    CRect m_rcBackupPos[2];
+    std::unique_ptr<detail::CTblObExtra> m_pExtra;
     int m_nTextHeight = 0;
-    int m_bBlocked = 0;
     COLORREF m_crBlock = kDefaultBlockColor;
-    int m_nBackupTextHeight[2] = {0, 0};
+    int m_nPage = 0;                 // the page list's entry while it has one
+    unsigned char m_nPageState = 0;  // 0 or 1 entries in m_nPage, or kPagesInExtra
+    bool m_bBlocked = false;
 };
 
 }  // namespace kavo
