@@ -2,6 +2,7 @@
 #pragma once
 
 #include "kavotbl/host/dc.h"
+#include "kavotbl/model/row_col_ob.h"
 #include "kavotbl/model/tbl_ob.h"
 
 namespace kavo {
@@ -75,5 +76,10 @@ struct CTypeScaleScope {
     CTypeScaleScope& operator=(const CTypeScaleScope&) = delete;
     int m_nOld;
 };
+
+/// The box both layouts give a data cell: its data column across its data row.
+inline CRect PlacedBox(const CTblColumn* pCol, const CTblRow* pRow) {
+    return CRect(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
+}
 
 }  // namespace kavo

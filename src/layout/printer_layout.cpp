@@ -203,7 +203,7 @@ void CTable::LayoutPrinter(const CRect& rc, CDC* pDC) {
                 const CTblColumn* pCol = m_arrDataColumns[c];
                 // Rewritten in place: a repeated print allocates nothing per cell.
                 pCell->SetOnePage(FirstPage(pCol) + nRowFirst);
-                pCell->m_rcPos.SetRect(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
+                pCell->m_rcPos = PlacedBox(pCol, pRow);
             }
         }
 
@@ -239,8 +239,7 @@ void CTable::ForEachDataCell(Fn fn) {
                 fn(*pCell, nullptr);  // no layout places it
                 continue;
             }
-            const CTblColumn* pCol = m_arrDataColumns[c];
-            const CRect rc(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
+            const CRect rc = PlacedBox(m_arrDataColumns[c], pRow);
             fn(*pCell, &rc);
         }
     }
@@ -254,7 +253,7 @@ void CTable::BackupClient(int bSlot) {
     m_footer.BackupClient(bSlot);
     m_stubHead.BackupClient(bSlot);
     ForEachDataCell([bSlot](CTblCell& cell, const CRect* pPlaced) { cell.SaveLayout(bSlot, pPlaced); });
-    const int i = bSlot ? 0 : 1;  // the element slots' order
+    const int i = SlotIndex(bSlot);
     m_nBackupMargin[i] = m_nMargin;
     m_nBackupLineHeight[i] = m_nLineHeight;
 }
@@ -263,7 +262,7 @@ void CTable::RestoreClient(int bSlot) {
     // The screen layout comes back with the metrics of the registry's
     // surface when the host made one to match its window; otherwise with
     // those it was saved with.
-    const int iSlot = bSlot ? 0 : 1;  // the element slots' order
+    const int iSlot = SlotIndex(bSlot);
     const bool bSaved = m_nBackupLineHeight[iSlot] != 0;
     if (bSlot) {
         if (m_pRegistry && m_pRegistry->GetDC() && (m_pRegistry->HasCompatibleDC() || !bSaved)) {

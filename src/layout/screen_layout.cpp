@@ -253,8 +253,7 @@ void CTable::CalcOffsets() {
         for (int c = 0; c < nCells; ++c) {
             CTblCell* pCell = pRow->GetCell(c);
             if (!pCell) continue;
-            const CTblColumn* pCol = m_arrDataColumns[c];
-            pCell->m_rcPos.SetRect(pCol->Left(), pRow->Top(), pCol->Right(), pRow->Bottom());
+            pCell->m_rcPos = PlacedBox(m_arrDataColumns[c], pRow);
         }
     }
 }

@@ -31,7 +31,7 @@ CTblCell::~CTblCell() = default;
 
 void CTblCell::SaveLayout(int bSlot, const CRect* pPlaced) {
     const int i = SlotIndex(bSlot);
-    const unsigned char nPlaced = i == 0 ? kPlacedSlot0 : kPlacedSlot1;
+    const unsigned char nPlaced = PlacedFlag(i);
     m_nBackupTextHeight[i] = m_nTextHeight;
     if (pPlaced && *pPlaced == m_rcPos) {
         m_nFlags |= nPlaced;
@@ -44,7 +44,7 @@ void CTblCell::SaveLayout(int bSlot, const CRect* pPlaced) {
 void CTblCell::LoadLayout(int bSlot, const CRect* pPlaced) {
     const int i = SlotIndex(bSlot);
     m_nTextHeight = m_nBackupTextHeight[i];
-    if (m_nFlags & (i == 0 ? kPlacedSlot0 : kPlacedSlot1)) {
+    if (m_nFlags & PlacedFlag(i)) {
         if (pPlaced) m_rcPos = *pPlaced;
         return;
     }

@@ -72,6 +72,7 @@ private:
     void LoadLayout(int bSlot, const CRect* pPlaced);
 
     enum : unsigned char { kDirty = 1, kPlacedSlot0 = 2, kPlacedSlot1 = 4 };
+    static unsigned char PlacedFlag(int i) { return i == 0 ? kPlacedSlot0 : kPlacedSlot1; }
     unsigned char m_nFlags = kDirty;  // first: it fits in the element's tail
     int m_nBackupTextHeight[2] = {0, 0};
     CFormat* m_pFormat = nullptr;
