@@ -2,6 +2,7 @@
 // element, the two saved layouts, and moving a box with its border.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 
@@ -140,8 +141,40 @@ TEST(PageList, KeepsItsEntriesAcrossGrowingShrinkingAndCopying) {
     EXPECT_EQ(Pages(copy), (Ints{3, 4, 5}));
 }
 
+// Cells keep a one-page list and their saved text heights in 16 bits; what
+// does not fit goes to the element's extra part and comes back whole, through
+// copies and assignment too (which keeps the target's saved heights).
+TEST(CompactCell, PagesAndSavedHeightsBeyondSixteenBitsComeBackWhole) {
+    struct Cell : CTblCell {
+        void SetTextHeight(int n) { m_nTextHeight = n; }
+    };
+    for (const int nBig : {40000, -40000, INT_MAX, INT_MIN}) {
+        Cell c;
+        c.AddPage(nBig);
+        c.SetTextHeight(nBig), c.BackupClient(1);
+        c.SetTextHeight(-12), c.BackupClient(0);
+        Cell copy(c), target;
+        target.SetTextHeight(7), target.BackupClient(1), target.BackupClient(0);
+        target = c;
+        for (Cell* p : {&c, &copy}) {
+            EXPECT_EQ(Pages(*p), Ints{nBig});
+            p->RestoreClient(1);
+            EXPECT_EQ(p->GetTextHeight(), nBig);
+            p->RestoreClient(0);
+            EXPECT_EQ(p->GetTextHeight(), -12);
+        }
+        EXPECT_EQ(Pages(target), Ints{nBig});
+        target.RestoreClient(1);
+        EXPECT_EQ(target.GetTextHeight(), 7);
+        c.AddPage(3);
+        EXPECT_EQ(Pages(c), (Ints{nBig, 3}));
+        c.SetTextHeight(5), c.BackupClient(1), c.SetTextHeight(0), c.RestoreClient(1);  // a short one again
+        EXPECT_EQ(c.GetTextHeight(), 5);
+    }
+}
+
 // A million-cell table lives in its cells: what the layouts set only on rows,
 // columns and the table stays out of them (64-bit GNU library layout).
 #if defined(__GLIBCXX__) && UINTPTR_MAX == UINT64_MAX
-static_assert(sizeof(CTblCell) <= 128, "a data cell grew past 128 bytes");
+static_assert(sizeof(CTblCell) <= 120, "a data cell grew past 120 bytes");
 #endif

@@ -172,6 +172,8 @@ struct CCairoDC::Impl {
     PangoContext* pContext = nullptr;
     std::vector<std::unique_ptr<Font>> fonts;
     Font* pLastFont = nullptr;
+    LOGFONT lastLogFont;  // the record pLastFont was found for, when bLastLogFont
+    bool bLastLogFont = false;
 
     // Glyphs of text lines not yet shown, all of one scaled font and colour.
     bool bGather = false;
@@ -228,7 +230,17 @@ struct CCairoDC::Impl {
     }
 
     Font* GetFont(const LOGFONT* pLogFont) {
-        const FontKey key = FontKey::From(pLogFont, nMapMode);
+        // A surface asks for the font of every string it measures or draws,
+        // mostly the one it asked for last: the same record answers at once.
+        if (pLogFont && pLastFont && bLastLogFont && std::memcmp(pLogFont, &lastLogFont, sizeof lastLogFont) == 0)
+            return pLastFont;
+        Font* f = FindFont(FontKey::From(pLogFont, nMapMode));
+        bLastLogFont = pLogFont != nullptr;
+        if (pLogFont) lastLogFont = *pLogFont;
+        return f;
+    }
+
+    Font* FindFont(const FontKey& key) {
         if (pLastFont && pLastFont->key == key) return pLastFont;
         for (auto& f : fonts)
             if (f->key == key) return pLastFont = f.get();

@@ -22,22 +22,59 @@ int ResolveCount(const char* pText, int nCount) {
     return nCount;
 }
 
-// Scratch line list for the measuring path, so that repeated measuring does
-// not allocate. Users take it with swap, which keeps re-entrant calls safe.
-std::vector<CTextLine>& ScratchLines() {
-    static thread_local std::vector<CTextLine> s_lines;
-    return s_lines;
+// Scratch line lists for the measuring and drawing paths, so that repeated
+// measuring does not allocate. A guard takes a list from the pool and gives
+// it back, which keeps nested and re-entrant calls safe.
+struct ScratchPool {
+    std::vector<CTextLine> spare[4];
+    int nSpare = 0;
+};
+ScratchPool& Scratch() {
+    static thread_local ScratchPool s_pool;
+    return s_pool;
 }
 
 struct ScratchGuard {
     std::vector<CTextLine> lines;
-    ScratchGuard() { lines.swap(ScratchLines()); }
+    ScratchGuard() {
+        ScratchPool& pool = Scratch();
+        if (pool.nSpare > 0) lines.swap(pool.spare[--pool.nSpare]);
+    }
     ~ScratchGuard() {
+        ScratchPool& pool = Scratch();
         lines.clear();
-        lines.swap(ScratchLines());
+        if (pool.nSpare < 4) lines.swap(pool.spare[pool.nSpare++]);
     }
     ScratchGuard(const ScratchGuard&) = delete;
     ScratchGuard& operator=(const ScratchGuard&) = delete;
+};
+
+// The lines DrawText and DrawTextInBox have just wrapped, offered to the
+// default OnDrawText, which wraps the same text in the same width again
+// otherwise. Only the very call they make finds them.
+struct WrappedLines {
+    const CDC* pDC = nullptr;
+    const char* pText = nullptr;
+    int nCount = 0;
+    int nWidth = 0;
+    UINT nFormat = 0;
+    const std::vector<CTextLine>* pLines = nullptr;
+};
+WrappedLines& Wrapped() {
+    static thread_local WrappedLines s_wrapped;
+    return s_wrapped;
+}
+
+struct WrappedGuard {
+    WrappedLines saved;
+    WrappedGuard(const CDC* pDC, const char* pText, int nCount, int nWidth, UINT nFormat,
+                 const std::vector<CTextLine>& lines)
+        : saved(Wrapped()) {
+        Wrapped() = WrappedLines{pDC, pText, nCount, nWidth, nFormat, &lines};
+    }
+    ~WrappedGuard() { Wrapped() = saved; }
+    WrappedGuard(const WrappedGuard&) = delete;
+    WrappedGuard& operator=(const WrappedGuard&) = delete;
 };
 
 // Whether a line may break before byte i: never inside the bytes of one
@@ -229,8 +266,9 @@ void CDC::WrapText(const char* pText, int nCount, int nWidth, bool bWordBreak, s
                     if (sum > nWidth) break;  // a lone word wider than the line
                 }
                 lineEnd = lastFitEnd;
-                // Correct the estimate with whole-line measurements.
-                int width = measure(lineStart, lineEnd);
+                // Correct the estimate with whole-line measurements; a line of
+                // one piece was measured whole already.
+                int width = wordEnds == 1 ? static_cast<int>(sum) : measure(lineStart, lineEnd);
                 while (width > nWidth && wordEnds > 1) {
                     int q = lineEnd;
                     while (q > lineStart && !IsWrapBlank(p[q - 1])) --q;
@@ -299,6 +337,8 @@ int CDC::DrawText(const char* pText, int nCount, CRect* pRect, UINT nFormat) {
         pRect->bottom = ClampInt(static_cast<long long>(pRect->top) + signedHeight);
         return signedHeight;
     }
+    const WrappedGuard wrapped(this, text, n, ClampInt(std::max(0LL, static_cast<long long>(pRect->right) - pRect->left)),
+                               nFormat, scratch.lines);
     OnDrawText(text, n, *pRect, nFormat);
     return signedHeight;
 }
@@ -361,17 +401,25 @@ int CDC::DrawTextInBox(const char* pText, int nCount, CRect* pRect, UINT nFormat
         nSaved = SaveDC();
         IntersectClipRect(rcBox.left, rcBox.top, rcBox.right, rcBox.bottom);
     }
-    if (cut.empty())
+    if (cut.empty()) {
+        const WrappedGuard wrapped(this, text, n, nWidth, nFormat, lines);
         OnDrawText(text, n, *pRect, nFormat);
-    else
+    } else
         OnDrawText(cut.data(), static_cast<int>(cut.size()), *pRect, nFormat);
     if (bClip) RestoreDC(nSaved);
     return bTwips ? -static_cast<int>(height) : static_cast<int>(height);
 }
 
 void CDC::OnDrawText(const char* pText, int nCount, const CRect& rc, UINT nFormat) {
-    std::vector<CTextLine> lines;
-    TextLines(pText, nCount, ClampInt(std::max(0LL, static_cast<long long>(rc.right) - rc.left)), nFormat, lines);
+    const int nWidth = ClampInt(std::max(0LL, static_cast<long long>(rc.right) - rc.left));
+    const WrappedLines& w = Wrapped();
+    ScratchGuard scratch;
+    const std::vector<CTextLine>* pLines = &scratch.lines;
+    if (w.pDC == this && w.pText == pText && w.nCount == nCount && w.nWidth == nWidth && w.nFormat == nFormat)
+        pLines = w.pLines;
+    else
+        TextLines(pText, nCount, nWidth, nFormat, scratch.lines);
+    const std::vector<CTextLine>& lines = *pLines;
     const long long lineStep = m_state.nMapMode == MM_TWIPS ? -OnGetTextExtent("", 0).cy : OnGetTextExtent("", 0).cy;
     long long y = rc.top;
     for (const CTextLine& line : lines) {

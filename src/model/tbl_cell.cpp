@@ -21,7 +21,8 @@ CTblCell& CTblCell::operator=(const CTblCell& src) {
     m_pFormat = src.m_pFormat;
     m_nData = src.m_nData;
     // The saved boxes come from the source, the saved text heights stay.
-    m_nFlags = src.m_nFlags;
+    const unsigned char nTall = kTallSlot0 | kTallSlot1;
+    m_nFlags = static_cast<unsigned char>((src.m_nFlags & ~nTall) | (m_nFlags & nTall));
     m_pCol = src.m_pCol;
     m_pRow = src.m_pRow;
     return *this;
@@ -32,7 +33,13 @@ CTblCell::~CTblCell() = default;
 void CTblCell::SaveLayout(int bSlot, const CRect* pPlaced) {
     const int i = SlotIndex(bSlot);
     const unsigned char nPlaced = PlacedFlag(i);
-    m_nBackupTextHeight[i] = m_nTextHeight;
+    if (m_nTextHeight >= INT16_MIN && m_nTextHeight <= INT16_MAX) {
+        m_nBackupTextHeight[i] = static_cast<std::int16_t>(m_nTextHeight);
+        m_nFlags &= static_cast<unsigned char>(~TallFlag(i));
+    } else {
+        Extra().nBackupTextHeight[i] = m_nTextHeight;
+        m_nFlags |= TallFlag(i);
+    }
     if (pPlaced && *pPlaced == m_rcPos) {
         m_nFlags |= nPlaced;
         return;
@@ -43,7 +50,7 @@ void CTblCell::SaveLayout(int bSlot, const CRect* pPlaced) {
 
 void CTblCell::LoadLayout(int bSlot, const CRect* pPlaced) {
     const int i = SlotIndex(bSlot);
-    m_nTextHeight = m_nBackupTextHeight[i];
+    m_nTextHeight = (m_nFlags & TallFlag(i)) ? Ext().nBackupTextHeight[i] : m_nBackupTextHeight[i];
     if (m_nFlags & PlacedFlag(i)) {
         if (pPlaced) m_rcPos = *pPlaced;
         return;

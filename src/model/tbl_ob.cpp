@@ -6,7 +6,8 @@ namespace kavo {
 
 KAVO_IMPLEMENT_DYNAMIC(CTblOb, CObject)
 
-CTblOb::CTblOb(const CKAVOString& strText, CStyle* pStyle) : m_strText(strText), m_pStyle(pStyle) {}
+CTblOb::CTblOb(const CKAVOString& strText, CStyle* pStyle)
+    : m_strText(strText), m_pStyle(pStyle), m_nPageState(0), m_bBlocked(0) {}
 
 CTblOb::CTblOb(const CTblOb& src)
     : CObject(src),
@@ -73,6 +74,11 @@ void CTblOb::AddPage(int nPage) {
     pages.push_back(nPage);
 }
 
+void CTblOb::SetPagesInExtra(int nFirst) {
+    Extra().pages.assign(1, nFirst);
+    m_nPageState = kPagesInExtra;
+}
+
 void CTblOb::CopyPages(const CTblOb& src) {
     if (this == &src) return;
     if (src.m_nPageState == kPagesInExtra) Extra().pages = src.m_pExtra->pages;
@@ -95,7 +101,7 @@ int CTblOb::HitTest(const CPoint& pt, CTblOb*& pHit) {
 void CTblOb::Block(CRectArray& rects, int bBlock) {
     // Any nonzero mark is the same mark: only a change adds the box.
     if (m_bBlocked == (bBlock != 0)) return;
-    m_bBlocked = bBlock != 0;
+    m_bBlocked = bBlock != 0 ? 1 : 0;
     rects.Add(m_rcPos);
 }
 

@@ -14,7 +14,10 @@ namespace kavo {
 
 class CCellBlock {
 public:
-    enum : std::size_t { kChunkCells = 1024 };
+    // A chunk stays just under the size from which the C library maps each
+    // block on its own pages: a mapped block takes a whole page more than it
+    // asks for, which on a million cells is megabytes.
+    enum : std::size_t { kChunkBytes = 128 * 1024 - 64, kChunkCells = kChunkBytes / sizeof(CTblCell) };
 
     CCellBlock() = default;
     CCellBlock(const CCellBlock&) = delete;

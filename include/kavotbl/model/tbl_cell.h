@@ -71,10 +71,13 @@ private:
     void SaveLayout(int bSlot, const CRect* pPlaced);
     void LoadLayout(int bSlot, const CRect* pPlaced);
 
-    enum : unsigned char { kDirty = 1, kPlacedSlot0 = 2, kPlacedSlot1 = 4 };
+    // kTallSlot: the saved text height did not fit in 16 bits and is kept
+    // in the element's extra part.
+    enum : unsigned char { kDirty = 1, kPlacedSlot0 = 2, kPlacedSlot1 = 4, kTallSlot0 = 8, kTallSlot1 = 16 };
     static unsigned char PlacedFlag(int i) { return i == 0 ? kPlacedSlot0 : kPlacedSlot1; }
+    static unsigned char TallFlag(int i) { return i == 0 ? kTallSlot0 : kTallSlot1; }
     unsigned char m_nFlags = kDirty;  // first: it fits in the element's tail
-    int m_nBackupTextHeight[2] = {0, 0};
+    std::int16_t m_nBackupTextHeight[2] = {0, 0};
     CFormat* m_pFormat = nullptr;
     std::int64_t m_nData = 0;
     CTblColumn* m_pCol = nullptr;

@@ -174,7 +174,11 @@ protected:
     }
     /// Makes the page list the one page nPage.
     void SetOnePage(int nPage) {
-        m_nPage = nPage;
+        if (nPage < kMinInlinePage || nPage > kMaxInlinePage) {
+            SetPagesInExtra(nPage);
+            return;
+        }
+        m_nPage = static_cast<std::int16_t>(nPage);
         m_nPageState = 1;
     }
     /// The rarely set parts, made on first use.
@@ -198,18 +202,24 @@ protected:
     void ResetPos() { m_rcPos.SetRectEmpty(); }
 
     enum : unsigned char { kPagesInExtra = 2 };  // m_nPageState: 0 or 1 entries inline, or in the extra
+    // A page list of one page outside these goes to the extra part.
+    enum : int { kMinInlinePage = INT16_MIN, kMaxInlinePage = INT16_MAX };
 
-    // The small fields last and the flags in bytes: a cell's own first field
-    // then fills the tail, and a million cells stay near 128 MB.
+    // The small fields last, the one page a short list holds in 16 bits and
+    // the flags in bits of one byte: a cell's own small fields then fill the
+    // tail, and a million cells stay near 120 MB.
     CKAVOString m_strText;
     CStyle* m_pStyle = nullptr;
     CRect m_rcPos;
     std::unique_ptr<detail::CTblObExtra> m_pExtra;
     int m_nTextHeight = 0;
     COLORREF m_crBlock = kDefaultBlockColor;
-    int m_nPage = 0;                 // the page list's entry while it has one
-    unsigned char m_nPageState = 0;  // 0 or 1 entries in m_nPage, or kPagesInExtra
-    bool m_bBlocked = false;
+    std::int16_t m_nPage = 0;         // the page list's entry while it has one
+    unsigned char m_nPageState : 2;   // 0 or 1 entries in m_nPage, or kPagesInExtra
+    unsigned char m_bBlocked : 1;
+
+private:
+    void SetPagesInExtra(int nFirst);
 };
 
 }  // namespace kavo
