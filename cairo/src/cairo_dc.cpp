@@ -168,6 +168,13 @@ struct CCairoDC::Impl {
     bool bBounded = true;
     double bx = 0, by = 0, bcx = 0, bcy = 0;
     std::vector<int> excluded{0};  // exclusions per saved level
+    // Saved levels not yet saved on cr. Everything drawn sets its own colour
+    // and restores what else it changes, so a level only needs Cairo's save
+    // once its clip changes or a caller takes the context.
+    int nUnsaved = 0;
+    void SaveLevels() {
+        for (; nUnsaved > 0; --nUnsaved) cairo_save(cr);
+    }
 
     PangoContext* pContext = nullptr;
     std::vector<std::unique_ptr<Font>> fonts;
@@ -335,19 +342,18 @@ struct CCairoDC::Impl {
     // Draws one line whose top-left corner is logical (x, y), in a user space
     // of logical units with y growing downward.
     void DrawLine(Font& f, const char* p, int n, int x, int y, const State& s) {
-        cairo_save(cr);
-        cairo_translate(cr, UX(x), UY(y));
-        cairo_scale(cr, Scale(), Scale());
         if (s.nBkMode == OPAQUE) {
             Flush();  // the background covers what came before it
+            cairo_save(cr);
+            MoveToLine(x, y);
             SetColor(s.crBk);
             cairo_rectangle(cr, 0, 0, static_cast<double>(CeilUnits(WidthUnits(f, p, n))), f.nLineHeight);
             cairo_fill(cr);
-        }
-        if (IsFast(f, p, n) && GlyphLine(f, p, n, s.crText)) {
             cairo_restore(cr);
-            return;
         }
+        if (IsFast(f, p, n) && GlyphLine(f, p, n, x, y, s.crText)) return;
+        cairo_save(cr);
+        MoveToLine(x, y);
         SetColor(s.crText);
         if (IsFast(f, p, n)) {
             PangoGlyphString* gs = pango_glyph_string_new();
@@ -385,12 +391,21 @@ struct CCairoDC::Impl {
         cairo_restore(cr);
     }
 
-    // Draws a fast-path line with Cairo alone, the context already moved to
-    // the line's top-left corner and scaled to logical units: the glyphs are
-    // placed in the context's user space and shown at once, or gathered with
-    // those of earlier lines of the same font and colour. False when Cairo
-    // has no scaled font for it (the caller then goes through Pango).
-    bool GlyphLine(Font& f, const char* p, int n, COLORREF crText) {
+    // A user space of logical units from the top-left corner of the line at
+    // logical (x, y).
+    void MoveToLine(int x, int y) {
+        cairo_translate(cr, UX(x), UY(y));
+        cairo_scale(cr, Scale(), Scale());
+    }
+
+    // Draws a fast-path line whose top-left corner is logical (x, y) with
+    // Cairo alone: the glyphs are placed in the context's user space and
+    // shown at once, or gathered with those of earlier lines of the same font
+    // and colour. False, with nothing drawn, when Cairo has no scaled font
+    // for it (the caller then goes through Pango). The context's state is not
+    // touched: points are taken to the line's space by hand, which gives the
+    // very numbers a moved and scaled context gives.
+    bool GlyphLine(Font& f, const char* p, int n, int xLine, int yLine, COLORREF crText) {
         // Each run starts where a move to its origin would put it: Cairo keeps
         // the current point in device space to 1/256, and so placed text
         // lies where Pango would have drawn it, to the last digit of the PDF.
@@ -401,6 +416,7 @@ struct CCairoDC::Impl {
         Run runs[8];
         int nRuns = 0;
         double xRun = 0;
+        const double dScale = Scale(), x0 = UX(xLine), y0 = UY(yLine);
         for (int i = 0; i < n;) {
             const int nFont = f.ascii[static_cast<unsigned char>(p[i]) - kFirstFast].nFont;
             int j = i;
@@ -408,25 +424,23 @@ struct CCairoDC::Impl {
             for (; j < n && f.ascii[static_cast<unsigned char>(p[j]) - kFirstFast].nFont == nFont; ++j)
                 nRunWidth += f.ascii[static_cast<unsigned char>(p[j]) - kFirstFast].nAdvance;
             if (nRuns == 8) return false;  // a mixture of fonts is left to Pango
-            double x = xRun, y = f.dAscent;
+            double x = x0 + dScale * xRun, y = y0 + dScale * f.dAscent;
             cairo_user_to_device(cr, &x, &y);
             runs[nRuns++] = Run{nFont, i, j, std::nearbyint(x * 256) / 256, std::nearbyint(y * 256) / 256};
             xRun += static_cast<double>(nRunWidth) / PANGO_SCALE;
             i = j;
         }
-        double dx = 1.0 / PANGO_SCALE, dy = 0;
+        double dx = dScale * (1.0 / PANGO_SCALE), dy = 0;
         cairo_user_to_device_distance(cr, &dx, &dy);
-        const double dScale = Scale();
-        cairo_restore(cr);  // back to the caller's transformation
         cairo_matrix_t ctm;
         cairo_get_matrix(cr, &ctm);
         cairo_matrix_t inverse = ctm;
-        const bool bInvertible = cairo_matrix_invert(&inverse) == CAIRO_STATUS_SUCCESS;
-        cairo_save(cr);
-        if (!bInvertible) return false;
+        if (cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) return false;
+        cairo_scaled_font_t* runFonts[8];
+        for (int r = 0; r < nRuns; ++r)
+            if (!(runFonts[r] = f.DrawFont(static_cast<std::size_t>(runs[r].nFont), dScale, ctm))) return false;
         for (int r = 0; r < nRuns; ++r) {
-            cairo_scaled_font_t* sf = f.DrawFont(static_cast<std::size_t>(runs[r].nFont), dScale, ctm);
-            if (!sf) return false;
+            cairo_scaled_font_t* sf = runFonts[r];
             if (sf != pGlyphFont || crText != crGlyphs) Flush();
             pGlyphFont = sf;
             crGlyphs = crText;
@@ -440,11 +454,7 @@ struct CCairoDC::Impl {
                 nX += g.nAdvance;
             }
         }
-        if (!bGather) {
-            cairo_restore(cr);
-            Flush();
-            cairo_save(cr);
-        }
+        if (!bGather) Flush();
         return true;
     }
 
@@ -485,6 +495,7 @@ void CCairoDC::SetDeviceBounds(double x, double y, double cx, double cy) { m_pIm
 
 cairo_t* CCairoDC::GetContext() const {
     m_pImpl->Flush();
+    m_pImpl->SaveLevels();
     return m_pImpl->cr;
 }
 
@@ -585,6 +596,7 @@ int CCairoDC::OnGetClipBox(CRect* pRect) const {
 int CCairoDC::OnExcludeClipRect(const CRect& rc) {
     Impl& d = *m_pImpl;
     d.Flush();
+    d.SaveLevels();
     const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
     const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
     double cx1, cy1, cx2, cy2;
@@ -607,6 +619,7 @@ int CCairoDC::OnExcludeClipRect(const CRect& rc) {
 int CCairoDC::OnIntersectClipRect(const CRect& rc) {
     Impl& d = *m_pImpl;
     d.Flush();  // what was gathered before lies under the wider clip
+    d.SaveLevels();
     const double x1 = d.UX(rc.left), x2 = d.UX(rc.right);
     const double y1 = d.UY(rc.top), y2 = d.UY(rc.bottom);
     cairo_new_path(d.cr);
@@ -619,16 +632,20 @@ int CCairoDC::OnIntersectClipRect(const CRect& rc) {
 }
 
 void CCairoDC::OnSaveDC() {
-    cairo_save(m_pImpl->cr);
+    ++m_pImpl->nUnsaved;
     m_pImpl->excluded.push_back(m_pImpl->excluded.back());
 }
 
 void CCairoDC::OnRestoreDC() {
-    if (m_pImpl->excluded.size() <= 1) return;
+    Impl& d = *m_pImpl;
+    if (d.excluded.size() <= 1) return;
     // Gathered glyphs outlive a level unless the clip of that level ends.
-    if (m_pImpl->excluded.back() != m_pImpl->excluded[m_pImpl->excluded.size() - 2]) m_pImpl->Flush();
-    cairo_restore(m_pImpl->cr);
-    m_pImpl->excluded.pop_back();
+    if (d.excluded.back() != d.excluded[d.excluded.size() - 2]) d.Flush();
+    if (d.nUnsaved > 0)
+        --d.nUnsaved;
+    else
+        cairo_restore(d.cr);
+    d.excluded.pop_back();
 }
 
 void CCairoDC::OnSetMapMode(int nMapMode) {
