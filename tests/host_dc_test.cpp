@@ -153,6 +153,31 @@ TEST(DrawText, AlignedLinesGoTheWayTheMappingModeSaysAndAreRecordedWhole) {
     EXPECT_EQ(dc.GetClipBox(nullptr), ERROR_REGION);
 }
 
+// A backend that draws text in a font of its own gets lines wrapped in that
+// font, not the lines DrawText measured in the font selected before.
+TEST(DrawText, ABackendThatChangesTheFontGetsLinesWrappedInIt) {
+    class OwnFontDC : public LineDC {
+    public:
+        CFont big = Font(-24);
+    protected:
+        CSize OnGetTextExtent(const char*, int nCount) const override {
+            const LOGFONT* lf = GetCurrentLogFont();
+            return CSize((lf && lf->lfHeight == -24 ? 16 : 8) * nCount, 16);
+        }
+        void OnDrawText(const char* p, int n, const CRect& rc, UINT nFormat) override {
+            CFont* pOld = SelectObject(&big);
+            CDC::OnDrawText(p, n, rc, nFormat);
+            SelectObject(pOld);
+        }
+    };
+    OwnFontDC dc;
+    CRect rc(0, 0, 100, 100);
+    // 88 wide in no font, one line; 176 in the backend's font, two.
+    dc.DrawText("abcde fghij", -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP);
+    dc.DrawTextInBox("abcde fghij", -1, &rc, DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP, rc);
+    EXPECT_EQ(dc.drawn, (Strings{"abcde@0,0", "fghij@0,16", "abcde@0,0", "fghij@0,16"}));
+}
+
 TEST(DrawTextInBox, LinesBelowTheRectangleGiveWayToAnEllipsisAndWhatStillLeavesItIsClipped) {
     // 8 a byte, 16 a line: the rectangle 40 wide holds 5 bytes a line.
     const UINT kFlags = DT_WORDBREAK | DT_NOPREFIX | DT_NOCLIP;

@@ -51,7 +51,8 @@ struct ScratchGuard {
 
 // The lines DrawText and DrawTextInBox have just wrapped, offered to the
 // default OnDrawText, which wraps the same text in the same width again
-// otherwise. Only the very call they make finds them.
+// otherwise. Only the very call they make finds them, and only while the
+// font they were measured in is still selected.
 struct WrappedLines {
     const CDC* pDC = nullptr;
     const char* pText = nullptr;
@@ -59,6 +60,13 @@ struct WrappedLines {
     int nWidth = 0;
     UINT nFormat = 0;
     const std::vector<CTextLine>* pLines = nullptr;
+    bool bFont = false;
+    LOGFONT font;
+    bool Match(const CDC* p, const char* pT, int n, int w, UINT f) const {
+        if (pDC != p || pText != pT || nCount != n || nWidth != w || nFormat != f) return false;
+        const LOGFONT* pNow = p->GetCurrentLogFont();
+        return bFont == (pNow != nullptr) && (!pNow || std::memcmp(pNow, &font, sizeof font) == 0);
+    }
 };
 WrappedLines& Wrapped() {
     static thread_local WrappedLines s_wrapped;
@@ -70,7 +78,11 @@ struct WrappedGuard {
     WrappedGuard(const CDC* pDC, const char* pText, int nCount, int nWidth, UINT nFormat,
                  const std::vector<CTextLine>& lines)
         : saved(Wrapped()) {
-        Wrapped() = WrappedLines{pDC, pText, nCount, nWidth, nFormat, &lines};
+        WrappedLines& w = Wrapped();
+        w.pDC = pDC, w.pText = pText, w.nCount = nCount, w.nWidth = nWidth, w.nFormat = nFormat, w.pLines = &lines;
+        const LOGFONT* pFont = pDC->GetCurrentLogFont();
+        w.bFont = pFont != nullptr;
+        if (pFont) w.font = *pFont;
     }
     ~WrappedGuard() { Wrapped() = saved; }
     WrappedGuard(const WrappedGuard&) = delete;
@@ -415,7 +427,7 @@ void CDC::OnDrawText(const char* pText, int nCount, const CRect& rc, UINT nForma
     const WrappedLines& w = Wrapped();
     ScratchGuard scratch;
     const std::vector<CTextLine>* pLines = &scratch.lines;
-    if (w.pDC == this && w.pText == pText && w.nCount == nCount && w.nWidth == nWidth && w.nFormat == nFormat)
+    if (w.Match(this, pText, nCount, nWidth, nFormat))
         pLines = w.pLines;
     else
         TextLines(pText, nCount, nWidth, nFormat, scratch.lines);
