@@ -70,6 +70,16 @@ TEST(CairoDraw, ExcludedRectanglesStayUntouchedUntilRestore) {
     c.dc->SelectObject(&red);
     c.dc->Rectangle(0, 0, 30, 10);
     EXPECT_EQ(c.Pixel(5, 5), 0xFF0000u);
+    // A clip a caller sets on the context within a level ends with the level.
+    const int level = c.dc->SaveDC();
+    c.dc->SaveDC();
+    cairo_t* cr = c.dc->GetContext();
+    cairo_rectangle(cr, 0, 0, 5, 5);
+    cairo_clip(cr);
+    c.dc->RestoreDC(level);
+    c.dc->SelectObject(&black);
+    c.dc->Rectangle(0, 0, 30, 10);
+    EXPECT_EQ(c.Pixel(20, 5), 0u);
 }
 
 TEST(CairoDraw, GatheredTextLandsAsDrawnLineByLineAndInTheSameOrder) {

@@ -504,7 +504,10 @@ void CCairoDC::SetGatherText(bool bGather) {
     if (!bGather) m_pImpl->Flush();
 }
 
-void CCairoDC::Flush() { m_pImpl->Flush(); }
+void CCairoDC::Flush() {
+    m_pImpl->Flush();
+    m_pImpl->SaveLevels();
+}
 
 std::unique_ptr<CDC> CCairoDC::CreateCompatibleDC() const { return CreateMeasuringDC(MM_TEXT); }
 

@@ -41,7 +41,9 @@ public:
     /// box. By default the target surface's extent (or unbounded).
     void SetDeviceBounds(double x, double y, double cx, double cy);
 
-    /// The context, with any gathered text drawn first.
+    /// The context, with any gathered text drawn first and Cairo's state
+    /// saved for every level SaveDC opened, so that what the caller changes
+    /// on it ends with the level's RestoreDC.
     cairo_t* GetContext() const;
 
     /// Off by default. When on, lines of text in one font and colour are
@@ -50,7 +52,7 @@ public:
     /// Whoever draws on the context directly or shows a page calls Flush
     /// (or GetContext) first; the destructor flushes too.
     void SetGatherText(bool bGather);
-    /// Draws the text gathered so far.
+    /// Draws the text gathered so far, and saves Cairo's state as GetContext does.
     void Flush();
 
     std::unique_ptr<CDC> CreateCompatibleDC() const override;
