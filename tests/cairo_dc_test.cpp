@@ -70,16 +70,42 @@ TEST(CairoDraw, ExcludedRectanglesStayUntouchedUntilRestore) {
     c.dc->SelectObject(&red);
     c.dc->Rectangle(0, 0, 30, 10);
     EXPECT_EQ(c.Pixel(5, 5), 0xFF0000u);
-    // A clip a caller sets on the context within a level ends with the level.
-    const int level = c.dc->SaveDC();
-    c.dc->SaveDC();
+}
+
+TEST(CairoDraw, WhatALevelChangesOnTheContextEndsWithIt) {
+    Canvas c(30, 10);
+    CBrush black(RGB(0, 0, 0)), red(RGB(255, 0, 0));
     cairo_t* cr = c.dc->GetContext();
-    cairo_rectangle(cr, 0, 0, 5, 5);
-    cairo_clip(cr);
-    c.dc->RestoreDC(level);
-    c.dc->SelectObject(&black);
-    c.dc->Rectangle(0, 0, 30, 10);
-    EXPECT_EQ(c.Pixel(20, 5), 0u);
+    // The caller's colour comes back after a level that drew in another,
+    // and clipped after drawing or not.
+    int level = 0;
+    for (const bool bClip : {false, true}) {
+        cairo_set_source_rgb(cr, 0, 0, 1);
+        level = c.dc->SaveDC();
+        c.dc->SelectObject(&red);
+        c.dc->Rectangle(0, 0, 30, 10);
+        if (bClip) c.dc->IntersectClipRect(0, 0, 30, 10);
+        c.dc->RestoreDC(level);
+        cairo_paint(c.dc->GetContext());
+        EXPECT_EQ(c.Pixel(5, 5), 0x0000FFu) << bClip;
+    }
+    // A clip set on the context inside a level, once GetContext or Flush
+    // handed it out, ends with the level.
+    for (const bool bFlush : {false, true}) {
+        level = c.dc->SaveDC();
+        c.dc->SaveDC();
+        cairo_t* inner = cr;
+        if (bFlush)
+            c.dc->Flush();
+        else
+            inner = c.dc->GetContext();
+        cairo_rectangle(inner, 0, 0, 5, 5);
+        cairo_clip(inner);
+        c.dc->RestoreDC(level);
+        c.dc->SelectObject(bFlush ? &red : &black);
+        c.dc->Rectangle(0, 0, 30, 10);
+        EXPECT_EQ(c.Pixel(20, 5), bFlush ? 0xFF0000u : 0u) << bFlush;
+    }
 }
 
 TEST(CairoDraw, GatheredTextLandsAsDrawnLineByLineAndInTheSameOrder) {

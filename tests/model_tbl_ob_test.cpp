@@ -148,13 +148,13 @@ TEST(CompactCell, PagesAndSavedHeightsBeyondSixteenBitsComeBackWhole) {
     struct Cell : CTblCell {
         void SetTextHeight(int n) { m_nTextHeight = n; }
     };
-    for (const int nBig : {40000, -40000, INT_MAX, INT_MIN}) {
+    for (const int nBig : {32767, 32768, -32768, -32769, INT_MAX, INT_MIN}) {
         Cell c;
         c.AddPage(nBig);
         c.SetTextHeight(nBig), c.BackupClient(1);
         c.SetTextHeight(-12), c.BackupClient(0);
         Cell copy(c), target;
-        target.SetTextHeight(7), target.BackupClient(1), target.BackupClient(0);
+        target.SetTextHeight(7), target.BackupClient(1), target.SetTextHeight(-50000), target.BackupClient(0);
         target = c;
         for (Cell* p : {&c, &copy}) {
             EXPECT_EQ(Pages(*p), Ints{nBig});
@@ -166,6 +166,8 @@ TEST(CompactCell, PagesAndSavedHeightsBeyondSixteenBitsComeBackWhole) {
         EXPECT_EQ(Pages(target), Ints{nBig});
         target.RestoreClient(1);
         EXPECT_EQ(target.GetTextHeight(), 7);
+        target.RestoreClient(0);
+        EXPECT_EQ(target.GetTextHeight(), -50000);
         c.AddPage(3);
         EXPECT_EQ(Pages(c), (Ints{nBig, 3}));
         c.SetTextHeight(5), c.BackupClient(1), c.SetTextHeight(0), c.RestoreClient(1);  // a short one again

@@ -168,12 +168,31 @@ struct CCairoDC::Impl {
     bool bBounded = true;
     double bx = 0, by = 0, bcx = 0, bcy = 0;
     std::vector<int> excluded{0};  // exclusions per saved level
-    // Saved levels not yet saved on cr. Everything drawn sets its own colour
-    // and restores what else it changes, so a level only needs Cairo's save
-    // once its clip changes or a caller takes the context.
-    int nUnsaved = 0;
+    // Saved levels not yet saved on cr, each with the colour (source) in
+    // force when it was opened. Drawing changes nothing else of cr's state
+    // for good, so a level needs Cairo's save only once its clip changes or a
+    // caller takes the context; until then closing it puts back its colour.
+    std::vector<cairo_pattern_t*> unsaved;
+    void OpenLevel() { unsaved.push_back(cairo_pattern_reference(cairo_get_source(cr))); }
+    // False when the level was saved on cr, which then restores it.
+    bool CloseUnsavedLevel() {
+        if (unsaved.empty()) return false;
+        cairo_set_source(cr, unsaved.back());
+        cairo_pattern_destroy(unsaved.back());
+        unsaved.pop_back();
+        return true;
+    }
     void SaveLevels() {
-        for (; nUnsaved > 0; --nUnsaved) cairo_save(cr);
+        if (unsaved.empty()) return;
+        cairo_pattern_t* now = cairo_pattern_reference(cairo_get_source(cr));
+        for (cairo_pattern_t* source : unsaved) {
+            cairo_set_source(cr, source);
+            cairo_save(cr);
+            cairo_pattern_destroy(source);
+        }
+        unsaved.clear();
+        cairo_set_source(cr, now);
+        cairo_pattern_destroy(now);
     }
 
     PangoContext* pContext = nullptr;
@@ -205,6 +224,7 @@ struct CCairoDC::Impl {
     }
     ~Impl() {
         Flush();
+        for (cairo_pattern_t* source : unsaved) cairo_pattern_destroy(source);
         fonts.clear();
         if (pContext) g_object_unref(pContext);
         cairo_destroy(cr);
@@ -635,7 +655,7 @@ int CCairoDC::OnIntersectClipRect(const CRect& rc) {
 }
 
 void CCairoDC::OnSaveDC() {
-    ++m_pImpl->nUnsaved;
+    m_pImpl->OpenLevel();
     m_pImpl->excluded.push_back(m_pImpl->excluded.back());
 }
 
@@ -644,10 +664,7 @@ void CCairoDC::OnRestoreDC() {
     if (d.excluded.size() <= 1) return;
     // Gathered glyphs outlive a level unless the clip of that level ends.
     if (d.excluded.back() != d.excluded[d.excluded.size() - 2]) d.Flush();
-    if (d.nUnsaved > 0)
-        --d.nUnsaved;
-    else
-        cairo_restore(d.cr);
+    if (!d.CloseUnsavedLevel()) cairo_restore(d.cr);
     d.excluded.pop_back();
 }
 

@@ -60,10 +60,12 @@ struct WrappedLines {
     int nWidth = 0;
     UINT nFormat = 0;
     const std::vector<CTextLine>* pLines = nullptr;
+    int nMapMode = 0;  // a surface may measure without a font by its mapping mode
     bool bFont = false;
     LOGFONT font;
     bool Match(const CDC* p, const char* pT, int n, int w, UINT f) const {
         if (pDC != p || pText != pT || nCount != n || nWidth != w || nFormat != f) return false;
+        if (p->GetMapMode() != nMapMode) return false;
         const LOGFONT* pNow = p->GetCurrentLogFont();
         return bFont == (pNow != nullptr) && (!pNow || std::memcmp(pNow, &font, sizeof font) == 0);
     }
@@ -80,6 +82,7 @@ struct WrappedGuard {
         : saved(Wrapped()) {
         WrappedLines& w = Wrapped();
         w.pDC = pDC, w.pText = pText, w.nCount = nCount, w.nWidth = nWidth, w.nFormat = nFormat, w.pLines = &lines;
+        w.nMapMode = pDC->GetMapMode();
         const LOGFONT* pFont = pDC->GetCurrentLogFont();
         w.bFont = pFont != nullptr;
         if (pFont) w.font = *pFont;
