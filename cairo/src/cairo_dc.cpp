@@ -168,17 +168,21 @@ struct CCairoDC::Impl {
     bool bBounded = true;
     double bx = 0, by = 0, bcx = 0, bcy = 0;
     std::vector<int> excluded{0};  // exclusions per saved level
-    // Saved levels not yet saved on cr, each with the colour (source) in
-    // force when it was opened. Drawing changes nothing else of cr's state
-    // for good, so a level needs Cairo's save only once its clip changes or a
-    // caller takes the context; until then closing it puts back its colour.
+    // Saved levels not yet saved on cr. Drawing changes nothing of cr's
+    // state for good but its colour (source), so a level needs Cairo's save
+    // only once its clip changes or a caller takes the context; until then
+    // closing it puts back the colour it was opened with. Each level holds
+    // that colour once it changed, null while it has not: the nulls are the
+    // innermost levels.
     std::vector<cairo_pattern_t*> unsaved;
-    void OpenLevel() { unsaved.push_back(cairo_pattern_reference(cairo_get_source(cr))); }
+    void OpenLevel() { unsaved.push_back(nullptr); }
     // False when the level was saved on cr, which then restores it.
     bool CloseUnsavedLevel() {
         if (unsaved.empty()) return false;
-        cairo_set_source(cr, unsaved.back());
-        cairo_pattern_destroy(unsaved.back());
+        if (cairo_pattern_t* source = unsaved.back()) {
+            cairo_set_source(cr, source);
+            cairo_pattern_destroy(source);
+        }
         unsaved.pop_back();
         return true;
     }
@@ -186,9 +190,9 @@ struct CCairoDC::Impl {
         if (unsaved.empty()) return;
         cairo_pattern_t* now = cairo_pattern_reference(cairo_get_source(cr));
         for (cairo_pattern_t* source : unsaved) {
-            cairo_set_source(cr, source);
+            cairo_set_source(cr, source ? source : now);
             cairo_save(cr);
-            cairo_pattern_destroy(source);
+            if (source) cairo_pattern_destroy(source);
         }
         unsaved.clear();
         cairo_set_source(cr, now);
@@ -224,7 +228,8 @@ struct CCairoDC::Impl {
     }
     ~Impl() {
         Flush();
-        for (cairo_pattern_t* source : unsaved) cairo_pattern_destroy(source);
+        for (cairo_pattern_t* source : unsaved)
+            if (source) cairo_pattern_destroy(source);
         fonts.clear();
         if (pContext) g_object_unref(pContext);
         cairo_destroy(cr);
@@ -244,6 +249,8 @@ struct CCairoDC::Impl {
     double LY(double uy) const { return nMapMode == MM_TWIPS ? (oy - uy) * kTwipsPerUnit : uy - oy; }
 
     void SetColor(COLORREF c) {
+        for (auto it = unsaved.rbegin(); it != unsaved.rend() && !*it; ++it)
+            *it = cairo_pattern_reference(cairo_get_source(cr));
         cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
     }
 
