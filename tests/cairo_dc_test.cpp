@@ -57,7 +57,7 @@ TEST(CairoMeasure, TwipsAndPixelsAgreeAndOldFileBytesMeasureAsTheirLetters) {
 
 // ---------------------------------------------------------------- drawing
 
-TEST(CairoDraw, ExcludedRectanglesStayUntouchedUntilRestore) {
+TEST(CairoDraw, ExclusionsColoursAndClipsOfALevelEndWithIt) {
     Canvas c(30, 10);
     CBrush black(RGB(0, 0, 0)), red(RGB(255, 0, 0));
     c.dc->SelectObject(&black);
@@ -70,14 +70,10 @@ TEST(CairoDraw, ExcludedRectanglesStayUntouchedUntilRestore) {
     c.dc->SelectObject(&red);
     c.dc->Rectangle(0, 0, 30, 10);
     EXPECT_EQ(c.Pixel(5, 5), 0xFF0000u);
-}
 
-TEST(CairoDraw, WhatALevelChangesOnTheContextEndsWithIt) {
-    Canvas c(30, 10);
-    CBrush black(RGB(0, 0, 0)), red(RGB(255, 0, 0));
+    // The caller's colour on the context comes back after a level that drew
+    // in another, and clipped after drawing or not.
     cairo_t* cr = c.dc->GetContext();
-    // The caller's colour comes back after a level that drew in another,
-    // and clipped after drawing or not.
     int level = 0;
     for (const bool bClip : {false, true}) {
         cairo_set_source_rgb(cr, 0, 0, 1);

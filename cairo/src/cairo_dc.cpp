@@ -378,11 +378,12 @@ struct CCairoDC::Impl {
             cairo_fill(cr);
             cairo_restore(cr);
         }
-        if (IsFast(f, p, n) && GlyphLine(f, p, n, x, y, s.crText)) return;
+        const bool bFast = IsFast(f, p, n);
+        if (bFast && GlyphLine(f, p, n, x, y, s.crText)) return;
         cairo_save(cr);
         MoveToLine(x, y);
         SetColor(s.crText);
-        if (IsFast(f, p, n)) {
+        if (bFast) {
             PangoGlyphString* gs = pango_glyph_string_new();
             double xRun = 0;
             int i = 0;

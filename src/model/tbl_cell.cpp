@@ -33,7 +33,7 @@ CTblCell::~CTblCell() = default;
 void CTblCell::SaveLayout(int bSlot, const CRect* pPlaced) {
     const int i = SlotIndex(bSlot);
     const unsigned char nPlaced = PlacedFlag(i);
-    if (m_nTextHeight >= INT16_MIN && m_nTextHeight <= INT16_MAX) {
+    if (FitsShort(m_nTextHeight)) {
         m_nBackupTextHeight[i] = static_cast<std::int16_t>(m_nTextHeight);
         m_nFlags &= static_cast<unsigned char>(~TallFlag(i));
     } else {

@@ -174,7 +174,7 @@ protected:
     }
     /// Makes the page list the one page nPage.
     void SetOnePage(int nPage) {
-        if (nPage < kMinInlinePage || nPage > kMaxInlinePage) {
+        if (!FitsShort(nPage)) {
             SetPagesInExtra(nPage);
             return;
         }
@@ -202,8 +202,8 @@ protected:
     void ResetPos() { m_rcPos.SetRectEmpty(); }
 
     enum : unsigned char { kPagesInExtra = 2 };  // m_nPageState: 0 or 1 entries inline, or in the extra
-    // A page list of one page outside these goes to the extra part.
-    enum : int { kMinInlinePage = INT16_MIN, kMaxInlinePage = INT16_MAX };
+    /// Whether n is kept in 16 bits; what is not goes to the extra part.
+    static bool FitsShort(int n) { return n >= INT16_MIN && n <= INT16_MAX; }
 
     // The small fields last, the one page a short list holds in 16 bits and
     // the flags in bits of one byte: a cell's own small fields then fill the
